@@ -1,0 +1,18 @@
+#pragma once
+#include <string>
+
+namespace platform {
+
+// The user's locale name as the message catalogues are named ("fr_FR", "de",
+// "C"). Windows: GetThreadLocale through the locale table; POSIX: LC_ALL,
+// LC_MESSAGES, LANG without codeset or modifier-free charset ("C" for none).
+std::string CurrentLocaleName();
+
+// A POSIX locale value such as "fr_FR.UTF-8@euro" without its codeset
+// ("fr_FR@euro"); "", "C" and "POSIX" give "C".
+std::string PosixLocaleName(const std::string& value);
+
+// Upper-cases text with the system's Unicode case mapping.
+std::string ToUpper(const std::string& utf8);
+
+}  // namespace platform

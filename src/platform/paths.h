@@ -1,0 +1,44 @@
+// Files and folders, in UTF-8 paths with the platform separator.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+extern const char kSeparator;  // '\\' on Windows, '/' elsewhere
+
+// True when the last character is '\\' or '/'.
+bool EndsWithSeparator(const std::string& path);
+// `path` with kSeparator appended unless it already ends with a separator.
+std::string WithSeparator(const std::string& path);
+
+std::string CurrentDirectory();
+// The folder that holds Vellum.prefs: the profile folder on Windows,
+// $XDG_CONFIG_HOME (default ~/.config) on POSIX. "" when unknown.
+std::string HomeFolder();
+// The user's temporary folder, ending with a separator.
+std::string TemporaryFolder();
+
+bool IsDirectory(const std::string& path);
+bool IsRegularFile(const std::string& path);
+// Size in bytes, -1 when the path is missing or not a regular file.
+int64_t FileSize(const std::string& path);
+
+struct DirEntry {
+    std::string name;
+    bool isFolder = false;
+};
+// Every entry of a folder except "." and "..", in the file system's order.
+// False when the folder can't be opened.
+bool ListDirectory(const std::string& folder, std::vector<DirEntry>& out);
+
+// Writes `content` to a new file beside `path` and renames it over `path`, so
+// the old file stays whole on any failure. False on failure.
+bool ReplaceFileContent(const std::string& path, const std::string& content);
+// Reads a whole file; false when it can't be opened or read.
+bool ReadWholeFile(const std::string& path, std::string& out);
+// True when the file exists and the user may write it.
+bool IsWritableFile(const std::string& path);
+
+}  // namespace platform

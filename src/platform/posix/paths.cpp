@@ -1,0 +1,131 @@
+#include "platform/paths.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+namespace platform {
+
+const char kSeparator = '/';
+
+bool EndsWithSeparator(const std::string& path) {
+    return !path.empty() && (path.back() == '\\' || path.back() == '/');
+}
+
+std::string WithSeparator(const std::string& path) {
+    return EndsWithSeparator(path) ? path : path + kSeparator;
+}
+
+std::string CurrentDirectory() {
+    std::string buf(4096, '\0');
+    while (getcwd(buf.data(), buf.size()) == nullptr) {
+        if (errno != ERANGE) return "";
+        buf.resize(buf.size() * 2);
+    }
+    buf.resize(buf.find('\0'));
+    return buf;
+}
+
+std::string HomeFolder() {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg && *xdg) return xdg;
+    const char* home = std::getenv("HOME");
+    if (home && *home) return WithSeparator(home) + ".config";
+    return "";
+}
+
+std::string TemporaryFolder() {
+    const char* tmp = std::getenv("TMPDIR");
+    return WithSeparator(tmp && *tmp ? tmp : "/tmp");
+}
+
+bool IsDirectory(const std::string& path) {
+    struct stat st;
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool IsRegularFile(const std::string& path) {
+    struct stat st;
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+int64_t FileSize(const std::string& path) {
+    struct stat st;
+    if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+    return st.st_size;
+}
+
+bool ListDirectory(const std::string& folder, std::vector<DirEntry>& out) {
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return false;
+    while (struct dirent* d = readdir(dir)) {
+        std::string name = d->d_name;
+        if (name == "." || name == "..") continue;
+        DirEntry e{name, false};
+        if (d->d_type == DT_DIR) {
+            e.isFolder = true;
+        } else if (d->d_type == DT_UNKNOWN || d->d_type == DT_LNK) {
+            e.isFolder = IsDirectory(WithSeparator(folder) + name);
+        }
+        out.push_back(std::move(e));
+    }
+    closedir(dir);
+    return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& out) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    out.clear();
+    char buf[65536];
+    for (;;) {
+        ssize_t n = read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            close(fd);
+            return false;
+        }
+        if (n == 0) break;
+        out.append(buf, static_cast<size_t>(n));
+    }
+    close(fd);
+    return true;
+}
+
+bool IsWritableFile(const std::string& path) {
+    return access(path.c_str(), W_OK) == 0;
+}
+
+bool ReplaceFileContent(const std::string& path, const std::string& content) {
+    // A new file beside the old one, renamed over it: a crash or a full disk
+    // leaves either the old file or the new one, never a truncated one.
+    std::string temp = path + ".new-XXXXXX";
+    int fd = mkstemp(temp.data());
+    if (fd < 0) return false;
+    struct stat st;
+    mode_t mode = stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+    fchmod(fd, mode);
+    size_t done = 0;
+    bool ok = true;
+    while (done < content.size()) {
+        ssize_t n = write(fd, content.data() + done, content.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = false;
+            break;
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (ok && fsync(fd) != 0) ok = false;
+    if (close(fd) != 0) ok = false;
+    if (ok && rename(temp.c_str(), path.c_str()) != 0) ok = false;
+    if (!ok) unlink(temp.c_str());
+    return ok;
+}
+
+}  // namespace platform

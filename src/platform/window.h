@@ -1,0 +1,112 @@
+// The window service: one main window, an optional modal dialog window, and
+// controls addressed by the small integer ids the application chooses.
+// Implemented by gtk/window.cpp, win32/window.cpp and, for the headless test
+// suites, tests/support/scripted_window.cpp. Every function but those marked
+// "any thread" must be called on the main thread.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+enum class ControlKind { Label, Field, Button, DefaultButton, CheckBox, Link, Tree };
+
+enum class EventType { LeftClick, RightClick, DoubleClick, Change, FocusGained, FocusLost };
+
+struct Event {
+    enum Kind { Control, Menu, Close, Other } kind = Other;
+    int window = 0;  // 0 = the main window, otherwise the dialog's handle
+    int id = -1;     // control id (Control) or menu item id (Menu)
+    EventType type = EventType::LeftClick;
+};
+
+// An image made from 16x16 RGBA pixels; 0 means "no image".
+using ImageHandle = int;
+
+struct MenuItem {
+    int id;
+    std::string caption;
+    bool enabled = true;
+};
+
+// Prepares the toolkit (COM on Windows). False when no display is available.
+bool InitWindowing();
+// Destroys every window and image.
+void ShutdownWindowing();
+
+// The main window: client area w x h, centred, not resizable. Its handle is 0.
+bool OpenMainWindow(const std::string& title, int w, int h);
+// A modal dialog window (client area w x h, centred). Returns its handle (> 0),
+// or -1 when it can't be opened.
+int OpenDialog(const std::string& title, int w, int h);
+void CloseDialog(int window);
+
+// Controls. Creating an id that exists replaces the old control.
+bool CreateControl(int window, int id, ControlKind kind, int x, int y, int w, int h,
+                   const std::string& caption);
+void DestroyControl(int id);
+bool ControlExists(int id);
+std::string GetText(int id);
+void SetText(int id, const std::string& text);
+int GetCheck(int id);
+void SetCheck(int id, int state);
+bool IsEnabled(int id);
+void SetEnabled(int id, bool enabled);
+void SetTooltip(int id, const std::string& text);
+void SetFocus(int id);
+// Accessibility: `field` is described by the label `label`.
+void SetLabelFor(int label, int field);
+
+// The tree list. Rows count items from 0 from the top, across all depths.
+void TreeClear(int id);
+// Adds an item at `row`; its parent is the closest item above with depth - 1.
+void TreeAddItem(int id, int row, const std::string& text, ImageHandle image, int depth);
+int TreeCount(int id);
+void TreeSetValue(int id, int row, int value);
+int TreeValue(int id, int row);
+std::string TreeText(int id, int row);
+int TreeDepth(int id, int row);
+bool TreeExpanded(int id, int row);
+void TreeExpand(int id, int row);
+int TreeSelectedRow(int id);  // -1 when none
+void TreeSelect(int id, int row);
+
+// A pop-up menu at the pointer; the choice arrives later as a Menu event.
+void ShowPopupMenu(const std::vector<MenuItem>& items);
+
+// Modal boxes owned by the main window.
+void ShowMessage(const std::string& title, const std::string& text);
+bool AskYesNo(const std::string& title, const std::string& text);
+// The chosen folder with a trailing separator, or "" on cancel.
+std::string ChooseFolder(const std::string& instruction, const std::string& start);
+// The chosen file, or "" on cancel. No overwrite prompt.
+std::string ChooseSaveFile(const std::string& title, const std::string& proposedName);
+
+ImageHandle CreateImage(const uint32_t* rgba16x16);  // 256 pixels, 0xAARRGGBB
+
+// True while the Return key is held down.
+bool ReturnKeyDown();
+
+// Blocks until the next event. Queued main-thread calls run inside the wait
+// and are reported as Other events.
+Event WaitEvent();
+
+// Any thread: queues a control event for the main window.
+void PostControlEvent(int id, EventType type);
+// Any thread: runs `fn` on the main thread, in order with the other queued
+// calls. Queued: returns at once. AndWait: returns once `fn` has run (called on
+// the main thread it runs `fn` at once).
+void RunOnMainThread(std::function<void()> fn);
+void RunOnMainThreadAndWait(std::function<void()> fn);
+// Main thread: runs the queued calls that are waiting, then returns; waits up
+// to `ms` milliseconds for one to arrive when none is waiting.
+void RunQueuedCalls(int ms);
+bool OnMainThread();
+
+// Main thread, during a synchronous command: repaint the windows without
+// taking input; input that arrives meanwhile is handled afterwards.
+void KeepPainted();
+
+}  // namespace platform

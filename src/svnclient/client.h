@@ -1,0 +1,47 @@
+// Starting the client and reading its output as trimmed UTF-8 lines.
+#pragma once
+#include <atomic>
+#include <functional>
+#include <string>
+#include "svnclient/arguments.h"
+
+namespace svnclient {
+
+struct ClientProcess;  // one started client with its own line buffer
+
+// Starts the client with BuildArguments(args, credentials, g_settings);
+// `workingFolder` "" keeps the current directory. Null when it can't start.
+ClientProcess* RunSvn(const ArgumentList& args, const std::string& workingFolder,
+                      int credentials);
+// 1 while the client runs or unread output remains, else 0. Never waits.
+int ClientRunning(ClientProcess* c);
+// Bytes of output that can be handed out without waiting.
+int ClientOutputAvailable(ClientProcess* c);
+// The next whole line (CR and LF removed everywhere, blanks trimmed at both
+// ends, cut at a NUL), or "" when no whole line is waiting. Once the client
+// has ended, a last line without a line feed is handed out too.
+std::string ReadSvnLine(ClientProcess* c);
+// Everything waiting on the error output, as UTF-8; "" when nothing waits.
+std::string ReadSvnError(ClientProcess* c);
+void CloseClient(ClientProcess* c);
+// Waits up to `ms` for output or the client's end.
+void Delay(ClientProcess* c, int ms);
+
+// Runs a pass of the platform's repaint hook while a synchronous command
+// waits (set by the application; null in tests).
+void SetWaitHook(void (*hook)());
+
+struct ClientResult {
+    bool started = false;
+    std::string errors;  // everything the client printed on its error output
+};
+
+// The one reading loop: runs the client, hands every whole line (possibly "")
+// to `onLine` in order, drains the error output on every pass, and returns
+// when the client has ended and its output is read, or when `stop` is set
+// (checked after each pass's wait).
+ClientResult RunClient(const ArgumentList& args, const std::string& workingFolder,
+                       int credentials, const std::function<void(const std::string&)>& onLine,
+                       const std::atomic<bool>* stop = nullptr);
+
+}  // namespace svnclient
