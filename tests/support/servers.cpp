@@ -1,0 +1,141 @@
+#include "servers.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "sandbox.h"
+
+extern char** environ;
+
+namespace testsupport {
+
+namespace {
+
+bool PortAccepts(int port) {
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<uint16_t>(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bool ok = connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    close(fd);
+    return ok;
+}
+
+pid_t Spawn(const std::vector<std::string>& argv) {
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    pid_t pid;
+    if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) return -1;
+    return pid;
+}
+
+// Waits until the server listens, or gives up after ten seconds.
+bool WaitForPort(pid_t pid, int port) {
+    for (int i = 0; i < 200; ++i) {
+        if (PortAccepts(port)) return true;
+        if (waitpid(pid, nullptr, WNOHANG) == pid) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+void Stop(pid_t pid) {
+    if (pid <= 0) return;
+    kill(pid, SIGTERM);
+    for (int i = 0; i < 100; ++i) {
+        if (waitpid(pid, nullptr, WNOHANG) == pid) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+
+}  // namespace
+
+int FreePort() {
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t len = sizeof a;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+    close(fd);
+    return ntohs(a.sin_port);
+}
+
+HttpdServer::HttpdServer(const std::string& workDir, const std::string& repository,
+                         const std::string& user, const std::string& password) {
+    port_ = FreePort();
+    const std::string mods = "/usr/lib/apache2/modules/";
+    std::string conf = "ServerRoot " + workDir + "\n"
+                       "Listen 127.0.0.1:" + std::to_string(port_) + "\n"
+                       "ServerName 127.0.0.1\n"
+                       "PidFile " + workDir + "/httpd.pid\n"
+                       "ErrorLog " + workDir + "/error.log\n"
+                       "Mutex file:" + workDir + "\n"
+                       "LoadModule mpm_event_module " + mods + "mod_mpm_event.so\n"
+                       "LoadModule authz_core_module " + mods + "mod_authz_core.so\n"
+                       "LoadModule authn_core_module " + mods + "mod_authn_core.so\n"
+                       "LoadModule authn_file_module " + mods + "mod_authn_file.so\n"
+                       "LoadModule auth_basic_module " + mods + "mod_auth_basic.so\n"
+                       "LoadModule authz_user_module " + mods + "mod_authz_user.so\n"
+                       "LoadModule dav_module " + mods + "mod_dav.so\n"
+                       "LoadModule dav_svn_module " + mods + "mod_dav_svn.so\n"
+                       "StartServers 1\nServerLimit 1\nThreadsPerChild 8\nMaxRequestWorkers 8\n"
+                       "<Location /svn>\n  DAV svn\n  SVNPath " + repository + "\n";
+    if (!user.empty()) {
+        Run("htpasswd -bc " + ShellQuote(workDir + "/htpasswd") + " " + ShellQuote(user) + " " +
+            ShellQuote(password));
+        conf += "  AuthType Basic\n  AuthName vellum\n  AuthUserFile " + workDir +
+                "/htpasswd\n  Require valid-user\n";
+    } else {
+        conf += "  Require all granted\n";
+    }
+    conf += "</Location>\n";
+    WriteFile(workDir + "/httpd.conf", conf);
+    // mod_dav_svn writes to the repository as the server's user: we are that user.
+    pid_ = Spawn({"/usr/sbin/apache2", "-f", workDir + "/httpd.conf", "-DFOREGROUND"});
+    log_ = workDir + "/error.log";
+    if (pid_ > 0 && !WaitForPort(pid_, port_)) {
+        Stop(pid_);
+        pid_ = -1;
+    }
+}
+
+HttpdServer::~HttpdServer() { Stop(pid_); }
+
+std::string HttpdServer::Url() const {
+    return "http://127.0.0.1:" + std::to_string(port_) + "/svn/";
+}
+
+ProxyServer::ProxyServer(const std::string& workDir) {
+    port_ = FreePort();
+    log_ = workDir + "/tinyproxy.log";
+    WriteFile(workDir + "/tinyproxy.conf",
+              "Port " + std::to_string(port_) + "\nListen 127.0.0.1\nTimeout 60\n"
+              "LogFile \"" + log_ + "\"\nLogLevel Info\nMaxClients 10\nAllow 127.0.0.1\n"
+              "DisableViaHeader Yes\n");
+    pid_ = Spawn({"tinyproxy", "-d", "-c", workDir + "/tinyproxy.conf"});
+    if (pid_ > 0 && !WaitForPort(pid_, port_)) {
+        Stop(pid_);
+        pid_ = -1;
+    }
+}
+
+ProxyServer::~ProxyServer() { Stop(pid_); }
+
+std::string ProxyServer::Log() const { return ReadFile(log_); }
+
+}  // namespace testsupport

@@ -1,0 +1,47 @@
+// Servers on loopback for the tests that need them: Apache httpd with
+// mod_dav_svn (HTTP access to a repository, optionally with basic auth) and
+// tinyproxy (an HTTP proxy whose log shows what went through it). Each runs
+// in the foreground as a child of the test and is stopped by the destructor.
+#pragma once
+#include <string>
+#include <sys/types.h>
+
+namespace testsupport {
+
+// A TCP port on 127.0.0.1 that was free a moment ago.
+int FreePort();
+
+class HttpdServer {
+public:
+    // Serves the repository folder `repository` at http://127.0.0.1:PORT/svn/.
+    // With a user name, access needs basic auth with that user and password.
+    HttpdServer(const std::string& workDir, const std::string& repository,
+                const std::string& user = "", const std::string& password = "");
+    ~HttpdServer();
+    bool Running() const { return pid_ > 0; }
+    // The repository's URL, with its final "/".
+    std::string Url() const;
+    int Port() const { return port_; }
+
+private:
+    pid_t pid_ = -1;
+    int port_ = 0;
+    std::string log_;
+};
+
+class ProxyServer {
+public:
+    explicit ProxyServer(const std::string& workDir);
+    ~ProxyServer();
+    bool Running() const { return pid_ > 0; }
+    int Port() const { return port_; }
+    // What the proxy logged so far (each request shows its URL).
+    std::string Log() const;
+
+private:
+    pid_t pid_ = -1;
+    int port_ = 0;
+    std::string log_;
+};
+
+}  // namespace testsupport
