@@ -40,5 +40,8 @@ bool ReplaceFileContent(const std::string& path, const std::string& content);
 bool ReadWholeFile(const std::string& path, std::string& out);
 // True when the file exists and the user may write it.
 bool IsWritableFile(const std::string& path);
+// Creates `path` and any missing parent folders (private to the user where
+// the system has such modes). True when `path` is a folder afterwards.
+bool MakeDirectories(const std::string& path);
 
 }  // namespace platform

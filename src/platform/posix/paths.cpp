@@ -101,9 +101,27 @@ bool IsWritableFile(const std::string& path) {
     return access(path.c_str(), W_OK) == 0;
 }
 
-bool ReplaceFileContent(const std::string& path, const std::string& content) {
+bool MakeDirectories(const std::string& path) {
+    if (path.empty()) return false;
+    // Each prefix ending before a '/', then the whole path; existing folders
+    // along the way are fine.
+    for (size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+        std::string part = path.substr(0, slash);
+        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+        if (slash == std::string::npos) break;
+    }
+    return IsDirectory(path);
+}
+
+bool ReplaceFileContent(const std::string& linkOrPath, const std::string& content) {
     // A new file beside the old one, renamed over it: a crash or a full disk
-    // leaves either the old file or the new one, never a truncated one.
+    // leaves either the old file or the new one, never a truncated one. A
+    // symbolic link keeps pointing where it did: the file it names is replaced.
+    std::string path = linkOrPath;
+    if (char* real = realpath(linkOrPath.c_str(), nullptr)) {
+        path = real;
+        free(real);
+    }
     std::string temp = path + ".new-XXXXXX";
     int fd = mkstemp(temp.data());
     if (fd < 0) return false;
