@@ -28,7 +28,8 @@ void CloseClient(ClientProcess* c);
 void Delay(ClientProcess* c, int ms);
 
 // Runs a pass of the platform's repaint hook while a synchronous command
-// waits (set by the application; null in tests).
+// waits (set by the application; null in tests). Only loops on the thread
+// that set it run the hook, so a worker never touches the window.
 void SetWaitHook(void (*hook)());
 
 struct ClientResult {

@@ -1,0 +1,64 @@
+#include "svnclient/arguments.h"
+
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+namespace svnclient {
+
+ArgumentList BuildArguments(const ArgumentList& args, int credentials,
+                            const settings::Settings& s) {
+    ArgumentList out = args;
+    if (s.useProxy != 0) {
+        // All four even when a value is empty: the option then ends in "=",
+        // which clears whatever the client's own configuration says.
+        const std::pair<const char*, const std::string*> proxy[] = {
+            {"host", &s.proxyHost},
+            {"port", &s.proxyPort},
+            {"username", &s.proxyLogin},
+            {"password", &s.proxyPassword},
+        };
+        for (const auto& [key, value] : proxy) {
+            out.push_back(Plain("--config-option"));
+            out.push_back(Plain(std::string("servers:global:http-proxy-") + key + "=" + *value));
+        }
+    }
+    out.push_back(Plain("--non-interactive"));
+    if (s.SVNAuthCache == 0) {
+        out.push_back(Plain("--no-auth-cache"));
+        if (credentials == 1) {
+            out.push_back(Plain("--username"));
+            out.push_back(Plain(s.SVNUsername));
+            out.push_back(Plain("--password"));
+            out.push_back(Plain(s.SVNPassword));
+        }
+    }
+    return out;
+}
+
+std::string ClientPath() {
+#ifdef _WIN32
+    return "svn\\bin\\svn.exe";
+#else
+    namespace fs = std::filesystem;
+    const char* bundled = "svn/bin/svn";
+    std::error_code ec;
+    fs::file_status st = fs::status(bundled, ec);
+    constexpr fs::perms anyExec = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+    if (!ec && fs::is_regular_file(st) && (st.permissions() & anyExec) != fs::perms::none)
+        return bundled;
+    return "svn";
+#endif
+}
+
+std::string JoinUrl(const std::string& base, const std::string& relative) {
+    if (relative.empty()) return base;
+    if (base.empty()) return relative;
+    bool baseSlash = base.back() == '/';
+    bool relSlash = relative.front() == '/';
+    if (baseSlash && relSlash) return base + relative.substr(1);
+    if (baseSlash || relSlash) return base + relative;
+    return base + "/" + relative;
+}
+
+}  // namespace svnclient

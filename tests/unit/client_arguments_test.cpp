@@ -1,0 +1,106 @@
+// The options appended to every client command, the client's location and
+// URL joining.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "platform/command_line.h"
+#include "support/sandbox.h"
+#include "svnclient/arguments.h"
+
+namespace {
+
+using namespace svnclient;
+using testsupport::Sandbox;
+
+std::vector<std::string> Texts(const ArgumentList& list) {
+    std::vector<std::string> out;
+    for (const auto& a : list) out.push_back(a.text);
+    return out;
+}
+
+settings::Settings Cached() {
+    settings::Settings s;
+    s.SVNAuthCache = 1;
+    s.SVNUsername = "bob";
+    s.SVNPassword = "secret";
+    return s;
+}
+
+TEST(BuildArguments, ProxyOptionsFollowTheCommandAllFourEvenWhenEmpty) {
+    settings::Settings s = Cached();
+    s.useProxy = 2;  // any value but 0 turns it on
+    s.proxyHost = "proxy.lan";
+    s.proxyPort = "3128";
+    ArgumentList list = BuildArguments({Plain("list"), Quoted("http://h/r/")}, 1, s);
+    EXPECT_EQ(Texts(list), (std::vector<std::string>{
+                               "list", "http://h/r/",
+                               "--config-option", "servers:global:http-proxy-host=proxy.lan",
+                               "--config-option", "servers:global:http-proxy-port=3128",
+                               "--config-option", "servers:global:http-proxy-username=",
+                               "--config-option", "servers:global:http-proxy-password=",
+                               "--non-interactive"}));
+    // The command's own quoting survives; appended values are never forced.
+    EXPECT_TRUE(list[1].quote);
+    for (size_t i = 2; i < list.size(); ++i) EXPECT_FALSE(list[i].quote) << list[i].text;
+
+    s.useProxy = 0;
+    EXPECT_EQ(Texts(BuildArguments({Plain("list")}, 1, s)),
+              (std::vector<std::string>{"list", "--non-interactive"}));
+}
+
+TEST(BuildArguments, CredentialsOnlyWithoutTheCacheAndWhenAllowed) {
+    struct Case {
+        int authCache;
+        int credentials;
+        std::vector<std::string> tail;
+    };
+    const std::vector<std::string> none = {"--non-interactive"};
+    const std::vector<std::string> noCache = {"--non-interactive", "--no-auth-cache"};
+    const std::vector<std::string> full = {"--non-interactive", "--no-auth-cache",
+                                           "--username", "bob", "--password", "secret"};
+    for (const Case& c : std::vector<Case>{{1, 1, none}, {7, 1, none}, {1, 0, none},
+                                           {0, 0, noCache}, {0, 2, noCache}, {0, -1, noCache},
+                                           {0, 1, full}}) {
+        settings::Settings s = Cached();
+        s.SVNAuthCache = c.authCache;
+        std::vector<std::string> expected = {"status"};
+        expected.insert(expected.end(), c.tail.begin(), c.tail.end());
+        EXPECT_EQ(Texts(BuildArguments({Plain("status")}, c.credentials, s)), expected)
+            << "SVNAuthCache " << c.authCache << ", credentials " << c.credentials;
+    }
+}
+
+TEST(BuildArguments, JoinedForWindowsItIsTheClassicCommandLine) {
+    settings::Settings s = Cached();
+    s.SVNAuthCache = 0;
+    EXPECT_EQ(platform::JoinCommandLine("svn\\bin\\svn.exe",
+                                        BuildArguments({Plain("add"), Quoted("docs\\a.txt")}, 1, s)),
+              "\"svn\\bin\\svn.exe\" add \"docs\\a.txt\" --non-interactive --no-auth-cache"
+              " --username bob --password secret");
+}
+
+TEST(ClientPath, TheBundledClientOnlyWhenItIsAnExecutableFile) {
+    Sandbox box;
+    testsupport::ScopedCwd cwd(box.Path());
+    EXPECT_EQ(ClientPath(), "svn");
+    testsupport::MakeDirs(box / "svn/bin/svn");  // a folder in its place
+    EXPECT_EQ(ClientPath(), "svn");
+    rmdir((box / "svn/bin/svn").c_str());
+    testsupport::WriteFile(box / "svn/bin/svn", "#!/bin/sh\n");
+    chmod((box / "svn/bin/svn").c_str(), 0644);
+    EXPECT_EQ(ClientPath(), "svn");
+    chmod((box / "svn/bin/svn").c_str(), 0755);
+    EXPECT_EQ(ClientPath(), "svn/bin/svn");
+}
+
+TEST(JoinUrl, ExactlyOneSlashBetween) {
+    EXPECT_EQ(JoinUrl("http://h/r/", "docs/"), "http://h/r/docs/");
+    EXPECT_EQ(JoinUrl("http://h/r", "docs/"), "http://h/r/docs/");
+    EXPECT_EQ(JoinUrl("http://h/r/", "/docs"), "http://h/r/docs");
+    EXPECT_EQ(JoinUrl("http://h/r", "/docs"), "http://h/r/docs");
+    EXPECT_EQ(JoinUrl("http://h/r", ""), "http://h/r");
+    EXPECT_EQ(JoinUrl("http://h/r/", ""), "http://h/r/");
+    EXPECT_EQ(JoinUrl(JoinUrl("file:///srv/repo", "a/"), "b.txt"), "file:///srv/repo/a/b.txt");
+}
+
+}  // namespace
