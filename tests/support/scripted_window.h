@@ -46,7 +46,9 @@ struct WindowInfo {
     bool open = false;
 };
 
-// Forgets every window, control, image, queued event and answer.
+// Forgets every window, control, image, queued event and answer; the calling
+// thread becomes the main thread. (ShutdownWindowing closes the windows and
+// drops queued calls but keeps what the controls showed readable until Reset.)
 void Reset();
 // Makes OpenMainWindow / OpenDialog fail (a window that can't be opened).
 void FailWindowOpen(bool fail);
@@ -56,6 +58,8 @@ const Control* Find(int id);
 std::vector<Control> Controls(int window = 0);  // in creation order
 WindowInfo MainWindow();
 std::vector<WindowInfo> Dialogs();  // every dialog opened so far
+// TreeExpand marks an item expanded only when it has children, as a real tree
+// view does (a double click lists a folder exactly when it is not expanded).
 std::vector<TreeItem> Tree(int id = 22);
 int SelectedRow(int id = 22);
 
@@ -73,13 +77,16 @@ std::vector<ChooserCall> Choosers();
 // The user's answers for the next modal boxes, used in order; when none is
 // queued: yes/no answers No, choosers cancel ("").
 void AnswerYesNo(bool yes);
-void AnswerFolder(const std::string& folder);    // "" = cancel
+void AnswerFolder(const std::string& folder);    // "" = cancel; a missing final "/" is added
 void AnswerSaveFile(const std::string& path);    // "" = cancel
 // Called when a dialog window opens (after its controls exist), so the test
 // can type and click inside it, e.g. with PushEvent.
 void OnDialogOpened(std::function<void(int window)> fn);
 
-// The user: events queued for WaitEvent, in order.
+// The user: events queued for WaitEvent, in order. A control event pushed
+// here for a control that is disabled or gone when it is taken arrives as an
+// Other event, as a real window reports no such input; Type does nothing on a
+// disabled or missing field. Events posted with PostControlEvent always arrive.
 void PushEvent(const platform::Event& e);
 void PushClick(int id, platform::EventType type = platform::EventType::LeftClick);
 void PushClose(int window = 0);
@@ -90,7 +97,8 @@ void SetReturnKeyDown(bool down);
 
 // When no event is queued, WaitEvent blocks for events posted by workers or
 // queued calls; it gives up with a Close after this many ms (default 20000),
-// so a broken test ends instead of hanging.
+// so a broken test ends instead of hanging (for the innermost open dialog
+// first, then for the main window). Reset restores the default.
 void SetIdleTimeout(int ms);
 
 }  // namespace scripted

@@ -1,0 +1,126 @@
+// The headless window's own guarantees that the app suites lean on: calls
+// handed over by workers never deadlock, and events arrive in order.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "support/scripted_window.h"
+
+using platform::Event;
+using platform::EventType;
+
+namespace {
+
+class ScriptedWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        scripted::Reset();
+        ASSERT_TRUE(platform::OpenMainWindow("main", 450, 430));
+    }
+};
+
+TEST_F(ScriptedWindowTest, WorkerHandOverRunsOnMainThreadWhileItWaits) {
+    std::atomic<bool> workerDone{false};
+    std::vector<int> ranOnMain;
+    std::thread worker([&] {
+        EXPECT_FALSE(platform::OnMainThread());
+        for (int i = 0; i < 3; ++i) {
+            platform::RunOnMainThreadAndWait([&, i] {
+                if (platform::OnMainThread()) ranOnMain.push_back(i);
+            });
+        }
+        workerDone = true;
+    });
+    // The stop handling's wait: pump hand-overs until the worker has ended.
+    for (int spins = 0; !workerDone && spins < 2000; ++spins) platform::RunQueuedCalls(10);
+    worker.join();
+    EXPECT_TRUE(workerDone);
+    EXPECT_EQ(ranOnMain, (std::vector<int>{0, 1, 2}));
+}
+
+TEST_F(ScriptedWindowTest, EventsAndCallsArriveInOrder) {
+    platform::CreateControl(0, 3, platform::ControlKind::Button, 0, 0, 10, 10, "Search");
+    std::vector<std::string> ran;
+    scripted::PushClick(3);
+    platform::RunOnMainThread([&] { ran.push_back("first"); });
+    std::thread([] { platform::PostControlEvent(21, EventType::LeftClick); }).join();
+    platform::RunOnMainThread([&] { ran.push_back("second"); });
+
+    Event e = platform::WaitEvent();
+    EXPECT_EQ(e.kind, Event::Control);
+    EXPECT_EQ(e.id, 3);
+    EXPECT_EQ(platform::WaitEvent().kind, Event::Other);
+    EXPECT_EQ(ran, std::vector<std::string>{"first"});
+    // RunQueuedCalls takes the calls only; the posted event keeps its place.
+    platform::RunQueuedCalls(0);
+    EXPECT_EQ(ran, (std::vector<std::string>{"first", "second"}));
+    e = platform::WaitEvent();
+    EXPECT_EQ(e.kind, Event::Control);
+    EXPECT_EQ(e.id, 21);  // posted for a control that does not exist: still delivered
+}
+
+TEST_F(ScriptedWindowTest, UserInputOnDisabledControlIsNotReported) {
+    platform::CreateControl(0, 10, platform::ControlKind::Button, 0, 0, 10, 10, "Copy");
+    platform::SetEnabled(10, false);
+    scripted::PushClick(10);
+    scripted::Type(10, "typed");
+    scripted::PushClick(99);
+    EXPECT_EQ(platform::WaitEvent().kind, Event::Other);
+    EXPECT_EQ(platform::WaitEvent().kind, Event::Other);
+    EXPECT_EQ(platform::GetText(10), "Copy");
+}
+
+TEST_F(ScriptedWindowTest, DialogHookSeesControlsAndTimeoutClosesInnermostWindow) {
+    scripted::SetIdleTimeout(50);
+    std::string seen;
+    scripted::OnDialogOpened([&](int window) {
+        seen = platform::GetText(2);
+        scripted::Type(2, "answer");
+        scripted::PushClick(1);
+        EXPECT_EQ(window, 1);
+    });
+    int dialog = platform::OpenDialog("Ask", 200, 100);
+    ASSERT_EQ(dialog, 1);
+    platform::CreateControl(dialog, 2, platform::ControlKind::Field, 0, 0, 10, 10, "initial");
+    platform::CreateControl(dialog, 1, platform::ControlKind::DefaultButton, 0, 0, 10, 10, "OK");
+
+    Event e = platform::WaitEvent();
+    EXPECT_EQ(seen, "initial");
+    EXPECT_EQ(e.window, dialog);
+    EXPECT_EQ(e.type, EventType::Change);
+    e = platform::WaitEvent();
+    EXPECT_EQ(e.id, 1);
+    EXPECT_EQ(e.window, dialog);
+
+    e = platform::WaitEvent();  // nothing more: the broken test's way out
+    EXPECT_EQ(e.kind, Event::Close);
+    EXPECT_EQ(e.window, dialog);
+    platform::CloseDialog(dialog);
+    EXPECT_FALSE(platform::ControlExists(2));
+    e = platform::WaitEvent();
+    EXPECT_EQ(e.kind, Event::Close);
+    EXPECT_EQ(e.window, 0);
+}
+
+TEST_F(ScriptedWindowTest, TreeKeepsRowsAndExpandsOnlyParents) {
+    platform::CreateControl(0, 22, platform::ControlKind::Tree, 0, 0, 10, 10, "");
+    platform::TreeAddItem(22, 0, "src", 0, 0);
+    platform::TreeAddItem(22, 1, "lib", 0, 0);
+    platform::TreeAddItem(22, 1, "main.c", 0, 1);  // between src and lib
+    platform::TreeExpand(22, 0);
+    platform::TreeExpand(22, 2);  // no children: stays collapsed
+    auto tree = scripted::Tree();
+    ASSERT_EQ(tree.size(), 3u);
+    EXPECT_EQ(tree[1].text, "main.c");
+    EXPECT_TRUE(platform::TreeExpanded(22, 0));
+    EXPECT_FALSE(platform::TreeExpanded(22, 2));
+
+    platform::TreeSelect(22, 2);
+    EXPECT_EQ(platform::TreeSelectedRow(22), 2);
+    platform::TreeClear(22);
+    EXPECT_EQ(platform::TreeSelectedRow(22), -1);
+    EXPECT_EQ(platform::TreeCount(22), 0);
+}
+
+}  // namespace
