@@ -1,0 +1,92 @@
+#include "browse/remote_search.h"
+
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include <pcre2.h>
+
+#include "app/shell_state.h"
+#include "browse/entry_list.h"
+#include "i18n/catalogue.h"
+#include "platform/window.h"
+#include "settings/settings.h"
+#include "svnclient/client.h"
+#include "svnclient/working_copy.h"
+
+namespace browse {
+
+namespace {
+
+// The compiled pattern and its match data, released on every way out.
+class Expression {
+public:
+    explicit Expression(const std::string& pattern) {
+        int code = 0;
+        PCRE2_SIZE offset = 0;
+        re_ = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(),
+                            PCRE2_UTF | PCRE2_NO_UTF_CHECK, &code, &offset, nullptr);
+        if (!re_) {
+            PCRE2_UCHAR message[256];
+            if (pcre2_get_error_message(code, message, sizeof message) < 0) message[0] = 0;
+            error_ = reinterpret_cast<const char*>(message);
+            return;
+        }
+        data_ = pcre2_match_data_create_from_pattern(re_, nullptr);
+    }
+    ~Expression() {
+        if (data_) pcre2_match_data_free(data_);
+        if (re_) pcre2_code_free(re_);
+    }
+    Expression(const Expression&) = delete;
+    Expression& operator=(const Expression&) = delete;
+
+    bool Compiled() const { return re_ && data_; }
+    const std::string& Error() const { return error_; }
+    bool Matches(const std::string& line) {
+        return pcre2_match(re_, reinterpret_cast<PCRE2_SPTR>(line.data()), line.size(), 0,
+                           PCRE2_NO_UTF_CHECK, data_, nullptr) >= 0;
+    }
+
+private:
+    pcre2_code* re_ = nullptr;
+    pcre2_match_data* data_ = nullptr;
+    std::string error_;
+};
+
+void Search(const std::string& pattern) {
+    Expression expression(pattern);
+    if (!expression.Compiled()) {
+        platform::RunOnMainThreadAndWait([error = expression.Error()] {
+            platform::ShowMessage(i18n::Translate("Alert"),
+                                  i18n::Translate("Invalid search pattern:") + " " + error);
+        });
+        return;
+    }
+    int row = 0;
+    auto onLine = [&](const std::string& line) {
+        if (line.empty() || !expression.Matches(line)) return;
+        // Queued, never waited for: the stop handling waits for this thread
+        // while it runs the queued calls.
+        platform::RunOnMainThread([line, r = row] {
+            platform::TreeAddItem(app::EntryTree, r, line, 0, 0);
+            platform::TreeSetValue(app::EntryTree, r, 0);
+        });
+        ++row;
+    };
+    svnclient::ClientResult result = svnclient::RunClient(
+        {svnclient::Plain("list"), svnclient::Plain(settings::g_settings.SVNRemoteRepositery),
+         svnclient::Plain("-R")},
+        "", 1, onLine, &app::g_shell.stopSearchRequested);
+    svnclient::ReportClientError(result.errors);
+}
+
+}  // namespace
+
+void SearchRemote(const std::string& pattern) {
+    platform::RunOnMainThread([] {
+        platform::TreeClear(app::EntryTree);
+        g_entries.Clear();
+    });
+    Search(pattern);
+    platform::PostControlEvent(app::StopSearchButton, platform::EventType::LeftClick);
+}
+
+}  // namespace browse
