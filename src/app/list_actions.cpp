@@ -1,0 +1,235 @@
+#include "app/list_actions.h"
+
+#include <vector>
+
+#include "app/repository_files.h"
+#include "app/shell_state.h"
+#include "app/text_dialog.h"
+#include "browse/entry_list.h"
+#include "browse/local_browser.h"
+#include "browse/remote_browser.h"
+#include "browse/status_codes.h"
+#include "i18n/catalogue.h"
+#include "platform/paths.h"
+#include "platform/window.h"
+#include "svnclient/repository.h"
+#include "svnclient/working_copy.h"
+
+namespace app {
+
+namespace {
+
+using browse::g_entries;
+using browse::ListEntry;
+using i18n::Translate;
+
+// Fills the clicked-item fields from the selected row. A click on empty
+// space selects nothing, and then there is nothing to act on.
+bool GatherClickedItem() {
+    const int row = platform::TreeSelectedRow(EntryTree);
+    g_shell.clickedRow = row;
+    if (row < 0) return false;
+    g_shell.clickedDepth = platform::TreeDepth(EntryTree, row);
+    g_shell.clickedName = platform::TreeText(EntryTree, row);
+    g_shell.clickedIsFolder = platform::TreeValue(EntryTree, row);
+    g_shell.clickedPath = ItemPath(row, g_shell.clickedDepth);
+    return true;
+}
+
+// Lists a collapsed folder below its row, with "Please wait" on `button`.
+void ExpandFolder(int button, const char* caption,
+                  void (*list)(int, int, const std::string&)) {
+    if (!g_shell.clickedIsFolder || platform::TreeExpanded(EntryTree, g_shell.clickedRow)) return;
+    platform::SetText(button, Translate("Please wait"));
+    list(g_shell.clickedRow + 1, g_shell.clickedDepth + 1, g_shell.clickedPath);
+    browse::ShowEntries();
+    platform::TreeSelect(EntryTree, g_shell.clickedRow);
+    platform::SetText(button, Translate(caption));
+}
+
+std::string CurrentStatusDescription() {
+    const ListEntry* e = g_entries.Current();
+    return e ? browse::StatusDescription(e->status) : std::string();
+}
+
+// Runs a working-copy command on the selected entry, then shows its new status.
+void ApplyToSelectedEntry(void (*command)(const std::string&), bool confirm) {
+    const int row = platform::TreeSelectedRow(EntryTree);
+    if (!g_entries.MakeCurrent(row)) return;
+    if (confirm && !platform::AskYesNo(Translate("Deletion"),
+                                       Translate("Are you sure to want to delete this item ?")))
+        return;
+    const std::string path = g_entries.Current()->path;
+    command(path);
+    if (!g_entries.MakeCurrent(row)) return;
+    g_entries.Current()->status = browse::EntryStatus(path);
+    browse::ShowEntries();
+    platform::TreeSelect(EntryTree, row);
+}
+
+// The folder entry that holds the current entry: the nearest entry above it
+// with a smaller depth. Null at the top level.
+const ListEntry* EnclosingFolder() {
+    const int depth = g_entries.Current()->depth;
+    while (g_entries.Previous()) {
+        if (g_entries.Current()->depth < depth) return g_entries.Current();
+    }
+    return nullptr;
+}
+
+// Lists `folder` again below its row (the whole top level when null),
+// redraws the tree and selects the clicked row, or the folder's row.
+void RelistRemote(const ListEntry* folder) {
+    platform::SetText(ExploreRemoteButton, Translate("Please wait"));
+    if (folder) {
+        g_shell.clickedRow = folder->row;
+        const int depth = folder->depth;
+        const std::string path = folder->path;
+        browse::ListRemoteFolder(g_shell.clickedRow + 1, depth + 1, path);
+    } else {
+        browse::ListRemoteFolder(0, 0, "");
+    }
+    browse::ShowEntries();
+    // A deleted last entry leaves no row to select.
+    if (g_shell.clickedRow < platform::TreeCount(EntryTree))
+        platform::TreeSelect(EntryTree, g_shell.clickedRow);
+    platform::SetText(ExploreRemoteButton, Translate("Explore remote repositery"));
+    g_shell.listContent = ListContent::RemoteTree;
+}
+
+// Reads the selected row into the clicked-item fields for a download.
+bool TakeSelectedFile() {
+    g_shell.clickedRow = platform::TreeSelectedRow(EntryTree);
+    if (g_shell.clickedRow < 0) return false;
+    g_shell.clickedName = platform::TreeText(EntryTree, g_shell.clickedRow);
+    g_shell.clickedPath = ItemPath(g_shell.clickedRow, g_shell.clickedDepth);
+    return true;
+}
+
+std::string WithoutNameBreakers(std::string name) {
+    for (const char bad : {'?', ':', '/', '\\'}) std::erase(name, bad);
+    return name;
+}
+
+std::string FolderPart(const std::string& path) {
+    const size_t cut = path.find_last_of("/\\");
+    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+}  // namespace
+
+std::string ItemPath(int row, int depth) {
+    std::string path = platform::TreeText(EntryTree, row);
+    for (int r = row - 1; r >= 0 && depth > 0; --r) {
+        const int d = platform::TreeDepth(EntryTree, r);
+        if (d >= depth) continue;
+        const std::string ancestor = platform::TreeText(EntryTree, r);
+        const bool addSeparator =
+            platform::TreeValue(EntryTree, r) != 0 && !platform::EndsWithSeparator(ancestor);
+        path = addSeparator ? ancestor + platform::kSeparator + path : ancestor + path;
+        depth = d;
+    }
+    return path;
+}
+
+void OpenEntry() {
+    if (!GatherClickedItem()) return;
+    switch (g_shell.listContent) {
+        case ListContent::LocalTree:
+            ExpandFolder(ExploreLocalButton, "Explore local repositery", browse::ListLocalFolder);
+            break;
+        case ListContent::RemoteTree:
+            if (g_shell.clickedIsFolder)
+                ExpandFolder(ExploreRemoteButton, "Explore remote repositery",
+                             browse::ListRemoteFolder);
+            else
+                SaveRepositoryFile();
+            break;
+        case ListContent::SearchResults:
+            if (!g_shell.clickedIsFolder) SaveRepositoryFile();
+            break;
+        case ListContent::None:
+        case ListContent::CopyOutput:
+            break;
+    }
+}
+
+void ShowEntryMenu() {
+    if (g_shell.listContent == ListContent::None || !GatherClickedItem()) return;
+    g_entries.MakeCurrent(g_shell.clickedRow);
+    std::vector<platform::MenuItem> items;
+    const bool isFile = g_shell.clickedIsFolder == 0;
+    switch (g_shell.listContent) {
+        case ListContent::LocalTree:
+        case ListContent::CopyOutput: {
+            const std::string description = CurrentStatusDescription();
+            if (!description.empty()) {
+                items.push_back({StatusItem, description, false});
+                if (g_shell.listContent == ListContent::LocalTree) {
+                    items.push_back({AddItem, Translate("Add")});
+                    items.push_back({UndoItem, Translate("Undo")});
+                }
+            }
+            items.push_back({DeleteLocalItem, Translate("Delete")});
+            break;
+        }
+        case ListContent::RemoteTree:
+        case ListContent::SearchResults:
+            if (isFile) {
+                items.push_back({DownloadItem, Translate("Download")});
+                items.push_back({OpenItem, Translate("Open")});
+            }
+            // Changing the repository is offered only with both credential
+            // fields filled, whatever the cache box says.
+            if (g_shell.listContent == ListContent::RemoteTree &&
+                !platform::GetText(UserNameField).empty() &&
+                !platform::GetText(PasswordField).empty()) {
+                items.push_back({CreateDirectoryItem, Translate("Create directory")});
+                items.push_back({DeleteRemoteItem, Translate("Delete")});
+            }
+            break;
+        case ListContent::None:
+            break;
+    }
+    if (!items.empty()) platform::ShowPopupMenu(items);
+}
+
+void AddEntry() { ApplyToSelectedEntry(svnclient::SvnAdd, false); }
+
+void UndoEntry() { ApplyToSelectedEntry(svnclient::SvnRevert, false); }
+
+void DeleteLocalEntry() { ApplyToSelectedEntry(svnclient::SvnDelete, true); }
+
+void DownloadEntry() {
+    if (TakeSelectedFile()) SaveRepositoryFile();
+}
+
+void OpenEntryFile() {
+    if (TakeSelectedFile()) OpenRepositoryFile();
+}
+
+void DeleteRemoteEntry() {
+    if (!GatherClickedItem() || !g_entries.MakeCurrent(g_shell.clickedRow)) return;
+    if (!platform::AskYesNo(Translate("Deletion"),
+                            Translate("Are you sure to want to delete this item ?")))
+        return;
+    svnclient::SvnRemoteDelete(g_entries.Current()->path);
+    g_entries.MakeCurrent(g_shell.clickedRow);
+    RelistRemote(g_entries.Current()->depth == 0 ? nullptr : EnclosingFolder());
+}
+
+void CreateRemoteDirectory() {
+    g_shell.clickedRow = platform::TreeSelectedRow(EntryTree);
+    if (g_shell.clickedRow < 0) return;
+    g_shell.clickedDepth = platform::TreeDepth(EntryTree, g_shell.clickedRow);
+    const std::string name = WithoutNameBreakers(AskText(
+        Translate("Create directory"), Translate("Give the future directory a name"), ""));
+    if (name.empty() || !g_entries.MakeCurrent(g_shell.clickedRow)) return;
+    svnclient::SvnRemoteMkdir(FolderPart(g_entries.Current()->path), name);
+    g_entries.MakeCurrent(g_shell.clickedRow);
+    const ListEntry* clicked = g_entries.Current();
+    if (clicked->depth == 0) RelistRemote(nullptr);
+    else RelistRemote(clicked->isFolder ? clicked : EnclosingFolder());
+}
+
+}  // namespace app

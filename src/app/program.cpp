@@ -1,0 +1,50 @@
+#include "app/program.h"
+
+#include <string>
+
+#include "app/dispatch.h"
+#include "app/main_window.h"
+#include "app/shell_state.h"
+#include "app/workers.h"
+#include "browse/entry_list.h"
+#include "browse/icon_set.h"
+#include "i18n/catalogue.h"
+#include "platform/paths.h"
+#include "platform/window.h"
+#include "settings/settings.h"
+
+namespace app {
+
+bool StartProgram() {
+    browse::g_entries.Clear();
+    g_shell.busy = false;
+    g_shell.stopSearchRequested = false;
+    settings::LoadSettings();
+    i18n::LoadCatalogue(std::string("locale") + platform::kSeparator,
+                        settings::g_settings.language);
+    if (!platform::InitWindowing() || !CreateMainWindow()) return false;
+    browse::LoadIconSet();
+    g_shell.listContent = ListContent::None;
+    return true;
+}
+
+void RunEventLoop() {
+    while (!HandleEvent(platform::WaitEvent())) {
+    }
+}
+
+int EndProgram() {
+    settings::SaveSettings();
+    i18n::ReleaseCatalogue();
+    ReleaseWorkers();
+    platform::ShutdownWindowing();
+    return 0;
+}
+
+int RunProgram() {
+    // A window that can't open ends the run quietly, settings still saved.
+    if (StartProgram()) RunEventLoop();
+    return EndProgram();
+}
+
+}  // namespace app

@@ -1,0 +1,90 @@
+#include "app/repository_files.h"
+
+#include <cctype>
+
+#include "app/shell_state.h"
+#include "i18n/catalogue.h"
+#include "platform/download.h"
+#include "platform/paths.h"
+#include "platform/shell.h"
+#include "platform/window.h"
+#include "settings/settings.h"
+#include "svnclient/arguments.h"
+#include "svnclient/client.h"
+
+namespace app {
+
+using i18n::Translate;
+
+std::string FilePart(const std::string& path) {
+    const size_t cut = path.find_last_of("/\\");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+std::string EncodeUrlPath(const std::string& relativePath) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char ch : relativePath) {
+        const auto c = static_cast<unsigned char>(ch);
+        const bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                          (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' ||
+                          c == '~' || c == '/';
+        if (keep) {
+            out += ch;
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 0x0F];
+        }
+    }
+    return out;
+}
+
+namespace {
+
+bool IsHttpUrl(const std::string& url) {
+    std::string scheme = url.substr(0, url.find(':'));
+    for (char& c : scheme) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return scheme == "http" || scheme == "https";
+}
+
+// An HTTP server hands out a repository file like any web page. Other
+// repositories (file://, svn://) keep their files inside a database that
+// only the client can read, so the client exports the file instead.
+bool Fetch(const std::string& url, const std::string& target) {
+    if (IsHttpUrl(url)) return platform::DownloadUrl(url, target);
+    using svnclient::Plain;
+    using svnclient::Quoted;
+    const svnclient::ClientResult r = svnclient::RunClient(
+        {Plain("export"), Plain("--force"), Quoted(url), Quoted(target)}, "", 1,
+        [](const std::string&) {});
+    return r.started && r.errors.empty() && platform::IsRegularFile(target);
+}
+
+}  // namespace
+
+bool DownloadFile(const std::string& relativePath, const std::string& target) {
+    if (target.empty()) return false;
+    const std::string url = svnclient::JoinUrl(settings::g_settings.SVNRemoteRepositery,
+                                               EncodeUrlPath(relativePath));
+    if (Fetch(url, target)) return true;
+    platform::ShowMessage(Translate("Alert"), Translate("Saving failed"));
+    return false;
+}
+
+void SaveRepositoryFile() {
+    g_shell.clickedName = FilePart(g_shell.clickedName);
+    const std::string target = platform::ChooseSaveFile(
+        Translate("Where should I save file ") + g_shell.clickedName + " ?", g_shell.clickedName);
+    DownloadFile(g_shell.clickedPath, target);
+}
+
+void OpenRepositoryFile() {
+    g_shell.clickedName = FilePart(g_shell.clickedName);
+    const std::string folder = platform::TemporaryFolder();
+    const std::string file = folder + g_shell.clickedName;
+    // A failed fetch may leave an older copy behind; never open that one.
+    if (DownloadFile(g_shell.clickedPath, file)) platform::OpenFile(file, folder);
+}
+
+}  // namespace app
