@@ -16,7 +16,7 @@ def main():
     event = protocol.event.ClientMessage(
         window=win, client_type=protocols, data=(32, [delete, X.CurrentTime, 0, 0, 0]))
     win.send_event(event, event_mask=X.NoEventMask)
-    d.flush()
+    d.sync()  # a round trip: a bare flush before close may drop the request
     d.close()
 
 

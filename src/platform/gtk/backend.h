@@ -1,0 +1,76 @@
+// What the GTK window files share: the windows, the controls by id, the
+// event queue and the switch that holds input back while a command runs.
+// Everything here is main-thread only unless marked otherwise.
+#pragma once
+#include <gtk/gtk.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/window.h"
+
+namespace platform::gtk {
+
+struct WindowRecord {
+    GtkWidget* window = nullptr;  // the GtkWindow
+    GtkWidget* canvas = nullptr;  // the fixed layout that holds the controls
+    bool shown = false;
+};
+
+// One tree item, kept in row order beside the GtkTreeStore so a row finds its
+// iterator without walking the model (GtkTreeStore iterators persist).
+struct TreeRow {
+    GtkTreeIter iter;
+    int depth;
+};
+
+struct ControlRecord {
+    int window = 0;
+    ControlKind kind = ControlKind::Label;
+    GtkWidget* outer = nullptr;  // what sits in the canvas
+    GtkWidget* inner = nullptr;  // the entry, label, button or tree view
+    gulong signal = 0;           // the handler blocked while the program writes
+    std::vector<TreeRow> rows;   // trees only
+};
+
+WindowRecord* FindWindow(int handle);
+ControlRecord* FindControl(int id);
+GtkWindow* MainGtkWindow();
+// Shows new windows once the program waits, paints or asks, so none
+// appears half built.
+void ShowWindows();
+
+// Queues a control event, addressed to the window that holds the control.
+void QueueControlEvent(int id, EventType type);
+// Any thread.
+void QueueEvent(const Event& e);
+
+// Forgets the controls of a window whose widgets are going with it.
+void ForgetControls(int window);
+// The tree control (tree.cpp): builds the view into `record`, returns the
+// scrolled window that holds it.
+GtkWidget* NewTree(int id, ControlRecord& record);
+// The button press that opened the last tree right click, for the menu grab.
+const GdkEvent* LastRightClick();
+void ReleaseLastRightClick();
+void ReleaseImages();
+void ReleaseMenu();
+
+// Input is held back while a synchronous command keeps the window painted.
+// A modal loop started meanwhile (a message box asked for by a worker) must
+// take input again; this lifts the hold for its lifetime.
+class InputAllowed {
+public:
+    InputAllowed();
+    ~InputAllowed();
+    InputAllowed(const InputAllowed&) = delete;
+    InputAllowed& operator=(const InputAllowed&) = delete;
+
+private:
+    int saved_;
+};
+
+void InstallEventFilter();
+void DropQueuedInput();  // at shutdown
+
+}  // namespace platform::gtk

@@ -1,0 +1,260 @@
+// Controls by id: creation at a fixed rectangle, their texts, states and the
+// events they report.
+#include <map>
+
+#include "platform/gtk/backend.h"
+
+namespace platform::gtk {
+namespace {
+
+std::map<int, ControlRecord> controls;
+
+void OnClicked(GtkWidget*, gpointer id) {
+    QueueControlEvent(GPOINTER_TO_INT(id), EventType::LeftClick);
+}
+
+void OnChanged(GtkEditable*, gpointer id) {
+    QueueControlEvent(GPOINTER_TO_INT(id), EventType::Change);
+}
+
+gboolean OnFocusIn(GtkWidget*, GdkEvent*, gpointer id) {
+    QueueControlEvent(GPOINTER_TO_INT(id), EventType::FocusGained);
+    return FALSE;
+}
+
+gboolean OnFocusOut(GtkWidget*, GdkEvent*, gpointer id) {
+    QueueControlEvent(GPOINTER_TO_INT(id), EventType::FocusLost);
+    return FALSE;
+}
+
+GtkWidget* NewLabel(const std::string& text) {
+    GtkWidget* label = gtk_label_new(text.c_str());
+    gtk_label_set_xalign(GTK_LABEL(label), 0);
+    gtk_label_set_yalign(GTK_LABEL(label), 0);
+    return label;
+}
+
+// Buttons carry their own label so a long caption is cut rather than
+// stretching the button past its rectangle.
+void NewCaption(GtkWidget* button, const std::string& text) {
+    GtkWidget* label = gtk_label_new(text.c_str());
+    gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
+    if (GTK_IS_CHECK_BUTTON(button)) gtk_label_set_xalign(GTK_LABEL(label), 0);
+    gtk_container_add(GTK_CONTAINER(button), label);
+}
+
+GtkLabel* CaptionOf(const ControlRecord& r) {
+    switch (r.kind) {
+    case ControlKind::Label:
+    case ControlKind::Link:
+        return GTK_LABEL(r.inner);
+    case ControlKind::Button:
+    case ControlKind::DefaultButton:
+    case ControlKind::CheckBox:
+        return GTK_LABEL(gtk_bin_get_child(GTK_BIN(r.inner)));
+    default:
+        return nullptr;
+    }
+}
+
+gboolean OnLinkEnter(GtkWidget* box, GdkEventCrossing* event, gpointer) {
+    // The crossing arrives on the link's own input window: the hand stays
+    // with that window from now on.
+    GdkCursor* hand = gdk_cursor_new_from_name(gtk_widget_get_display(box), "pointer");
+    gdk_window_set_cursor(event->window, hand);
+    if (hand) g_object_unref(hand);
+    gtk_style_context_add_class(gtk_widget_get_style_context(gtk_bin_get_child(GTK_BIN(box))),
+                                "hover");
+    return FALSE;
+}
+
+gboolean OnLinkLeave(GtkWidget* box, GdkEventCrossing*, gpointer) {
+    gtk_style_context_remove_class(gtk_widget_get_style_context(gtk_bin_get_child(GTK_BIN(box))),
+                                   "hover");
+    return FALSE;
+}
+
+// A link acts when the button is released over it, like a button does.
+gboolean OnLinkRelease(GtkWidget* box, GdkEventButton* event, gpointer id) {
+    GtkAllocation a;
+    gtk_widget_get_allocation(box, &a);
+    bool inside = event->x >= 0 && event->y >= 0 && event->x < a.width && event->y < a.height;
+    if (event->button == GDK_BUTTON_PRIMARY && inside)
+        QueueControlEvent(GPOINTER_TO_INT(id), EventType::LeftClick);
+    return TRUE;
+}
+
+GtkWidget* NewLink(int id, const std::string& caption) {
+    GtkWidget* box = gtk_event_box_new();
+    gtk_event_box_set_visible_window(GTK_EVENT_BOX(box), FALSE);
+    GtkWidget* label = NewLabel(caption);
+    gtk_style_context_add_class(gtk_widget_get_style_context(label), "vellum-link");
+    gtk_container_add(GTK_CONTAINER(box), label);
+    g_signal_connect(box, "enter-notify-event", G_CALLBACK(OnLinkEnter), nullptr);
+    g_signal_connect(box, "leave-notify-event", G_CALLBACK(OnLinkLeave), nullptr);
+    g_signal_connect(box, "button-release-event", G_CALLBACK(OnLinkRelease), GINT_TO_POINTER(id));
+    AtkObject* accessible = gtk_widget_get_accessible(box);
+    atk_object_set_role(accessible, ATK_ROLE_LINK);
+    atk_object_set_name(accessible, caption.c_str());
+    return box;
+}
+
+void Build(int id, ControlKind kind, const std::string& caption, ControlRecord& r) {
+    gpointer data = GINT_TO_POINTER(id);
+    switch (kind) {
+    case ControlKind::Label:
+        r.outer = r.inner = NewLabel(caption);
+        break;
+    case ControlKind::Field:
+        r.outer = r.inner = gtk_entry_new();
+        // Otherwise an entry is never narrower than 150 pixels.
+        gtk_entry_set_width_chars(GTK_ENTRY(r.inner), 0);
+        gtk_entry_set_text(GTK_ENTRY(r.inner), caption.c_str());
+        r.signal = g_signal_connect(r.inner, "changed", G_CALLBACK(OnChanged), data);
+        g_signal_connect(r.inner, "focus-in-event", G_CALLBACK(OnFocusIn), data);
+        g_signal_connect(r.inner, "focus-out-event", G_CALLBACK(OnFocusOut), data);
+        break;
+    case ControlKind::Button:
+    case ControlKind::DefaultButton:
+        r.outer = r.inner = gtk_button_new();
+        NewCaption(r.inner, caption);
+        g_signal_connect(r.inner, "clicked", G_CALLBACK(OnClicked), data);
+        break;
+    case ControlKind::CheckBox:
+        r.outer = r.inner = gtk_check_button_new();
+        NewCaption(r.inner, caption);
+        // Setting the state from the program emits "clicked" too: SetCheck blocks it.
+        r.signal = g_signal_connect(r.inner, "clicked", G_CALLBACK(OnClicked), data);
+        break;
+    case ControlKind::Link:
+        r.outer = NewLink(id, caption);
+        r.inner = gtk_bin_get_child(GTK_BIN(r.outer));
+        break;
+    case ControlKind::Tree:
+        r.outer = NewTree(id, r);
+        break;
+    }
+}
+
+}  // namespace
+
+ControlRecord* FindControl(int id) {
+    auto it = controls.find(id);
+    return it == controls.end() ? nullptr : &it->second;
+}
+
+void ForgetControls(int window) {
+    std::erase_if(controls, [window](const auto& c) { return c.second.window == window; });
+}
+
+void QueueControlEvent(int id, EventType type) {
+    const ControlRecord* r = FindControl(id);
+    if (!r) return;  // a control being destroyed says goodbye
+    Event e;
+    e.kind = Event::Control;
+    e.window = r->window;
+    e.id = id;
+    e.type = type;
+    QueueEvent(e);
+}
+
+}  // namespace platform::gtk
+
+namespace platform {
+using namespace platform::gtk;
+
+bool CreateControl(int window, int id, ControlKind kind, int x, int y, int w, int h,
+                   const std::string& caption) {
+    WindowRecord* parent = FindWindow(window);
+    if (!parent) return false;
+    DestroyControl(id);
+    ControlRecord& r = controls[id];
+    r.window = window;
+    r.kind = kind;
+    Build(id, kind, caption, r);
+    gtk_widget_set_size_request(r.outer, w, h);
+    gtk_fixed_put(GTK_FIXED(parent->canvas), r.outer, x, y);
+    if (kind == ControlKind::DefaultButton) {
+        gtk_widget_set_can_default(r.inner, TRUE);
+        gtk_window_set_default(GTK_WINDOW(parent->window), r.inner);
+    }
+    gtk_widget_show_all(r.outer);
+    return true;
+}
+
+void DestroyControl(int id) {
+    auto it = controls.find(id);
+    if (it == controls.end()) return;
+    GtkWidget* outer = it->second.outer;
+    controls.erase(it);  // first, so the focus leaving it reports nothing
+    gtk_widget_destroy(outer);
+}
+
+bool ControlExists(int id) { return FindControl(id) != nullptr; }
+
+std::string GetText(int id) {
+    ControlRecord* r = FindControl(id);
+    if (!r) return "";
+    if (r->kind == ControlKind::Field) return gtk_entry_get_text(GTK_ENTRY(r->inner));
+    GtkLabel* caption = CaptionOf(*r);
+    return caption ? gtk_label_get_text(caption) : "";
+}
+
+void SetText(int id, const std::string& text) {
+    ControlRecord* r = FindControl(id);
+    if (!r || GetText(id) == text) return;  // an unchanged text must not repaint
+    if (r->kind == ControlKind::Field) {
+        g_signal_handler_block(r->inner, r->signal);
+        gtk_entry_set_text(GTK_ENTRY(r->inner), text.c_str());
+        g_signal_handler_unblock(r->inner, r->signal);
+    } else if (GtkLabel* caption = CaptionOf(*r)) {
+        gtk_label_set_text(caption, text.c_str());
+        if (r->kind == ControlKind::Link)
+            atk_object_set_name(gtk_widget_get_accessible(r->outer), text.c_str());
+    }
+}
+
+int GetCheck(int id) {
+    ControlRecord* r = FindControl(id);
+    if (!r || r->kind != ControlKind::CheckBox) return 0;
+    return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(r->inner)) ? 1 : 0;
+}
+
+void SetCheck(int id, int state) {
+    ControlRecord* r = FindControl(id);
+    if (!r || r->kind != ControlKind::CheckBox) return;
+    g_signal_handler_block(r->inner, r->signal);
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(r->inner), state != 0);
+    g_signal_handler_unblock(r->inner, r->signal);
+}
+
+bool IsEnabled(int id) {
+    ControlRecord* r = FindControl(id);
+    return r && gtk_widget_get_sensitive(r->outer);
+}
+
+void SetEnabled(int id, bool enabled) {
+    if (ControlRecord* r = FindControl(id)) gtk_widget_set_sensitive(r->outer, enabled);
+}
+
+void SetTooltip(int id, const std::string& text) {
+    if (ControlRecord* r = FindControl(id))
+        gtk_widget_set_tooltip_text(r->outer, text.empty() ? nullptr : text.c_str());
+}
+
+void SetFocus(int id) {
+    if (ControlRecord* r = FindControl(id)) gtk_widget_grab_focus(r->inner);
+}
+
+void SetLabelFor(int label, int field) {
+    ControlRecord* l = FindControl(label);
+    ControlRecord* f = FindControl(field);
+    if (!l || !f || l->kind != ControlKind::Label) return;
+    // Gives the field a "labelled by" relation a screen reader follows, and
+    // the label's text as its name for tools that only read names.
+    gtk_label_set_mnemonic_widget(GTK_LABEL(l->inner), f->inner);
+    atk_object_set_name(gtk_widget_get_accessible(f->inner),
+                        gtk_label_get_text(GTK_LABEL(l->inner)));
+}
+
+}  // namespace platform

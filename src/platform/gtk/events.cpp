@@ -1,0 +1,233 @@
+// The program's event queue, the calls other threads hand to the main
+// thread, and the hold on input while a synchronous command runs.
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "platform/gtk/backend.h"
+
+namespace platform::gtk {
+namespace {
+
+// Static initialisation runs on the thread that starts the program.
+const std::thread::id mainThread = std::this_thread::get_id();
+
+std::mutex queueMutex;  // guards events and calls
+std::deque<Event> events;
+std::deque<std::function<void()>> calls;
+
+std::vector<GdkEvent*> deferred;  // input that arrived while held
+int holdInput = 0;                // > 0 while the window is painted without input
+bool returnDown = false;
+
+bool IsInput(GdkEventType type) {
+    switch (type) {
+    case GDK_BUTTON_PRESS:
+    case GDK_2BUTTON_PRESS:
+    case GDK_3BUTTON_PRESS:
+    case GDK_BUTTON_RELEASE:
+    case GDK_KEY_PRESS:
+    case GDK_KEY_RELEASE:
+    case GDK_SCROLL:
+    case GDK_DELETE:
+    case GDK_TOUCH_BEGIN:
+    case GDK_TOUCH_UPDATE:
+    case GDK_TOUCH_END:
+    case GDK_TOUCH_CANCEL:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Return is tracked on every window of the program, the boxes included.
+void TrackReturn(const GdkEvent* e) {
+    if (e->type == GDK_KEY_PRESS || e->type == GDK_KEY_RELEASE) {
+        guint key = e->key.keyval;
+        if (key == GDK_KEY_Return || key == GDK_KEY_KP_Enter || key == GDK_KEY_ISO_Enter)
+            returnDown = e->type == GDK_KEY_PRESS;
+    } else if (e->type == GDK_FOCUS_CHANGE && !e->focus_change.in) {
+        returnDown = false;  // the release will go to another program
+    }
+}
+
+void Dispatch(GdkEvent* e) {
+    TrackReturn(e);
+    gtk_main_do_event(e);
+}
+
+void Filter(GdkEvent* e, gpointer) {
+    if (holdInput > 0 && IsInput(e->type)) {
+        deferred.push_back(gdk_event_copy(e));
+        return;
+    }
+    Dispatch(e);
+}
+
+// True when there was any.
+bool DispatchDeferred() {
+    std::vector<GdkEvent*> pending;
+    pending.swap(deferred);
+    for (GdkEvent* e : pending) {
+        Dispatch(e);
+        gdk_event_free(e);
+    }
+    return !pending.empty();
+}
+
+std::optional<Event> PopEvent() {
+    std::lock_guard<std::mutex> lock(queueMutex);
+    if (events.empty()) return std::nullopt;
+    Event e = events.front();
+    events.pop_front();
+    return e;
+}
+
+bool HasCalls() {
+    std::lock_guard<std::mutex> lock(queueMutex);
+    return !calls.empty();
+}
+
+bool RunOneCall() {
+    std::function<void()> fn;
+    {
+        std::lock_guard<std::mutex> lock(queueMutex);
+        if (calls.empty()) return false;
+        fn = std::move(calls.front());
+        calls.pop_front();
+    }
+    fn();
+    return true;
+}
+
+// Waking the loop from the main thread itself would only make the next
+// blocking wait return empty-handed.
+void WakeMainLoop() {
+    if (!OnMainThread()) g_main_context_wakeup(nullptr);
+}
+
+gboolean SetFlag(gpointer flag) {
+    *static_cast<bool*>(flag) = true;
+    return G_SOURCE_REMOVE;
+}
+
+}  // namespace
+
+InputAllowed::InputAllowed() : saved_(holdInput) { holdInput = 0; }
+InputAllowed::~InputAllowed() { holdInput = saved_; }
+
+void QueueEvent(const Event& e) {
+    {
+        std::lock_guard<std::mutex> lock(queueMutex);
+        events.push_back(e);
+    }
+    WakeMainLoop();
+}
+
+void InstallEventFilter() { gdk_event_handler_set(Filter, nullptr, nullptr); }
+
+void DropQueuedInput() {
+    for (GdkEvent* e : deferred) gdk_event_free(e);
+    deferred.clear();
+    std::deque<std::function<void()>> dropped;
+    {
+        std::lock_guard<std::mutex> lock(queueMutex);
+        events.clear();
+        dropped.swap(calls);
+    }
+    returnDown = false;
+}
+
+}  // namespace platform::gtk
+
+namespace platform {
+using namespace platform::gtk;
+
+Event WaitEvent() {
+    InputAllowed allow;
+    ShowWindows();
+    // Clicks and keys made during the last command come first, in order.
+    bool handled = DispatchDeferred();
+    if (std::optional<Event> e = PopEvent()) return *e;
+    if (handled || RunOneCall()) return Event{};
+    gtk_main_iteration_do(TRUE);
+    if (std::optional<Event> e = PopEvent()) return *e;
+    return Event{};  // whatever GTK handled still counts as an event
+}
+
+void PostControlEvent(int id, EventType type) {
+    Event e;
+    e.kind = Event::Control;
+    e.id = id;
+    e.type = type;
+    QueueEvent(e);
+}
+
+void RunOnMainThread(std::function<void()> fn) {
+    {
+        std::lock_guard<std::mutex> lock(queueMutex);
+        calls.push_back(std::move(fn));
+    }
+    WakeMainLoop();
+}
+
+void RunOnMainThreadAndWait(std::function<void()> fn) {
+    if (OnMainThread()) {
+        fn();
+        return;
+    }
+    struct Done {
+        std::mutex mutex;
+        std::condition_variable cv;
+        bool done = false;
+    };
+    auto done = std::make_shared<Done>();
+    RunOnMainThread([fn = std::move(fn), done] {
+        fn();
+        std::lock_guard<std::mutex> lock(done->mutex);
+        done->done = true;
+        done->cv.notify_all();
+    });
+    std::unique_lock<std::mutex> lock(done->mutex);
+    done->cv.wait(lock, [&] { return done->done; });
+}
+
+void RunQueuedCalls(int ms) {
+    ShowWindows();
+    if (!HasCalls() && ms > 0) {
+        // Wait in GTK's loop rather than on a lock, so the window keeps
+        // painting; a worker's hand-over wakes it.
+        bool timedOut = false;
+        guint timer = g_timeout_add(static_cast<guint>(ms), SetFlag, &timedOut);
+        ++holdInput;
+        while (!timedOut && !HasCalls()) gtk_main_iteration_do(TRUE);
+        --holdInput;
+        if (!timedOut) g_source_remove(timer);
+    }
+    // Only the calls waiting now: a busy worker must not keep us here.
+    std::deque<std::function<void()>> waiting;
+    {
+        std::lock_guard<std::mutex> lock(queueMutex);
+        waiting.swap(calls);
+    }
+    for (auto& fn : waiting) fn();
+    KeepPainted();
+}
+
+bool OnMainThread() { return std::this_thread::get_id() == mainThread; }
+
+bool ReturnKeyDown() { return returnDown; }
+
+void KeepPainted() {
+    ShowWindows();
+    ++holdInput;
+    // Bounded, so a stream of pointer motion can't stall the command.
+    for (int i = 0; i < 200 && gtk_events_pending(); ++i) gtk_main_iteration_do(FALSE);
+    --holdInput;
+    gdk_display_flush(gdk_display_get_default());
+}
+
+}  // namespace platform

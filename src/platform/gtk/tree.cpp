@@ -1,0 +1,283 @@
+// The tree list: a GtkTreeView over a GtkTreeStore, addressed by row, the
+// item's place counted from the top across all depths (children of collapsed
+// items included). The images the items show live here too.
+#include <algorithm>
+
+#include "platform/gtk/backend.h"
+
+namespace platform::gtk {
+namespace {
+
+enum { kImage, kText, kValue, kColumns };
+
+std::vector<GdkPixbuf*> images;         // handle - 1
+GdkEvent* lastRightClick = nullptr;     // lends its time and device to the menu grab
+
+ControlRecord* TreeOf(int id) {
+    ControlRecord* r = FindControl(id);
+    return r && r->kind == ControlKind::Tree ? r : nullptr;
+}
+
+GtkTreeView* View(const ControlRecord& r) { return GTK_TREE_VIEW(r.inner); }
+GtkTreeModel* Model(const ControlRecord& r) { return gtk_tree_view_get_model(View(r)); }
+GtkTreeSelection* Selection(const ControlRecord& r) { return gtk_tree_view_get_selection(View(r)); }
+
+// The tree and its row, or nullptr when either is missing.
+ControlRecord* TreeRowOf(int id, int row) {
+    ControlRecord* r = TreeOf(id);
+    return r && row >= 0 && row < static_cast<int>(r->rows.size()) ? r : nullptr;
+}
+
+GtkTreePath* PathOf(const ControlRecord& r, int row) {
+    GtkTreeIter it = r.rows[row].iter;
+    return gtk_tree_model_get_path(Model(r), &it);
+}
+
+int RowOf(const ControlRecord& r, const GtkTreeIter& it) {
+    auto found = std::find_if(r.rows.begin(), r.rows.end(),
+                              [&](const TreeRow& r) { return r.iter.user_data == it.user_data; });
+    return found == r.rows.end() ? -1 : static_cast<int>(found - r.rows.begin());
+}
+
+// Selection changes the program makes are not the user's: they report nothing.
+class Quiet {
+public:
+    explicit Quiet(const ControlRecord& r) : r_(r) {
+        g_signal_handler_block(Selection(r_), r_.signal);
+    }
+    ~Quiet() { g_signal_handler_unblock(Selection(r_), r_.signal); }
+
+private:
+    const ControlRecord& r_;
+};
+
+void OnSelectionChanged(GtkTreeSelection*, gpointer id) {
+    QueueControlEvent(GPOINTER_TO_INT(id), EventType::Change);
+}
+
+gboolean OnPress(GtkWidget* widget, GdkEventButton* event, gpointer id) {
+    GtkTreeView* view = GTK_TREE_VIEW(widget);
+    if (event->window != gtk_tree_view_get_bin_window(view)) return FALSE;
+    bool right = event->type == GDK_BUTTON_PRESS && event->button == GDK_BUTTON_SECONDARY;
+    bool twice = event->type == GDK_2BUTTON_PRESS && event->button == GDK_BUTTON_PRIMARY;
+    if (!right && !twice) return FALSE;
+    GtkTreePath* path = nullptr;
+    gtk_tree_view_get_path_at_pos(view, static_cast<gint>(event->x), static_cast<gint>(event->y),
+                                  &path, nullptr, nullptr, nullptr);
+    // Whatever the click acts on must be the selected row when it is reported;
+    // a click on empty space leaves no row selected.
+    if (!path)
+        gtk_tree_selection_unselect_all(gtk_tree_view_get_selection(view));
+    else if (right)
+        gtk_tree_view_set_cursor(view, path, nullptr, FALSE);
+    gtk_tree_path_free(path);
+    if (right) {
+        if (lastRightClick) gdk_event_free(lastRightClick);
+        lastRightClick = gdk_event_copy(reinterpret_cast<GdkEvent*>(event));
+    }
+    QueueControlEvent(GPOINTER_TO_INT(id), right ? EventType::RightClick : EventType::DoubleClick);
+    return right;
+}
+
+}  // namespace
+
+GtkWidget* NewTree(int id, ControlRecord& r) {
+    GtkTreeStore* store = gtk_tree_store_new(kColumns, GDK_TYPE_PIXBUF, G_TYPE_STRING, G_TYPE_INT);
+    GtkWidget* view = gtk_tree_view_new_with_model(GTK_TREE_MODEL(store));
+    g_object_unref(store);
+    GtkTreeView* tv = GTK_TREE_VIEW(view);
+    gtk_tree_view_set_headers_visible(tv, FALSE);
+    gtk_tree_view_set_enable_tree_lines(tv, TRUE);
+    gtk_tree_view_set_enable_search(tv, FALSE);
+
+    GtkTreeViewColumn* column = gtk_tree_view_column_new();
+    GtkCellRenderer* image = gtk_cell_renderer_pixbuf_new();
+    gtk_cell_renderer_set_fixed_size(image, 16, 16);
+    gtk_tree_view_column_pack_start(column, image, FALSE);
+    gtk_tree_view_column_add_attribute(column, image, "pixbuf", kImage);
+    GtkCellRenderer* text = gtk_cell_renderer_text_new();
+    gtk_tree_view_column_pack_start(column, text, TRUE);
+    gtk_tree_view_column_add_attribute(column, text, "text", kText);
+    gtk_tree_view_append_column(tv, column);
+
+    GtkTreeSelection* selection = gtk_tree_view_get_selection(tv);
+    gtk_tree_selection_set_mode(selection, GTK_SELECTION_SINGLE);
+    r.signal = g_signal_connect(selection, "changed", G_CALLBACK(OnSelectionChanged),
+                                GINT_TO_POINTER(id));
+    g_signal_connect(view, "button-press-event", G_CALLBACK(OnPress), GINT_TO_POINTER(id));
+    atk_object_set_name(gtk_widget_get_accessible(view), "Entries");
+
+    GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
+    gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scrolled), GTK_SHADOW_IN);
+    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_AUTOMATIC,
+                                   GTK_POLICY_AUTOMATIC);
+    gtk_container_add(GTK_CONTAINER(scrolled), view);
+    r.inner = view;
+    return scrolled;
+}
+
+const GdkEvent* LastRightClick() { return lastRightClick; }
+
+void ReleaseLastRightClick() {
+    if (lastRightClick) gdk_event_free(lastRightClick);
+    lastRightClick = nullptr;
+}
+
+void ReleaseImages() {
+    for (GdkPixbuf* image : images) g_object_unref(image);
+    images.clear();
+}
+
+}  // namespace platform::gtk
+
+namespace platform {
+using namespace platform::gtk;
+
+void TreeClear(int id) {
+    ControlRecord* r = TreeOf(id);
+    if (!r) return;
+    Quiet quiet(*r);
+    gtk_tree_store_clear(GTK_TREE_STORE(Model(*r)));
+    r->rows.clear();
+}
+
+void TreeAddItem(int id, int row, const std::string& text, ImageHandle image, int depth) {
+    ControlRecord* r = TreeOf(id);
+    if (!r) return;
+    std::vector<TreeRow>& rows = r->rows;
+    const int n = static_cast<int>(rows.size());
+    row = std::clamp(row, 0, n);
+    depth = std::max(depth, 0);
+
+    int parent = -1;
+    for (int i = row - 1; depth > 0 && i >= 0 && parent < 0; --i)
+        if (rows[i].depth == depth - 1) parent = i;
+    if (parent < 0) depth = 0;  // nothing to hang it on: a top-level item
+
+    // The item lands exactly at `row` when that keeps the tree's order: all
+    // between its parent and `row` lies below the parent, and the item now at
+    // `row` is no child of an item above. Otherwise it becomes the parent's
+    // last child.
+    bool fits = row == n || rows[row].depth <= depth;
+    int before = 0;  // the parent's children above `row`
+    if (depth > 0 || row < n) {  // a top-level item appended needs no count
+        for (int i = parent + 1; i < row; ++i) {
+            if (rows[i].depth < depth) fits = false;
+            if (rows[i].depth == depth) ++before;
+        }
+    }
+    GtkTreeStore* store = GTK_TREE_STORE(Model(*r));
+    GtkTreeIter* under = parent >= 0 ? &rows[parent].iter : nullptr;
+    GtkTreeIter it;
+    int at = row;
+    if (fits && row < n) {
+        gtk_tree_store_insert(store, &it, under, before);
+    } else {
+        gtk_tree_store_append(store, &it, under);
+        if (!fits) {  // after the parent's last descendant
+            at = parent < 0 ? n : parent + 1;
+            while (at < n && rows[at].depth >= depth) ++at;
+        }
+    }
+    bool known = image > 0 && image <= static_cast<int>(images.size());
+    GdkPixbuf* pixbuf = known ? images[image - 1] : nullptr;
+    gtk_tree_store_set(store, &it, kImage, pixbuf, kText, text.c_str(), kValue, 0, -1);
+    rows.insert(rows.begin() + at, TreeRow{it, depth});
+}
+
+int TreeCount(int id) {
+    ControlRecord* r = TreeOf(id);
+    return r ? static_cast<int>(r->rows.size()) : 0;
+}
+
+void TreeSetValue(int id, int row, int value) {
+    if (ControlRecord* r = TreeRowOf(id, row))
+        gtk_tree_store_set(GTK_TREE_STORE(Model(*r)), &r->rows[row].iter, kValue, value, -1);
+}
+
+int TreeValue(int id, int row) {
+    ControlRecord* r = TreeRowOf(id, row);
+    if (!r) return 0;
+    gint value = 0;
+    gtk_tree_model_get(Model(*r), &r->rows[row].iter, kValue, &value, -1);
+    return value;
+}
+
+std::string TreeText(int id, int row) {
+    ControlRecord* r = TreeRowOf(id, row);
+    if (!r) return "";
+    gchar* text = nullptr;
+    gtk_tree_model_get(Model(*r), &r->rows[row].iter, kText, &text, -1);
+    std::string result = text ? text : "";
+    g_free(text);
+    return result;
+}
+
+int TreeDepth(int id, int row) {
+    ControlRecord* r = TreeRowOf(id, row);
+    return r ? r->rows[row].depth : 0;
+}
+
+bool TreeExpanded(int id, int row) {
+    ControlRecord* r = TreeRowOf(id, row);
+    if (!r) return false;
+    GtkTreePath* path = PathOf(*r, row);
+    bool expanded = gtk_tree_view_row_expanded(View(*r), path);
+    gtk_tree_path_free(path);
+    return expanded;
+}
+
+void TreeExpand(int id, int row) {
+    ControlRecord* r = TreeRowOf(id, row);
+    if (!r) return;
+    GtkTreePath* path = PathOf(*r, row);
+    gtk_tree_view_expand_to_path(View(*r), path);
+    gtk_tree_path_free(path);
+}
+
+int TreeSelectedRow(int id) {
+    ControlRecord* r = TreeOf(id);
+    GtkTreeIter it;
+    if (!r || !gtk_tree_selection_get_selected(Selection(*r), nullptr, &it)) return -1;
+    return RowOf(*r, it);
+}
+
+void TreeSelect(int id, int row) {
+    ControlRecord* r = TreeOf(id);
+    if (!r) return;
+    Quiet quiet(*r);
+    if (!TreeRowOf(id, row)) {
+        gtk_tree_selection_unselect_all(Selection(*r));
+        return;
+    }
+    GtkTreePath* path = PathOf(*r, row);
+    // The cursor can't rest on a hidden row: open its ancestors first.
+    GtkTreePath* parent = gtk_tree_path_copy(path);
+    if (gtk_tree_path_up(parent) && gtk_tree_path_get_depth(parent) > 0)
+        gtk_tree_view_expand_to_path(View(*r), parent);
+    gtk_tree_path_free(parent);
+    gtk_tree_view_set_cursor(View(*r), path, nullptr, FALSE);
+    gtk_tree_view_scroll_to_cell(View(*r), path, nullptr, FALSE, 0, 0);
+    gtk_tree_path_free(path);
+}
+
+ImageHandle CreateImage(const uint32_t* argb) {
+    GdkPixbuf* image = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, 16, 16);
+    if (!image) return 0;
+    guchar* pixels = gdk_pixbuf_get_pixels(image);
+    const int stride = gdk_pixbuf_get_rowstride(image);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const uint32_t p = argb[y * 16 + x];
+            guchar* out = pixels + y * stride + x * 4;
+            out[0] = (p >> 16) & 0xff;
+            out[1] = (p >> 8) & 0xff;
+            out[2] = p & 0xff;
+            out[3] = p >> 24;
+        }
+    }
+    images.push_back(image);
+    return static_cast<ImageHandle>(images.size());
+}
+
+}  // namespace platform
