@@ -5,7 +5,7 @@
 #include "command_env.h"
 #include "platform/paths.h"
 #include "svnclient/repository.h"
-#include "svnserve.h"
+#include "servers.h"
 
 using namespace testsupport;
 

@@ -75,6 +75,27 @@ int FreePort() {
     return ntohs(a.sin_port);
 }
 
+SvnServer::SvnServer(const std::string& repository, const std::string& anonAccess,
+                     const std::string& user, const std::string& password) {
+    auto slash = repository.find_last_of('/');
+    std::string root = repository.substr(0, slash);
+    std::string name = repository.substr(slash + 1);
+    WriteFile(repository + "/conf/svnserve.conf",
+              "[general]\nanon-access = " + anonAccess +
+                  "\nauth-access = write\npassword-db = passwd\n");
+    WriteFile(repository + "/conf/passwd", "[users]\n" + user + " = " + password + "\n");
+    int port = FreePort();
+    pid_ = Spawn({"svnserve", "-d", "--foreground", "--listen-host", "127.0.0.1",
+                  "--listen-port", std::to_string(port), "-r", root});
+    url_ = "svn://127.0.0.1:" + std::to_string(port) + "/" + name + "/";
+    if (pid_ > 0 && !WaitForPort(pid_, port)) {
+        Stop(pid_);
+        pid_ = -1;
+    }
+}
+
+SvnServer::~SvnServer() { Stop(pid_); }
+
 HttpdServer::HttpdServer(const std::string& workDir, const std::string& repository,
                          const std::string& user, const std::string& password) {
     port_ = FreePort();

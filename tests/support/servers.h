@@ -1,6 +1,7 @@
-// Servers on loopback for the tests that need them: Apache httpd with
-// mod_dav_svn (HTTP access to a repository, optionally with basic auth) and
-// tinyproxy (an HTTP proxy whose log shows what went through it). Each runs
+// Servers on loopback for the tests that need them: svnserve with a password
+// file, Apache httpd with mod_dav_svn (HTTP access to a repository, optionally
+// with basic auth) and tinyproxy (an HTTP proxy whose log shows what went
+// through it). Each runs
 // in the foreground as a child of the test and is stopped by the destructor.
 #pragma once
 #include <string>
@@ -10,6 +11,25 @@ namespace testsupport {
 
 // A TCP port on 127.0.0.1 that was free a moment ago.
 int FreePort();
+
+class SvnServer {
+public:
+    // Serves the repository folder `repository` (made with MakeRepository) as
+    // svn://127.0.0.1:PORT/<its folder name>/. `anonAccess` is "none", "read"
+    // or "write"; the one user may write.
+    SvnServer(const std::string& repository, const std::string& anonAccess,
+              const std::string& user, const std::string& password);
+    ~SvnServer();
+    SvnServer(const SvnServer&) = delete;
+    SvnServer& operator=(const SvnServer&) = delete;
+    bool Running() const { return pid_ > 0; }
+    // The repository's URL, with its final "/".
+    std::string Url() const { return url_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string url_;
+};
 
 class HttpdServer {
 public:
