@@ -1,0 +1,272 @@
+// The main window and the dialog windows, built from code with one window
+// class, and the window procedure that turns notifications into events.
+#include <windows.h>
+// after windows.h, which they need
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <atomic>
+#include <map>
+
+#include "platform/win32/utf16.h"
+#include "platform/win32/window_backend.h"
+
+namespace platform::win32 {
+
+const wchar_t kWindowClass[] = L"VellumWindow";
+
+namespace {
+
+std::map<int, WindowRecord> windows;  // 0 = the main window
+int nextDialog = 1;
+bool mainShown = false;
+bool comReady = false;
+int quietDepth = 0;
+int dpi = 96;
+HFONT font = nullptr;
+// Receives the wake-ups of queued calls; read by any thread.
+std::atomic<HWND> messageWindow{nullptr};
+// The control that had the focus when each window was last deactivated.
+std::map<HWND, HWND> lastFocus;
+
+// Caption, system menu and close box; no minimise or maximise box, no
+// sizing border.
+constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+
+// A control's notification, as the event it stands for.
+void OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    const int code = HIWORD(wParam);
+    if (lParam == 0) {
+        // The pop-up menu's choice (an accelerator would have code 1).
+        if (code == 0 && hwnd == MainHwnd()) {
+            Event e;
+            e.kind = Event::Menu;
+            e.id = LOWORD(wParam);
+            QueueEvent(e);
+        }
+        return;
+    }
+    int id = -1;
+    ControlRecord* c = ControlOf(reinterpret_cast<HWND>(lParam), &id);
+    // The dialog manager's IDOK / IDCANCEL name a control under another id:
+    // they are not that control's doing.
+    if (!c || LOWORD(wParam) != static_cast<WORD>(id)) return;
+    switch (c->kind) {
+    case ControlKind::Button:
+    case ControlKind::DefaultButton:
+    case ControlKind::CheckBox:
+    case ControlKind::Link:
+        if (code == BN_CLICKED) QueueControlEvent(id, EventType::LeftClick);
+        break;
+    case ControlKind::Field:
+        if (code == EN_CHANGE && !Quiet::Active()) QueueControlEvent(id, EventType::Change);
+        else if (code == EN_SETFOCUS) QueueControlEvent(id, EventType::FocusGained);
+        else if (code == EN_KILLFOCUS) QueueControlEvent(id, EventType::FocusLost);
+        break;
+    default:
+        break;
+    }
+}
+
+LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        OnCommand(hwnd, wParam, lParam);
+        return 0;
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        int id = -1;
+        ControlRecord* c = ControlOf(header->hwndFrom, &id);
+        if (c && c->kind == ControlKind::Tree) return TreeNotify(id, *c, header);
+        break;
+    }
+    case WM_CLOSE: {
+        // The close box asks; the program decides, so the window stays.
+        Event e;
+        e.kind = Event::Close;
+        e.window = WindowHandleOf(hwnd);
+        QueueEvent(e);
+        return 0;
+    }
+    case DM_GETDEFID: {
+        // Return in a dialog presses its default button.
+        const WindowRecord* w = FindWindow(WindowHandleOf(hwnd));
+        if (w && w->defaultButton >= 0) return MAKELRESULT(w->defaultButton, DC_HASDEFID);
+        return 0;
+    }
+    case WM_ACTIVATE: {
+        // A plain window forgets its focused control when another window
+        // takes over (a message box); give it back on return.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(hwnd, focus)) lastFocus[hwnd] = focus;
+            return 0;
+        }
+        auto it = lastFocus.find(hwnd);
+        if (it != lastFocus.end() && IsWindow(it->second) && IsWindowEnabled(it->second)) {
+            SetFocus(it->second);
+            return 0;
+        }
+        break;
+    }
+    case WM_DESTROY:
+        lastFocus.erase(hwnd);
+        if (hwnd == messageWindow) messageWindow = nullptr;
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+bool RegisterWindowClass() {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = Instance();
+    wc.hIcon = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXICON),
+                                             GetSystemMetrics(SM_CYICON), 0));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), 0));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kWindowClass;
+    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+// A window of client size w x h (layout pixels), centred on the work area.
+HWND NewWindow(const std::string& title, int w, int h, HWND owner) {
+    RECT r{0, 0, Scale(w), Scale(h)};
+    AdjustWindowRectEx(&r, kFrameStyle, FALSE, 0);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int x = work.left + (work.right - work.left - width) / 2;
+    const int y = work.top + (work.bottom - work.top - height) / 2;
+    return CreateWindowExW(0, kWindowClass, Widen(title).c_str(), kFrameStyle, x, y, width,
+                           height, owner, nullptr, Instance(), nullptr);
+}
+
+}  // namespace
+
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+HWND MessageWindow() { return messageWindow; }
+HFONT ControlFont() { return font; }
+int Scale(int pixels) { return MulDiv(pixels, dpi, 96); }
+
+WindowRecord* FindWindow(int handle) {
+    auto it = windows.find(handle);
+    return it == windows.end() ? nullptr : &it->second;
+}
+
+HWND MainHwnd() {
+    const WindowRecord* w = FindWindow(0);
+    return w ? w->hwnd : nullptr;
+}
+
+int WindowHandleOf(HWND hwnd) {
+    for (const auto& [handle, record] : windows)
+        if (record.hwnd == hwnd) return handle;
+    return -1;
+}
+
+void EnsureMainShown() {
+    HWND main = MainHwnd();
+    if (!main || mainShown) return;
+    mainShown = true;
+    ShowWindow(main, SW_SHOW);
+    SetForegroundWindow(main);
+    UpdateWindow(main);
+}
+
+Quiet::Quiet() { ++quietDepth; }
+Quiet::~Quiet() { --quietDepth; }
+bool Quiet::Active() { return quietDepth > 0; }
+
+}  // namespace platform::win32
+
+namespace platform {
+using namespace platform::win32;
+
+bool InitWindowing() {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_TREEVIEW_CLASSES |
+                                             ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    // The folder chooser and the download need COM on this thread.
+    if (!comReady)
+        comReady = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    if (!RegisterWindowClass() || !RegisterLinkClass()) return false;
+
+    HDC screen = GetDC(nullptr);
+    dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    if (!font) {
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof metrics;
+        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+            font = CreateFontIndirectW(&metrics.lfMessageFont);
+        if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    }
+    if (!messageWindow)
+        messageWindow = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                        nullptr, Instance(), nullptr);
+    return messageWindow.load() != nullptr;
+}
+
+void ShutdownWindowing() {
+    ReleaseTooltip();
+    // Dialogs first: they are owned by the main window.
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        ForgetControls(it->first);
+        DestroyWindow(it->second.hwnd);
+    }
+    windows.clear();
+    mainShown = false;
+    ReleaseImages();
+    DropQueued();
+    if (HWND hidden = messageWindow.load()) DestroyWindow(hidden);
+    if (font && font != GetStockObject(DEFAULT_GUI_FONT)) DeleteObject(font);
+    font = nullptr;
+    if (comReady) CoUninitialize();
+    comReady = false;
+}
+
+bool OpenMainWindow(const std::string& title, int w, int h) {
+    if (FindWindow(0) || !messageWindow) return false;
+    HWND hwnd = NewWindow(title, w, h, nullptr);
+    if (!hwnd) return false;
+    windows[0] = WindowRecord{hwnd, -1};
+    return true;
+}
+
+int OpenDialog(const std::string& title, int w, int h) {
+    HWND main = MainHwnd();
+    if (!main) return -1;
+    EnsureMainShown();
+    HWND hwnd = NewWindow(title, w, h, main);
+    if (!hwnd) return -1;
+    const int handle = nextDialog++;
+    windows[handle] = WindowRecord{hwnd, -1};
+    // Modal: the main window takes no input while the dialog is open.
+    EnableWindow(main, FALSE);
+    ShowWindow(hwnd, SW_SHOW);
+    SetForegroundWindow(hwnd);
+    UpdateWindow(hwnd);
+    return handle;
+}
+
+void CloseDialog(int window) {
+    WindowRecord* record = window > 0 ? FindWindow(window) : nullptr;
+    if (!record) return;
+    HWND hwnd = record->hwnd;
+    ForgetControls(window);
+    windows.erase(window);
+    // Enabled before the dialog goes, so the activation returns to it.
+    if (HWND main = MainHwnd()) EnableWindow(main, TRUE);
+    DestroyWindow(hwnd);
+    if (HWND main = MainHwnd()) SetForegroundWindow(main);
+}
+
+}  // namespace platform

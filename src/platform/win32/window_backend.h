@@ -1,0 +1,84 @@
+// What the Win32 window files share: the windows and controls by id, the
+// event queue, and the helpers every file needs. Main thread only unless
+// marked otherwise.
+#pragma once
+#include <windows.h>
+// after windows.h, which it needs
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/window.h"
+
+namespace platform::win32 {
+
+// One tree item, kept in row order beside the tree view, so a row finds its
+// item without walking the control.
+struct TreeRow {
+    HTREEITEM item;
+    int depth;
+};
+
+struct ControlRecord {
+    int window = 0;
+    ControlKind kind = ControlKind::Label;
+    HWND hwnd = nullptr;
+    bool tooltip = false;
+    std::vector<TreeRow> rows;  // trees only
+};
+
+struct WindowRecord {
+    HWND hwnd = nullptr;
+    int defaultButton = -1;  // the id Return and DM_GETDEFID name, or -1
+};
+
+extern const wchar_t kWindowClass[];
+extern const wchar_t kLinkClass[];
+// Posted to the message window to wake the loop for queued calls (any thread).
+constexpr UINT kWakeMessage = WM_APP + 1;
+
+HINSTANCE Instance();
+// The hidden window that receives kWakeMessage; null before InitWindowing.
+HWND MessageWindow();
+HFONT ControlFont();
+// Client pixels scaled from the 96-dpi layout to the screen's.
+int Scale(int pixels);
+
+WindowRecord* FindWindow(int handle);
+HWND MainHwnd();                  // null before OpenMainWindow
+int WindowHandleOf(HWND hwnd);    // -1 when it is none of ours
+ControlRecord* FindControl(int id);
+// The control whose window is `hwnd`, with its id; null when none.
+ControlRecord* ControlOf(HWND hwnd, int* id);
+void ForgetControls(int window);
+// Shows the main window the first time the program waits, paints or asks,
+// so it never appears half built.
+void EnsureMainShown();
+
+// Events the program itself causes (texts it sets, rows it selects) are not
+// the user's: while a Quiet lives, changes report nothing.
+class Quiet {
+public:
+    Quiet();
+    ~Quiet();
+    Quiet(const Quiet&) = delete;
+    Quiet& operator=(const Quiet&) = delete;
+    static bool Active();
+};
+
+// Any thread.
+void QueueEvent(const Event& e);
+// Queues a control event addressed to the window that holds the control.
+void QueueControlEvent(int id, EventType type);
+void DropQueued();  // at shutdown
+
+// The window procedure's share of the tree: WM_NOTIFY from a tree view.
+LRESULT TreeNotify(int id, ControlRecord& tree, NMHDR* header);
+HIMAGELIST Images();
+void ReleaseImages();
+void ReleaseTooltip();
+HWND CreateLink(HWND parent, int id, const std::string& caption, int x, int y, int w, int h);
+bool RegisterLinkClass();
+
+}  // namespace platform::win32

@@ -1,0 +1,261 @@
+// Controls by id: creation at a fixed rectangle, their texts, states,
+// tooltip and accessible names.
+#include <windows.h>
+// after windows.h, which they need
+#include <commctrl.h>
+#include <initguid.h>
+#include <oleacc.h>
+
+#include <map>
+
+#include "platform/win32/utf16.h"
+#include "platform/win32/window_backend.h"
+
+namespace platform::win32 {
+namespace {
+
+std::map<int, ControlRecord> controls;
+HWND tooltip = nullptr;
+
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+
+HWND NewTree(HWND parent, int id, int x, int y, int w, int h) {
+    HWND tree = CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
+                                kChild | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS |
+                                    TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+                                x, y, w, h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                Instance(), nullptr);
+    if (!tree) return nullptr;
+    SendMessageW(tree, TVM_SETEXTENDEDSTYLE, TVS_EX_DOUBLEBUFFER, TVS_EX_DOUBLEBUFFER);
+    SendMessageW(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(Images()));
+    return tree;
+}
+
+HWND Build(HWND parent, int id, ControlKind kind, int x, int y, int w, int h,
+           const std::string& caption) {
+    const std::wstring text = Widen(caption);
+    auto menuId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
+    auto make = [&](DWORD exStyle, const wchar_t* cls, DWORD style) {
+        return CreateWindowExW(exStyle, cls, text.c_str(), kChild | style, x, y, w, h, parent,
+                               menuId, Instance(), nullptr);
+    };
+    switch (kind) {
+    case ControlKind::Label:
+        return make(0, WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX);
+    case ControlKind::Field:
+        return make(WS_EX_CLIENTEDGE, WC_EDITW, WS_TABSTOP | ES_AUTOHSCROLL);
+    case ControlKind::Button:
+        return make(0, WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON);
+    case ControlKind::DefaultButton:
+        return make(0, WC_BUTTONW, WS_TABSTOP | BS_DEFPUSHBUTTON);
+    case ControlKind::CheckBox:
+        return make(0, WC_BUTTONW, WS_TABSTOP | BS_AUTOCHECKBOX);
+    case ControlKind::Link:
+        return CreateLink(parent, id, caption, x, y, w, h);
+    case ControlKind::Tree:
+        return NewTree(parent, id, x, y, w, h);
+    }
+    return nullptr;
+}
+
+std::wstring WindowText(HWND hwnd) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+TTTOOLINFOW ToolFor(const ControlRecord& c) {
+    TTTOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = GetParent(c.hwnd);
+    info.uId = reinterpret_cast<UINT_PTR>(c.hwnd);
+    return info;
+}
+
+void RemoveTool(ControlRecord& c) {
+    if (!c.tooltip || !tooltip) return;
+    TTTOOLINFOW info = ToolFor(c);
+    SendMessageW(tooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    c.tooltip = false;
+}
+
+// New controls go below the others, so the z-order is the order of creation
+// and so is Tab. Labels take no part in Tab: kept under every other control,
+// a label never paints over a field it overlaps.
+void LabelsToTheBottom(int window) {
+    for (const auto& [id, c] : controls) {
+        if (c.window == window && c.kind == ControlKind::Label)
+            SetWindowPos(c.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
+}  // namespace
+
+ControlRecord* FindControl(int id) {
+    auto it = controls.find(id);
+    return it == controls.end() ? nullptr : &it->second;
+}
+
+ControlRecord* ControlOf(HWND hwnd, int* id) {
+    if (!hwnd) return nullptr;
+    for (auto& [key, record] : controls) {
+        if (record.hwnd == hwnd) {
+            *id = key;
+            return &record;
+        }
+    }
+    return nullptr;
+}
+
+void ForgetControls(int window) {
+    for (auto& [id, c] : controls)
+        if (c.window == window) RemoveTool(c);
+    std::erase_if(controls, [window](const auto& c) { return c.second.window == window; });
+}
+
+void QueueControlEvent(int id, EventType type) {
+    const ControlRecord* c = FindControl(id);
+    if (!c) return;  // a control being destroyed says goodbye
+    Event e;
+    e.kind = Event::Control;
+    e.window = c->window;
+    e.id = id;
+    e.type = type;
+    QueueEvent(e);
+}
+
+void ReleaseTooltip() {
+    if (tooltip) DestroyWindow(tooltip);
+    tooltip = nullptr;
+    for (auto& [id, c] : controls) c.tooltip = false;
+}
+
+}  // namespace platform::win32
+
+namespace platform {
+using namespace platform::win32;
+
+bool CreateControl(int window, int id, ControlKind kind, int x, int y, int w, int h,
+                   const std::string& caption) {
+    WindowRecord* parent = FindWindow(window);
+    if (!parent) return false;
+    DestroyControl(id);
+    HWND hwnd = Build(parent->hwnd, id, kind, Scale(x), Scale(y), Scale(w), Scale(h), caption);
+    if (!hwnd) return false;
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(ControlFont()), FALSE);
+    if (kind == ControlKind::DefaultButton) parent->defaultButton = id;
+    ControlRecord& c = controls[id];
+    c.window = window;
+    c.kind = kind;
+    c.hwnd = hwnd;
+    LabelsToTheBottom(window);
+    return true;
+}
+
+void DestroyControl(int id) {
+    auto it = controls.find(id);
+    if (it == controls.end()) return;
+    RemoveTool(it->second);
+    HWND hwnd = it->second.hwnd;
+    if (WindowRecord* w = FindWindow(it->second.window); w && w->defaultButton == id)
+        w->defaultButton = -1;
+    controls.erase(it);  // first, so the focus leaving it reports nothing
+    DestroyWindow(hwnd);
+}
+
+bool ControlExists(int id) { return FindControl(id) != nullptr; }
+
+std::string GetText(int id) {
+    ControlRecord* c = FindControl(id);
+    if (!c || c->kind == ControlKind::Tree) return "";
+    return Narrow(WindowText(c->hwnd));
+}
+
+void SetText(int id, const std::string& text) {
+    ControlRecord* c = FindControl(id);
+    if (!c || c->kind == ControlKind::Tree) return;
+    std::wstring wide = Widen(text);
+    if (WindowText(c->hwnd) == wide) return;  // an unchanged text must not repaint
+    Quiet quiet;
+    SetWindowTextW(c->hwnd, wide.c_str());
+}
+
+int GetCheck(int id) {
+    ControlRecord* c = FindControl(id);
+    if (!c || c->kind != ControlKind::CheckBox) return 0;
+    return SendMessageW(c->hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+}
+
+void SetCheck(int id, int state) {
+    ControlRecord* c = FindControl(id);
+    if (!c || c->kind != ControlKind::CheckBox) return;
+    SendMessageW(c->hwnd, BM_SETCHECK, state ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool IsEnabled(int id) {
+    ControlRecord* c = FindControl(id);
+    return c && IsWindowEnabled(c->hwnd);
+}
+
+void SetEnabled(int id, bool enabled) {
+    ControlRecord* c = FindControl(id);
+    if (!c) return;
+    const bool hadFocus = GetFocus() == c->hwnd;
+    EnableWindow(c->hwnd, enabled);
+    // A disabled control keeps no focus; pass it on so Tab still works.
+    if (!enabled && hadFocus) {
+        HWND parent = GetParent(c->hwnd);
+        HWND next = GetNextDlgTabItem(parent, c->hwnd, FALSE);
+        ::SetFocus(next && next != c->hwnd ? next : parent);
+    }
+}
+
+void SetTooltip(int id, const std::string& text) {
+    ControlRecord* c = FindControl(id);
+    if (!c) return;
+    if (text.empty()) {
+        RemoveTool(*c);
+        return;
+    }
+    if (!tooltip) {
+        tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                  WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, MainHwnd(), nullptr,
+                                  Instance(), nullptr);
+        if (!tooltip) return;
+        SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, Scale(400));
+    }
+    std::wstring wide = Widen(text);
+    TTTOOLINFOW info = ToolFor(*c);
+    info.lpszText = wide.data();
+    SendMessageW(tooltip, c->tooltip ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0,
+                 reinterpret_cast<LPARAM>(&info));
+    c->tooltip = true;
+}
+
+void SetFocus(int id) {
+    ControlRecord* c = FindControl(id);
+    if (!c) return;
+    ::SetFocus(c->hwnd);
+    // As a dialog does when Tab reaches a field: the text is ready to replace.
+    if (c->kind == ControlKind::Field) SendMessageW(c->hwnd, EM_SETSEL, 0, -1);
+}
+
+void SetLabelFor(int label, int field) {
+    ControlRecord* l = FindControl(label);
+    ControlRecord* f = FindControl(field);
+    if (!l || !f || l->kind != ControlKind::Label) return;
+    // Screen readers name a field after the label above it in tab order;
+    // labels sit at the bottom of it here, so name the field outright.
+    IAccPropServices* services = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IAccPropServices, reinterpret_cast<void**>(&services))))
+        return;
+    std::wstring name = WindowText(l->hwnd);
+    services->SetHwndPropStr(f->hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                             PROPID_ACC_NAME, name.c_str());
+    services->Release();
+}
+
+}  // namespace platform

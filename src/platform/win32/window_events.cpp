@@ -1,0 +1,195 @@
+// The program's event queue, the calls other threads hand to the main
+// thread, and repainting without taking input while a command runs.
+#include <windows.h>
+
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+#include "platform/win32/window_backend.h"
+
+namespace platform::win32 {
+namespace {
+
+// Static initialisation runs on the thread that starts the program.
+const DWORD mainThread = GetCurrentThreadId();
+
+std::mutex queueMutex;  // guards events and calls
+std::deque<Event> events;
+std::deque<std::function<void()>> calls;
+// Set with every queued call, so RunQueuedCalls can sleep on it.
+const HANDLE callQueued = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+
+std::optional<Event> PopEvent() {
+    std::lock_guard<std::mutex> lock(queueMutex);
+    if (events.empty()) return std::nullopt;
+    Event e = events.front();
+    events.pop_front();
+    return e;
+}
+
+bool HasCalls() {
+    std::lock_guard<std::mutex> lock(queueMutex);
+    return !calls.empty();
+}
+
+bool RunOneCall() {
+    std::function<void()> fn;
+    {
+        std::lock_guard<std::mutex> lock(queueMutex);
+        if (calls.empty()) return false;
+        fn = std::move(calls.front());
+        calls.pop_front();
+    }
+    fn();
+    return true;
+}
+
+// A blocked GetMessage returns once this arrives. Calls are run by the
+// program's own waits only, never inside a message box's loop.
+void Wake() {
+    if (HWND target = MessageWindow()) PostMessageW(target, kWakeMessage, 0, 0);
+}
+
+bool IsOurs(HWND root) { return root && WindowHandleOf(root) >= 0; }
+
+// Return presses the window's default button, whatever has the focus: the
+// system would press a focused push button instead (Cancel, say).
+void PressDefaultButton(HWND root) {
+    const WindowRecord* w = FindWindow(WindowHandleOf(root));
+    const ControlRecord* c = w && w->defaultButton >= 0 ? FindControl(w->defaultButton) : nullptr;
+    if (c && IsWindowEnabled(c->hwnd)) QueueControlEvent(w->defaultButton, EventType::LeftClick);
+}
+
+void Dispatch(MSG& msg) {
+    HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    const bool key = msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_CHAR;
+    if (key && IsOurs(root) && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
+        // Escape closes nothing; a held Return presses once.
+        const bool firstPress = msg.message == WM_KEYDOWN && !(msg.lParam & 0x40000000);
+        if (msg.wParam == VK_RETURN && firstPress) PressDefaultButton(root);
+        return;
+    }
+    // Tab and Shift+Tab move the focus, in creation order.
+    if (IsOurs(root) && IsDialogMessageW(root, &msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
+}  // namespace
+
+void QueueEvent(const Event& e) {
+    {
+        std::lock_guard<std::mutex> lock(queueMutex);
+        events.push_back(e);
+    }
+    if (GetCurrentThreadId() != mainThread) Wake();
+}
+
+void DropQueued() {
+    std::deque<std::function<void()>> dropped;
+    {
+        std::lock_guard<std::mutex> lock(queueMutex);
+        events.clear();
+        dropped.swap(calls);
+    }
+}
+
+}  // namespace platform::win32
+
+namespace platform {
+using namespace platform::win32;
+
+Event WaitEvent() {
+    EnsureMainShown();
+    if (std::optional<Event> e = PopEvent()) return *e;
+    if (RunOneCall()) return Event{};
+    MSG msg;
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) {  // WM_QUIT: the session is ending
+        Event e;
+        e.kind = Event::Close;
+        return e;
+    }
+    if (got > 0) Dispatch(msg);
+    if (std::optional<Event> e = PopEvent()) return *e;
+    return Event{};  // whatever the window handled still counts as an event
+}
+
+void PostControlEvent(int id, EventType type) {
+    Event e;
+    e.kind = Event::Control;
+    e.id = id;
+    e.type = type;
+    QueueEvent(e);
+}
+
+void RunOnMainThread(std::function<void()> fn) {
+    {
+        std::lock_guard<std::mutex> lock(queueMutex);
+        calls.push_back(std::move(fn));
+    }
+    SetEvent(callQueued);
+    if (!OnMainThread()) Wake();
+}
+
+void RunOnMainThreadAndWait(std::function<void()> fn) {
+    if (OnMainThread()) {
+        fn();
+        return;
+    }
+    struct Done {
+        std::mutex mutex;
+        std::condition_variable cv;
+        bool done = false;
+    };
+    auto done = std::make_shared<Done>();
+    RunOnMainThread([fn = std::move(fn), done] {
+        fn();
+        std::lock_guard<std::mutex> lock(done->mutex);
+        done->done = true;
+        done->cv.notify_all();
+    });
+    std::unique_lock<std::mutex> lock(done->mutex);
+    done->cv.wait(lock, [&] { return done->done; });
+}
+
+void RunQueuedCalls(int ms) {
+    EnsureMainShown();
+    if (!HasCalls() && ms > 0) {
+        // Sleep on the call queue, still painting; input stays queued.
+        const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(ms);
+        while (!HasCalls()) {
+            const ULONGLONG now = GetTickCount64();
+            if (now >= deadline) break;
+            MsgWaitForMultipleObjectsEx(1, &callQueued, static_cast<DWORD>(deadline - now),
+                                        QS_PAINT | QS_SENDMESSAGE, 0);
+            KeepPainted();
+        }
+    }
+    // Only the calls waiting now: a busy worker must not keep us here.
+    std::deque<std::function<void()>> waiting;
+    {
+        std::lock_guard<std::mutex> lock(queueMutex);
+        waiting.swap(calls);
+    }
+    for (auto& fn : waiting) fn();
+    KeepPainted();
+}
+
+bool OnMainThread() { return GetCurrentThreadId() == mainThread; }
+
+bool ReturnKeyDown() { return (GetKeyState(VK_RETURN) & 0x8000) != 0; }
+
+void KeepPainted() {
+    EnsureMainShown();
+    // Paint messages only: clicks and keys wait in the queue for the loop.
+    // Bounded, so a window that keeps invalidating can't stall the command.
+    MSG msg;
+    for (int i = 0; i < 200 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT); ++i)
+        DispatchMessageW(&msg);
+}
+
+}  // namespace platform

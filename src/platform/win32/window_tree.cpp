@@ -1,0 +1,239 @@
+// The tree list: a tree view addressed by row, the item's place counted from
+// the top across all depths (children of collapsed items included), and the
+// 16x16 images its items show.
+#include <windows.h>
+// after windows.h, which it needs
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "platform/win32/utf16.h"
+#include "platform/win32/window_backend.h"
+
+namespace platform::win32 {
+namespace {
+
+// Index 0 is a transparent square: an item "without image" still needs one,
+// or the tree view shows the first image of the list.
+HIMAGELIST images = nullptr;
+
+ControlRecord* TreeOf(int id) {
+    ControlRecord* c = FindControl(id);
+    return c && c->kind == ControlKind::Tree ? c : nullptr;
+}
+
+ControlRecord* TreeRowOf(int id, int row) {
+    ControlRecord* c = TreeOf(id);
+    return c && row >= 0 && row < static_cast<int>(c->rows.size()) ? c : nullptr;
+}
+
+int RowOf(const ControlRecord& c, HTREEITEM item) {
+    auto found = std::find_if(c.rows.begin(), c.rows.end(),
+                              [item](const TreeRow& r) { return r.item == item; });
+    return found == c.rows.end() ? -1 : static_cast<int>(found - c.rows.begin());
+}
+
+HTREEITEM ItemAtCursor(HWND tree) {
+    TVHITTESTINFO hit{};
+    GetCursorPos(&hit.pt);
+    ScreenToClient(tree, &hit.pt);
+    HTREEITEM item = TreeView_HitTest(tree, &hit);
+    return item && (hit.flags & TVHT_ONITEM) ? item : nullptr;
+}
+
+HBITMAP Bitmap(const uint32_t* argb) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = 16;
+    bi.bmiHeader.biHeight = -16;  // top-down, as the pixels come
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    // 0xAARRGGBB in memory is B, G, R, A: the layout of a 32-bit DIB.
+    if (bmp) std::copy(argb, argb + 256, static_cast<uint32_t*>(bits));
+    return bmp;
+}
+
+}  // namespace
+
+HIMAGELIST Images() {
+    if (!images) {
+        images = ImageList_Create(16, 16, ILC_COLOR32, 48, 16);
+        uint32_t clear[256] = {};
+        if (HBITMAP bmp = Bitmap(clear)) {
+            ImageList_Add(images, bmp, nullptr);
+            DeleteObject(bmp);
+        }
+    }
+    return images;
+}
+
+void ReleaseImages() {
+    if (images) ImageList_Destroy(images);
+    images = nullptr;
+}
+
+LRESULT TreeNotify(int id, ControlRecord& tree, NMHDR* header) {
+    switch (header->code) {
+    case TVN_SELCHANGEDW:
+        if (!Quiet::Active()) QueueControlEvent(id, EventType::Change);
+        return 0;
+    case NM_RCLICK:
+    case NM_DBLCLK: {
+        // What the click acts on is the selected row when it is reported; a
+        // click on empty space leaves no row selected.
+        HTREEITEM item = ItemAtCursor(tree.hwnd);
+        if (header->code == NM_RCLICK || !item) TreeView_SelectItem(tree.hwnd, item);
+        QueueControlEvent(id, header->code == NM_RCLICK ? EventType::RightClick
+                                                        : EventType::DoubleClick);
+        return TRUE;  // no expanding on a double click, no context menu
+    }
+    case NM_SETFOCUS:
+        QueueControlEvent(id, EventType::FocusGained);
+        return 0;
+    case NM_KILLFOCUS:
+        QueueControlEvent(id, EventType::FocusLost);
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+}  // namespace platform::win32
+
+namespace platform {
+using namespace platform::win32;
+
+void TreeClear(int id) {
+    ControlRecord* c = TreeOf(id);
+    if (!c) return;
+    Quiet quiet;
+    TreeView_DeleteAllItems(c->hwnd);
+    c->rows.clear();
+}
+
+void TreeAddItem(int id, int row, const std::string& text, ImageHandle image, int depth) {
+    ControlRecord* c = TreeOf(id);
+    if (!c) return;
+    std::vector<TreeRow>& rows = c->rows;
+    const int n = static_cast<int>(rows.size());
+    row = std::clamp(row, 0, n);
+    depth = std::max(depth, 0);
+    int parent = -1;
+    for (int i = row - 1; depth > 0 && i >= 0 && parent < 0; --i)
+        if (rows[i].depth == depth - 1) parent = i;
+    if (parent < 0) depth = 0;  // nothing to hang it on: a top-level item
+    // The item lands exactly at `row` when that keeps the tree's order: all
+    // between its parent and `row` lies below the parent, and the item now at
+    // `row` is no child of an item above. Otherwise it becomes the parent's
+    // last child.
+    bool fits = row == n || rows[row].depth <= depth;
+    int sibling = -1;  // the parent's last child above `row`
+    if (depth > 0 || row < n) {
+        for (int i = parent + 1; i < row; ++i) {
+            if (rows[i].depth < depth) fits = false;
+            if (rows[i].depth == depth) sibling = i;
+        }
+    }
+    std::wstring wide = Widen(text);
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = parent >= 0 ? rows[parent].item : TVI_ROOT;
+    if (!fits || row == n) insert.hInsertAfter = TVI_LAST;
+    else insert.hInsertAfter = sibling >= 0 ? rows[sibling].item : TVI_FIRST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+    insert.item.pszText = wide.data();
+    const int count = images ? ImageList_GetImageCount(images) : 0;
+    insert.item.iImage = insert.item.iSelectedImage = image > 0 && image < count ? image : 0;
+    insert.item.lParam = 0;
+    HTREEITEM item = reinterpret_cast<HTREEITEM>(
+        SendMessageW(c->hwnd, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    if (!item) return;
+    int at = row;
+    if (!fits) {  // after the parent's last descendant
+        at = parent < 0 ? n : parent + 1;
+        while (at < n && rows[at].depth >= depth) ++at;
+    }
+    rows.insert(rows.begin() + at, TreeRow{item, depth});
+}
+
+int TreeCount(int id) {
+    ControlRecord* c = TreeOf(id);
+    return c ? static_cast<int>(c->rows.size()) : 0;
+}
+
+void TreeSetValue(int id, int row, int value) {
+    ControlRecord* c = TreeRowOf(id, row);
+    if (!c) return;
+    TVITEMW item{};
+    item.mask = TVIF_PARAM;
+    item.hItem = c->rows[row].item;
+    item.lParam = value;
+    SendMessageW(c->hwnd, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+int TreeValue(int id, int row) {
+    ControlRecord* c = TreeRowOf(id, row);
+    if (!c) return 0;
+    TVITEMW item{};
+    item.mask = TVIF_PARAM;
+    item.hItem = c->rows[row].item;
+    SendMessageW(c->hwnd, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return static_cast<int>(item.lParam);
+}
+
+std::string TreeText(int id, int row) {
+    ControlRecord* c = TreeRowOf(id, row);
+    if (!c) return "";
+    wchar_t buffer[4097] = {};  // up to 4096 characters are read back
+    TVITEMW item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = c->rows[row].item;
+    item.pszText = buffer;
+    item.cchTextMax = 4097;
+    SendMessageW(c->hwnd, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return Narrow(item.pszText, wcslen(item.pszText));
+}
+
+int TreeDepth(int id, int row) {
+    ControlRecord* c = TreeRowOf(id, row);
+    return c ? c->rows[row].depth : 0;
+}
+
+bool TreeExpanded(int id, int row) {
+    ControlRecord* c = TreeRowOf(id, row);
+    return c && (TreeView_GetItemState(c->hwnd, c->rows[row].item, TVIS_EXPANDED) & TVIS_EXPANDED);
+}
+
+void TreeExpand(int id, int row) {
+    if (ControlRecord* c = TreeRowOf(id, row)) TreeView_Expand(c->hwnd, c->rows[row].item, TVE_EXPAND);
+}
+
+int TreeSelectedRow(int id) {
+    ControlRecord* c = TreeOf(id);
+    if (!c) return -1;
+    HTREEITEM item = TreeView_GetSelection(c->hwnd);
+    return item ? RowOf(*c, item) : -1;
+}
+
+void TreeSelect(int id, int row) {
+    ControlRecord* c = TreeOf(id);
+    if (!c) return;
+    Quiet quiet;
+    HTREEITEM item = TreeRowOf(id, row) ? c->rows[row].item : nullptr;
+    // Selecting opens the item's ancestors and scrolls it into view.
+    TreeView_SelectItem(c->hwnd, item);
+    if (item) TreeView_EnsureVisible(c->hwnd, item);
+}
+
+ImageHandle CreateImage(const uint32_t* argb) {
+    HIMAGELIST list = Images();
+    HBITMAP bmp = list ? Bitmap(argb) : nullptr;
+    if (!bmp) return 0;
+    const int index = ImageList_Add(list, bmp, nullptr);
+    DeleteObject(bmp);
+    return index > 0 ? index : 0;
+}
+
+}  // namespace platform

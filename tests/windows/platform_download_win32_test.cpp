@@ -1,0 +1,104 @@
+// Downloads with URLDownloadToFileW from a small HTTP server on loopback:
+// the bytes as sent, an HTTP error status as a failure with nothing left
+// behind, and a file that changed on the server fetched anew.
+#include <gtest/gtest.h>
+#include <winsock2.h>
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "platform/download.h"
+#include "platform/paths.h"
+#include "sandbox.h"
+
+namespace {
+
+// Answers GET requests on 127.0.0.1 until destroyed: "/file" with fixed
+// bytes, "/changing" with a new body each time, anything else 404.
+class LoopbackServer {
+public:
+    LoopbackServer() {
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(listener_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        int size = sizeof addr;
+        getsockname(listener_, reinterpret_cast<sockaddr*>(&addr), &size);
+        port_ = ntohs(addr.sin_port);
+        listen(listener_, 8);
+        thread_ = std::thread([this] { Serve(); });
+    }
+    ~LoopbackServer() {
+        closesocket(listener_);  // ends accept()
+        thread_.join();
+        WSACleanup();
+    }
+    std::string Url(const std::string& path) const {
+        return "http://127.0.0.1:" + std::to_string(port_) + path;
+    }
+    static std::string FileBytes() { return std::string("line\r\n\0\xFF\xE9 end", 14); }
+
+private:
+    void Serve() {
+        for (;;) {
+            SOCKET s = accept(listener_, nullptr, nullptr);
+            if (s == INVALID_SOCKET) return;
+            std::string request;
+            char buf[2048];
+            while (request.find("\r\n\r\n") == std::string::npos) {
+                int n = recv(s, buf, sizeof buf, 0);
+                if (n <= 0) break;
+                request.append(buf, n);
+            }
+            const std::string path = request.substr(4, request.find(' ', 4) - 4);
+            std::string status = "200 OK", body;
+            if (path == "/file") body = FileBytes();
+            else if (path == "/changing") body = "version " + std::to_string(++served_);
+            else status = "404 Not Found", body = "<html>no such file</html>";
+            std::string reply = "HTTP/1.1 " + status + "\r\nContent-Length: " +
+                                std::to_string(body.size()) +
+                                "\r\nConnection: close\r\nCache-Control: max-age=3600\r\n\r\n" + body;
+            send(s, reply.data(), static_cast<int>(reply.size()), 0);
+            shutdown(s, SD_SEND);
+            closesocket(s);
+        }
+    }
+
+    SOCKET listener_;
+    int port_ = 0;
+    int served_ = 0;
+    std::thread thread_;
+};
+
+TEST(WindowsDownload, BytesArriveAndHttpErrorsFailWithNothingLeft) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    LoopbackServer server;
+    testsupport::Sandbox box;
+
+    const std::string file = box / "got.bin";
+    ASSERT_TRUE(platform::DownloadUrl(server.Url("/file"), file));
+    EXPECT_EQ(testsupport::ReadFile(file), LoopbackServer::FileBytes());
+
+    // The server's error page must not pass for the file.
+    const std::string missing = box / "missing.txt";
+    EXPECT_FALSE(platform::DownloadUrl(server.Url("/missing"), missing));
+    EXPECT_FALSE(platform::IsRegularFile(missing));
+
+    // The server says the answer keeps for an hour; a repository file that
+    // changed must still come anew.
+    ASSERT_TRUE(platform::DownloadUrl(server.Url("/changing"), box / "v1"));
+    ASSERT_TRUE(platform::DownloadUrl(server.Url("/changing"), box / "v2"));
+    EXPECT_EQ(testsupport::ReadFile(box / "v1"), "version 1");
+    EXPECT_EQ(testsupport::ReadFile(box / "v2"), "version 2");
+
+    // Nobody listening.
+    EXPECT_FALSE(platform::DownloadUrl("http://127.0.0.1:1/file", box / "none"));
+    CoUninitialize();
+}
+
+}  // namespace
