@@ -1,23 +1,15 @@
 // The program's event queue, the calls other threads hand to the main
 // thread, and the hold on input while a synchronous command runs.
-#include <condition_variable>
-#include <deque>
-#include <memory>
-#include <mutex>
-#include <optional>
 #include <thread>
 
 #include "platform/gtk/backend.h"
+#include "platform/main_thread_queue.h"
 
 namespace platform::gtk {
 namespace {
 
 // Static initialisation runs on the thread that starts the program.
 const std::thread::id mainThread = std::this_thread::get_id();
-
-std::mutex queueMutex;  // guards events and calls
-std::deque<Event> events;
-std::deque<std::function<void()>> calls;
 
 std::vector<GdkEvent*> deferred;  // input that arrived while held
 int holdInput = 0;                // > 0 while the window is painted without input
@@ -78,31 +70,6 @@ bool DispatchDeferred() {
     return !pending.empty();
 }
 
-std::optional<Event> PopEvent() {
-    std::lock_guard<std::mutex> lock(queueMutex);
-    if (events.empty()) return std::nullopt;
-    Event e = events.front();
-    events.pop_front();
-    return e;
-}
-
-bool HasCalls() {
-    std::lock_guard<std::mutex> lock(queueMutex);
-    return !calls.empty();
-}
-
-bool RunOneCall() {
-    std::function<void()> fn;
-    {
-        std::lock_guard<std::mutex> lock(queueMutex);
-        if (calls.empty()) return false;
-        fn = std::move(calls.front());
-        calls.pop_front();
-    }
-    fn();
-    return true;
-}
-
 // Waking the loop from the main thread itself would only make the next
 // blocking wait return empty-handed.
 void WakeMainLoop() {
@@ -120,10 +87,7 @@ InputAllowed::InputAllowed() : saved_(holdInput) { holdInput = 0; }
 InputAllowed::~InputAllowed() { holdInput = saved_; }
 
 void QueueEvent(const Event& e) {
-    {
-        std::lock_guard<std::mutex> lock(queueMutex);
-        events.push_back(e);
-    }
+    queue::PushEvent(e);
     WakeMainLoop();
 }
 
@@ -132,12 +96,7 @@ void InstallEventFilter() { gdk_event_handler_set(Filter, nullptr, nullptr); }
 void DropQueuedInput() {
     for (GdkEvent* e : deferred) gdk_event_free(e);
     deferred.clear();
-    std::deque<std::function<void()>> dropped;
-    {
-        std::lock_guard<std::mutex> lock(queueMutex);
-        events.clear();
-        dropped.swap(calls);
-    }
+    queue::Clear();
     returnDown = false;
 }
 
@@ -151,10 +110,10 @@ Event WaitEvent() {
     ShowWindows();
     // Clicks and keys made during the last command come first, in order.
     bool handled = DispatchDeferred();
-    if (std::optional<Event> e = PopEvent()) return *e;
-    if (handled || RunOneCall()) return Event{};
+    if (std::optional<Event> e = queue::PopEvent()) return *e;
+    if (handled || queue::RunOneCall()) return Event{};
     gtk_main_iteration_do(TRUE);
-    if (std::optional<Event> e = PopEvent()) return *e;
+    if (std::optional<Event> e = queue::PopEvent()) return *e;
     return Event{};  // whatever GTK handled still counts as an event
 }
 
@@ -167,53 +126,28 @@ void PostControlEvent(int id, EventType type) {
 }
 
 void RunOnMainThread(std::function<void()> fn) {
-    {
-        std::lock_guard<std::mutex> lock(queueMutex);
-        calls.push_back(std::move(fn));
-    }
+    queue::PushCall(std::move(fn));
     WakeMainLoop();
 }
 
 void RunOnMainThreadAndWait(std::function<void()> fn) {
-    if (OnMainThread()) {
-        fn();
-        return;
-    }
-    struct Done {
-        std::mutex mutex;
-        std::condition_variable cv;
-        bool done = false;
-    };
-    auto done = std::make_shared<Done>();
-    RunOnMainThread([fn = std::move(fn), done] {
-        fn();
-        std::lock_guard<std::mutex> lock(done->mutex);
-        done->done = true;
-        done->cv.notify_all();
-    });
-    std::unique_lock<std::mutex> lock(done->mutex);
-    done->cv.wait(lock, [&] { return done->done; });
+    if (OnMainThread()) fn();
+    else queue::CallAndWait(std::move(fn), RunOnMainThread);
 }
 
 void RunQueuedCalls(int ms) {
     ShowWindows();
-    if (!HasCalls() && ms > 0) {
+    if (!queue::HasCalls() && ms > 0) {
         // Wait in GTK's loop rather than on a lock, so the window keeps
         // painting; a worker's hand-over wakes it.
         bool timedOut = false;
         guint timer = g_timeout_add(static_cast<guint>(ms), SetFlag, &timedOut);
         ++holdInput;
-        while (!timedOut && !HasCalls()) gtk_main_iteration_do(TRUE);
+        while (!timedOut && !queue::HasCalls()) gtk_main_iteration_do(TRUE);
         --holdInput;
         if (!timedOut) g_source_remove(timer);
     }
-    // Only the calls waiting now: a busy worker must not keep us here.
-    std::deque<std::function<void()>> waiting;
-    {
-        std::lock_guard<std::mutex> lock(queueMutex);
-        waiting.swap(calls);
-    }
-    for (auto& fn : waiting) fn();
+    queue::RunWaitingCalls();
     KeepPainted();
 }
 

@@ -2,12 +2,7 @@
 // thread, and repainting without taking input while a command runs.
 #include <windows.h>
 
-#include <condition_variable>
-#include <deque>
-#include <memory>
-#include <mutex>
-#include <optional>
-
+#include "platform/main_thread_queue.h"
 #include "platform/win32/window_backend.h"
 
 namespace platform::win32 {
@@ -16,36 +11,8 @@ namespace {
 // Static initialisation runs on the thread that starts the program.
 const DWORD mainThread = GetCurrentThreadId();
 
-std::mutex queueMutex;  // guards events and calls
-std::deque<Event> events;
-std::deque<std::function<void()>> calls;
 // Set with every queued call, so RunQueuedCalls can sleep on it.
 const HANDLE callQueued = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-
-std::optional<Event> PopEvent() {
-    std::lock_guard<std::mutex> lock(queueMutex);
-    if (events.empty()) return std::nullopt;
-    Event e = events.front();
-    events.pop_front();
-    return e;
-}
-
-bool HasCalls() {
-    std::lock_guard<std::mutex> lock(queueMutex);
-    return !calls.empty();
-}
-
-bool RunOneCall() {
-    std::function<void()> fn;
-    {
-        std::lock_guard<std::mutex> lock(queueMutex);
-        if (calls.empty()) return false;
-        fn = std::move(calls.front());
-        calls.pop_front();
-    }
-    fn();
-    return true;
-}
 
 // A blocked GetMessage returns once this arrives. Calls are run by the
 // program's own waits only, never inside a message box's loop.
@@ -81,21 +48,11 @@ void Dispatch(MSG& msg) {
 }  // namespace
 
 void QueueEvent(const Event& e) {
-    {
-        std::lock_guard<std::mutex> lock(queueMutex);
-        events.push_back(e);
-    }
+    queue::PushEvent(e);
     if (GetCurrentThreadId() != mainThread) Wake();
 }
 
-void DropQueued() {
-    std::deque<std::function<void()>> dropped;
-    {
-        std::lock_guard<std::mutex> lock(queueMutex);
-        events.clear();
-        dropped.swap(calls);
-    }
-}
+void DropQueued() { queue::Clear(); }
 
 }  // namespace platform::win32
 
@@ -104,8 +61,8 @@ using namespace platform::win32;
 
 Event WaitEvent() {
     EnsureMainShown();
-    if (std::optional<Event> e = PopEvent()) return *e;
-    if (RunOneCall()) return Event{};
+    if (std::optional<Event> e = queue::PopEvent()) return *e;
+    if (queue::RunOneCall()) return Event{};
     MSG msg;
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) {  // WM_QUIT: the session is ending
@@ -114,7 +71,7 @@ Event WaitEvent() {
         return e;
     }
     if (got > 0) Dispatch(msg);
-    if (std::optional<Event> e = PopEvent()) return *e;
+    if (std::optional<Event> e = queue::PopEvent()) return *e;
     return Event{};  // whatever the window handled still counts as an event
 }
 
@@ -127,41 +84,22 @@ void PostControlEvent(int id, EventType type) {
 }
 
 void RunOnMainThread(std::function<void()> fn) {
-    {
-        std::lock_guard<std::mutex> lock(queueMutex);
-        calls.push_back(std::move(fn));
-    }
+    queue::PushCall(std::move(fn));
     SetEvent(callQueued);
     if (!OnMainThread()) Wake();
 }
 
 void RunOnMainThreadAndWait(std::function<void()> fn) {
-    if (OnMainThread()) {
-        fn();
-        return;
-    }
-    struct Done {
-        std::mutex mutex;
-        std::condition_variable cv;
-        bool done = false;
-    };
-    auto done = std::make_shared<Done>();
-    RunOnMainThread([fn = std::move(fn), done] {
-        fn();
-        std::lock_guard<std::mutex> lock(done->mutex);
-        done->done = true;
-        done->cv.notify_all();
-    });
-    std::unique_lock<std::mutex> lock(done->mutex);
-    done->cv.wait(lock, [&] { return done->done; });
+    if (OnMainThread()) fn();
+    else queue::CallAndWait(std::move(fn), RunOnMainThread);
 }
 
 void RunQueuedCalls(int ms) {
     EnsureMainShown();
-    if (!HasCalls() && ms > 0) {
+    if (!queue::HasCalls() && ms > 0) {
         // Sleep on the call queue, still painting; input stays queued.
         const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(ms);
-        while (!HasCalls()) {
+        while (!queue::HasCalls()) {
             const ULONGLONG now = GetTickCount64();
             if (now >= deadline) break;
             MsgWaitForMultipleObjectsEx(1, &callQueued, static_cast<DWORD>(deadline - now),
@@ -169,13 +107,7 @@ void RunQueuedCalls(int ms) {
             KeepPainted();
         }
     }
-    // Only the calls waiting now: a busy worker must not keep us here.
-    std::deque<std::function<void()>> waiting;
-    {
-        std::lock_guard<std::mutex> lock(queueMutex);
-        waiting.swap(calls);
-    }
-    for (auto& fn : waiting) fn();
+    queue::RunWaitingCalls();
     KeepPainted();
 }
 
