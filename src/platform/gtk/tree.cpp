@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/gtk/backend.h"
+#include "platform/tree_placement.h"
 
 namespace platform::gtk {
 namespace {
@@ -145,44 +146,18 @@ void TreeAddItem(int id, int row, const std::string& text, ImageHandle image, in
     ControlRecord* r = TreeOf(id);
     if (!r) return;
     std::vector<TreeRow>& rows = r->rows;
-    const int n = static_cast<int>(rows.size());
-    row = std::clamp(row, 0, n);
-    depth = std::max(depth, 0);
-
-    int parent = -1;
-    for (int i = row - 1; depth > 0 && i >= 0 && parent < 0; --i)
-        if (rows[i].depth == depth - 1) parent = i;
-    if (parent < 0) depth = 0;  // nothing to hang it on: a top-level item
-
-    // The item lands exactly at `row` when that keeps the tree's order: all
-    // between its parent and `row` lies below the parent, and the item now at
-    // `row` is no child of an item above. Otherwise it becomes the parent's
-    // last child.
-    bool fits = row == n || rows[row].depth <= depth;
-    int before = 0;  // the parent's children above `row`
-    if (depth > 0 || row < n) {  // a top-level item appended needs no count
-        for (int i = parent + 1; i < row; ++i) {
-            if (rows[i].depth < depth) fits = false;
-            if (rows[i].depth == depth) ++before;
-        }
-    }
+    const TreePlacement p = PlaceTreeItem(rows, row, depth);
     GtkTreeStore* store = GTK_TREE_STORE(Model(*r));
-    GtkTreeIter* under = parent >= 0 ? &rows[parent].iter : nullptr;
+    GtkTreeIter* under = p.parent >= 0 ? &rows[p.parent].iter : nullptr;
     GtkTreeIter it;
-    int at = row;
-    if (fits && row < n) {
-        gtk_tree_store_insert(store, &it, under, before);
-    } else {
+    if (p.fits && p.row < static_cast<int>(rows.size()))
+        gtk_tree_store_insert(store, &it, under, p.siblingsAbove);
+    else
         gtk_tree_store_append(store, &it, under);
-        if (!fits) {  // after the parent's last descendant
-            at = parent < 0 ? n : parent + 1;
-            while (at < n && rows[at].depth >= depth) ++at;
-        }
-    }
     bool known = image > 0 && image <= static_cast<int>(images.size());
     GdkPixbuf* pixbuf = known ? images[image - 1] : nullptr;
     gtk_tree_store_set(store, &it, kImage, pixbuf, kText, text.c_str(), kValue, 0, -1);
-    rows.insert(rows.begin() + at, TreeRow{it, depth});
+    rows.insert(rows.begin() + p.at, TreeRow{it, p.depth});
 }
 
 int TreeCount(int id) {

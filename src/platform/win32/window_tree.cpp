@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "platform/win32/utf16.h"
+#include "platform/tree_placement.h"
 #include "platform/win32/window_backend.h"
 
 namespace platform::win32 {
@@ -118,30 +119,12 @@ void TreeAddItem(int id, int row, const std::string& text, ImageHandle image, in
     ControlRecord* c = TreeOf(id);
     if (!c) return;
     std::vector<TreeRow>& rows = c->rows;
-    const int n = static_cast<int>(rows.size());
-    row = std::clamp(row, 0, n);
-    depth = std::max(depth, 0);
-    int parent = -1;
-    for (int i = row - 1; depth > 0 && i >= 0 && parent < 0; --i)
-        if (rows[i].depth == depth - 1) parent = i;
-    if (parent < 0) depth = 0;  // nothing to hang it on: a top-level item
-    // The item lands exactly at `row` when that keeps the tree's order: all
-    // between its parent and `row` lies below the parent, and the item now at
-    // `row` is no child of an item above. Otherwise it becomes the parent's
-    // last child.
-    bool fits = row == n || rows[row].depth <= depth;
-    int sibling = -1;  // the parent's last child above `row`
-    if (depth > 0 || row < n) {
-        for (int i = parent + 1; i < row; ++i) {
-            if (rows[i].depth < depth) fits = false;
-            if (rows[i].depth == depth) sibling = i;
-        }
-    }
+    const TreePlacement p = PlaceTreeItem(rows, row, depth);
     std::wstring wide = Widen(text);
     TVINSERTSTRUCTW insert{};
-    insert.hParent = parent >= 0 ? rows[parent].item : TVI_ROOT;
-    if (!fits || row == n) insert.hInsertAfter = TVI_LAST;
-    else insert.hInsertAfter = sibling >= 0 ? rows[sibling].item : TVI_FIRST;
+    insert.hParent = p.parent >= 0 ? rows[p.parent].item : TVI_ROOT;
+    if (!p.fits || p.row == static_cast<int>(rows.size())) insert.hInsertAfter = TVI_LAST;
+    else insert.hInsertAfter = p.lastSiblingAbove >= 0 ? rows[p.lastSiblingAbove].item : TVI_FIRST;
     insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
     insert.item.pszText = wide.data();
     const int count = images ? ImageList_GetImageCount(images) : 0;
@@ -150,12 +133,7 @@ void TreeAddItem(int id, int row, const std::string& text, ImageHandle image, in
     HTREEITEM item = reinterpret_cast<HTREEITEM>(
         SendMessageW(c->hwnd, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
     if (!item) return;
-    int at = row;
-    if (!fits) {  // after the parent's last descendant
-        at = parent < 0 ? n : parent + 1;
-        while (at < n && rows[at].depth >= depth) ++at;
-    }
-    rows.insert(rows.begin() + at, TreeRow{item, depth});
+    rows.insert(rows.begin() + p.at, TreeRow{item, p.depth});
 }
 
 int TreeCount(int id) {
