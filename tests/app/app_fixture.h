@@ -1,9 +1,10 @@
 // One program run per test on the scripted window: a sandbox as the current
-// directory (with the built gfx/ and locale/), HOME and XDG_CONFIG_HOME inside
-// it, and the preferences the test writes before the start.
+// directory (with the built gfx/ and locale/), HOME, XDG_CONFIG_HOME and
+// TMPDIR inside it, and the preferences the test writes before the start.
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdlib>
 #include <functional>
@@ -14,6 +15,7 @@
 #include "app/dispatch.h"
 #include "app/program.h"
 #include "app/shell_state.h"
+#include "app/text_dialog.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/window.h"
@@ -27,6 +29,15 @@ using platform::EventType;
 using testsupport::ReadFile;
 using testsupport::ShellQuote;
 using testsupport::WriteFile;
+using Texts = std::vector<std::string>;
+
+// The user's part once the text dialog shows: types `text` unless null, then clicks.
+inline std::function<void(int)> TypeThenClick(const char* text, int button = app::DialogOk) {
+    return [=](int) {
+        if (text) scripted::Type(app::DialogAnswer, text);
+        scripted::PushClick(button);
+    };
+}
 
 class AppTest : public ::testing::Test {
 protected:
@@ -37,23 +48,23 @@ protected:
 
     void SetUp() override {
         scripted::Reset();
-        scripted::SetIdleTimeout(20000);
         testsupport::MakeDirs(box / "config");
-        home_ = std::make_unique<testsupport::ScopedEnv>("HOME", box.Path());
-        config_ = std::make_unique<testsupport::ScopedEnv>("XDG_CONFIG_HOME", box / "config");
-        // English texts, and UTF-8 names from the client, as main() sets up.
-        locale_ = std::make_unique<testsupport::ScopedEnv>("LC_ALL", "C.UTF-8");
+        testsupport::MakeDirs(box / "tmp");
+        auto env = [this](const char* name, const std::string& value) {
+            env_.push_back(std::make_unique<testsupport::ScopedEnv>(name, value));
+        };
+        env("HOME", box.Path());
+        env("XDG_CONFIG_HOME", box / "config");
+        env("TMPDIR", box / "tmp");
+        env("LC_ALL", "C.UTF-8");  // English texts and UTF-8 names, as main() sets up
         std::setlocale(LC_ALL, "");
         for (const char* data : {"gfx", "locale"}) {
             const std::string built = std::string(VELLUM_DIST_DIR) + "/" + data;
             testsupport::Run("ln -s " + ShellQuote(built) + " " + ShellQuote(box / data));
         }
-        // The shell's openers (xdg-open) only leave a note of what they were given.
-        WriteFile(box / "bin/xdg-open",
-                  "#!/bin/sh\necho \"$@\" >> " + ShellQuote(box / "opened.txt") + "\n");
-        testsupport::Run("chmod +x " + ShellQuote(box / "bin/xdg-open"));
-        path_ = std::make_unique<testsupport::ScopedEnv>(
-            "PATH", box / "bin:" + std::string(std::getenv("PATH")));
+        // The shell's opener only notes what it was given.
+        MakeScript("bin/xdg-open", "echo \"$@\" >> " + ShellQuote(box / "opened.txt") + "\n");
+        env("PATH", box / "bin:" + std::string(std::getenv("PATH")));
         cwd_ = std::make_unique<testsupport::ScopedCwd>(box.Path());
         prefs["SVNLocalRepositery"] = box / "wc/";
         prefs["SVNRemoteRepositery"] = "file:///nowhere/";
@@ -64,10 +75,17 @@ protected:
         cwd_.reset();
     }
 
-    // Puts `svn` at the front of the client lookup: a script in svn/bin/.
-    void FakeClient(const std::string& script) {
-        WriteFile(box / "svn/bin/svn", "#!/bin/sh\n" + script);
-        testsupport::Run("chmod +x " + ShellQuote(box / "svn/bin/svn"));
+    void MakeScript(const std::string& path, const std::string& body) {
+        WriteFile(box / path, "#!/bin/sh\n" + body);
+        testsupport::Run("chmod +x " + ShellQuote(box / path));
+    }
+
+    // A client first in the lookup that runs `before`, then the real svn.
+    void SlowClient(const std::string& before) {
+        std::string svn;
+        testsupport::Run("command -v svn", &svn);
+        svn.erase(svn.find_last_not_of('\n') + 1);
+        MakeScript("svn/bin/svn", before + "\nexec " + svn + " \"$@\"\n");
     }
 
     void WritePrefs() {
@@ -82,14 +100,13 @@ protected:
         running_ = true;
     }
 
-    // Ends the run as the loop would after a close request.
-    int Stop() {
+    void Stop() {  // as the loop ends after a close request
         running_ = false;
-        return app::EndProgram();
+        app::EndProgram();
     }
 
-    // Handles one event through the real dispatch; false when it was a close
-    // request (the scripted window sends one when a test waits in vain).
+    // One event through the real dispatch; false on a close request (the
+    // scripted window sends one when a test waits in vain).
     bool Step() { return !app::HandleEvent(platform::WaitEvent()); }
 
     // Handles every event queued so far, and what they queue in turn.
@@ -99,8 +116,6 @@ protected:
         while (!*reached) ASSERT_TRUE(Step()) << "the loop received a close request";
     }
 
-    // Handles events until `done` holds (workers hand over rows and post
-    // their end as events).
     void RunUntil(const std::function<bool()>& done) {
         while (!done()) ASSERT_TRUE(Step()) << "timed out waiting";
     }
@@ -110,14 +125,31 @@ protected:
         Settle();
     }
 
-    // Types into a field and leaves it, as the user does.
-    void Enter(int id, const std::string& text) {
+    void Enter(int id, const std::string& text) {  // types, then leaves the field
         scripted::Type(id, text);
         scripted::PushClick(id, EventType::FocusLost);
         Settle();
     }
 
-    // Polls for a file that another process writes; false after `ms`.
+    void Menu(int item) {
+        scripted::PushMenu(item);
+        Settle();
+    }
+
+    int RowOf(const std::string& text) const {
+        const auto texts = TreeTexts();
+        auto it = std::find(texts.begin(), texts.end(), text);
+        if (it != texts.end()) return static_cast<int>(it - texts.begin());
+        ADD_FAILURE() << "no row " << text;
+        return -1;
+    }
+
+    void ClickRow(const std::string& text, EventType type) {
+        platform::TreeSelect(app::EntryTree, RowOf(text));
+        Click(app::EntryTree, type);
+    }
+
+    // Polls for a file that another process writes.
     static bool WaitForFile(const std::string& path, int ms = 10000) {
         for (int waited = 0; waited < ms; waited += 20) {
             if (platform::IsRegularFile(path)) return true;
@@ -126,23 +158,20 @@ protected:
         return false;
     }
 
-    // What the fake xdg-open was asked to open, one line per call.
-    std::string Opened() const { return ReadFile(box / "opened.txt"); }
-
-    std::vector<std::string> TreeTexts() const {
-        std::vector<std::string> out;
+    static Texts TreeTexts() {
+        Texts out;
         for (const auto& item : scripted::Tree()) out.push_back(item.text);
         return out;
     }
 
-    std::vector<std::string> BoxTexts() const {
-        std::vector<std::string> out;
+    static Texts BoxTexts() {
+        Texts out;
         for (const auto& b : scripted::Boxes()) out.push_back(b.title + ": " + b.text);
         return out;
     }
 
 private:
-    std::unique_ptr<testsupport::ScopedEnv> home_, config_, locale_, path_;
+    std::vector<std::unique_ptr<testsupport::ScopedEnv>> env_;
     std::unique_ptr<testsupport::ScopedCwd> cwd_;
     bool running_ = false;
 };

@@ -11,19 +11,16 @@ using namespace app;
 
 class WorkersTest : public AppTest {
 protected:
-    std::string url;
-
     void SetUp() override {
         AppTest::SetUp();
-        url = testsupport::MakeRepository(
+        prefs["SVNRemoteRepositery"] = testsupport::MakeRepository(
             box / "repo", {{"trunk/a.txt", "a"}, {"trunk/B.TXT", "b"}, {"trunk/docs/c.txt", "c"}});
-        prefs["SVNRemoteRepositery"] = url;
         prefs["SVNUsername"] = "ann";
         prefs["SVNPassword"] = "pw";
     }
 
-    // Ids 0..18 that exist, and whether each is enabled.
-    static bool AllBusyControlsEnabled(bool enabled) {
+    // Whether the controls the busy state toggles (ids up to 18) are all `enabled`.
+    static bool BusyControlsAre(bool enabled) {
         for (const auto& c : scripted::Controls())
             if (c.id <= 18 && c.enabled != enabled) return false;
         return true;
@@ -41,20 +38,19 @@ TEST_F(WorkersTest, SearchShowsMatchesAndEndsByItself) {
 
     RunUntil(Idle);
     Settle();
-    EXPECT_EQ(TreeTexts(), (std::vector<std::string>{"trunk/a.txt", "trunk/docs/c.txt"}));
+    EXPECT_EQ(TreeTexts(), (Texts{"trunk/a.txt", "trunk/docs/c.txt"}));
     EXPECT_EQ(platform::GetText(SearchButton), "Search");
     EXPECT_FALSE(platform::ControlExists(StopSearchButton));
-    EXPECT_TRUE(AllBusyControlsEnabled(true));
+    EXPECT_TRUE(BusyControlsAre(true));
     EXPECT_EQ(g_shell.listContent, ListContent::SearchResults);
 
     // A found line is a file of the repository, addressed by the whole line.
-    platform::TreeSelect(EntryTree, 1);
-    Click(EntryTree, platform::EventType::RightClick);
+    ClickRow("trunk/docs/c.txt", EventType::RightClick);
     ASSERT_EQ(scripted::LastMenu().size(), 2u);
     EXPECT_EQ(scripted::LastMenu()[0].id, DownloadItem);
     EXPECT_EQ(scripted::LastMenu()[1].id, OpenItem);
     scripted::AnswerSaveFile(box / "found.txt");
-    Click(EntryTree, platform::EventType::DoubleClick);
+    Click(EntryTree, EventType::DoubleClick);
     EXPECT_EQ(scripted::Choosers().back().start, "c.txt");
     EXPECT_EQ(ReadFile(box / "found.txt"), "c");
 }
@@ -62,28 +58,23 @@ TEST_F(WorkersTest, SearchShowsMatchesAndEndsByItself) {
 TEST_F(WorkersTest, StopClickedWhileRowsPourInEndsOnceAndKeepsTheResults) {
     // A listing far longer than the test lets it run, with a complaint the
     // worker shows through the main thread while the stop handling waits.
-    FakeClient("echo complaint >&2\nyes trunk/file.txt | head -n 200000\nsleep 5\n");
+    MakeScript("svn/bin/svn", "echo complaint >&2\nyes trunk/file.txt | head -n 200000\nsleep 5\n");
     Start();
     Click(SearchButton);
-    EXPECT_TRUE(AllBusyControlsEnabled(false));
-    EXPECT_TRUE(platform::IsEnabled(GoLink));
-    EXPECT_TRUE(platform::IsEnabled(EntryTree));
-    EXPECT_TRUE(platform::IsEnabled(StopSearchButton));
+    EXPECT_TRUE(BusyControlsAre(false));
+    for (int id : {GoLink, EntryTree, StopSearchButton}) EXPECT_TRUE(platform::IsEnabled(id)) << id;
 
     RunUntil([] { return platform::TreeCount(EntryTree) > 0; });
     const auto clicked = std::chrono::steady_clock::now();
     Click(StopSearchButton);  // the worker's own end event follows and is handled too
     EXPECT_LT(std::chrono::steady_clock::now() - clicked, std::chrono::seconds(3));
     Settle();
-
     const int found = platform::TreeCount(EntryTree);
     EXPECT_GT(found, 0);
     EXPECT_EQ(BoxTexts().size(), 1u);
     EXPECT_FALSE(g_shell.busy);
-    EXPECT_TRUE(AllBusyControlsEnabled(true));
-    int searchButtons = 0;
-    for (const auto& c : scripted::Controls()) searchButtons += c.id == SearchButton;
-    EXPECT_EQ(searchButtons, 1);
+    EXPECT_TRUE(BusyControlsAre(true));
+    EXPECT_TRUE(platform::ControlExists(SearchButton));
     EXPECT_FALSE(platform::ControlExists(StopSearchButton));
     Settle();
     EXPECT_EQ(platform::TreeCount(EntryTree), found);  // nothing arrives after the stop
@@ -91,38 +82,30 @@ TEST_F(WorkersTest, StopClickedWhileRowsPourInEndsOnceAndKeepsTheResults) {
 
 TEST_F(WorkersTest, CopiesHoldTheBusyStateUntilTheyEnd) {
     prefs["SVNAuthCache"] = "1";
-    std::string realSvn;
-    testsupport::Run("command -v svn", &realSvn);
-    realSvn.erase(realSvn.find_last_not_of('\n') + 1);
-    FakeClient("sleep 1\nexec " + realSvn + " \"$@\"\n");  // slow enough to look at
+    SlowClient("sleep 1");  // slow enough to look at
     Start();
-
     struct Copy { int button; std::string caption, folder; };
     for (const Copy& copy : {Copy{ReadOnlyCopyButton, "Receive a read only repositery copy", "ro"},
                              Copy{WorkCopyButton, "Receive a repositery work copy ", "rw"}}) {
         Enter(FolderField, box / copy.folder);
         Click(copy.button);
         EXPECT_EQ(platform::GetText(copy.button), "Please wait");
-        EXPECT_TRUE(AllBusyControlsEnabled(false));
+        EXPECT_TRUE(BusyControlsAre(false));
         Click(GoLink);  // an event while busy: the credential rule stays off
         EXPECT_FALSE(platform::IsEnabled(WorkCopyButton));
 
         RunUntil(Idle);
         EXPECT_EQ(platform::GetText(copy.button), copy.caption);
-        // The end of busy enables every control; the rule then takes back
-        // only the password field, so the user-name field stays usable
-        // although the box is ticked.
-        for (const auto& c : scripted::Controls()) {
-            if (c.id <= 18) {
-                EXPECT_EQ(c.enabled, c.id != PasswordField) << c.id;
-            }
-        }
+        // The end of busy enables every control; the rule then takes back only
+        // the password field, so the user-name field stays usable.
+        for (const auto& c : scripted::Controls())
+            EXPECT_TRUE(c.id > 18 || c.enabled == (c.id != PasswordField)) << c.id;
         EXPECT_EQ(g_shell.listContent, ListContent::CopyOutput);
         EXPECT_TRUE(platform::IsRegularFile(box / (copy.folder + "/trunk/a.txt")));
     }
     // The copy's report lines are working-copy entries with their change.
     platform::TreeSelect(EntryTree, 0);
-    Click(EntryTree, platform::EventType::RightClick);
+    Click(EntryTree, EventType::RightClick);
     ASSERT_EQ(scripted::LastMenu().size(), 2u);
     EXPECT_EQ(scripted::LastMenu()[0].caption, "Added");
     EXPECT_EQ(scripted::LastMenu()[1].id, DeleteLocalItem);

@@ -16,17 +16,8 @@ using namespace platform;
 
 namespace {
 
-const char* TypeName(EventType t) {
-    switch (t) {
-    case EventType::LeftClick: return "LeftClick";
-    case EventType::RightClick: return "RightClick";
-    case EventType::DoubleClick: return "DoubleClick";
-    case EventType::Change: return "Change";
-    case EventType::FocusGained: return "FocusGained";
-    case EventType::FocusLost: return "FocusLost";
-    }
-    return "?";
-}
+const char* const kTypeNames[] = {"LeftClick",   "RightClick",  "DoubleClick",
+                                  "Change",      "FocusGained", "FocusLost"};
 
 void Say(const std::string& line) {
     std::printf("%s\n", line.c_str());
@@ -35,14 +26,14 @@ void Say(const std::string& line) {
 
 constexpr int kTree = 22;
 
-struct Spec {
+struct ControlRow {
     int id;
     ControlKind kind;
     int x, y, w, h;
     const char* caption;
 };
 
-const Spec kControls[] = {
+const ControlRow kControls[] = {
     {0, ControlKind::Label, 10, 11, 80, 20, "Repositery URL"},
     {1, ControlKind::Field, 80, 9, 330, 20, "file:///srv/repo/"},
     {20, ControlKind::Link, 420, 11, 20, 20, "Go"},
@@ -58,22 +49,12 @@ const Spec kControls[] = {
     {18, ControlKind::CheckBox, 10, 370, 250, 20, "SVN authentification system"},
     {14, ControlKind::Label, 10, 392, 80, 20, "User name"},
     {15, ControlKind::Field, 91, 390, 100, 20, "jane"},
-    {16, ControlKind::Label, 192, 392, 65, 20, "Password"},
-    {17, ControlKind::Field, 260, 390, 90, 20, ""},
-    {10, ControlKind::Button, 10, 410, 341, 20, "Receive a repositery work copy "},
-    {12, ControlKind::Button, 350, 390, 90, 20, "Receive update"},
-    {11, ControlKind::Button, 350, 410, 90, 20, "Send update"},
     {13, ControlKind::Button, 350, 370, 90, 20, "Cleanup"},
 };
 
-ImageHandle Square(uint32_t fill) {
+ImageHandle Square(uint32_t fill) {  // a filled square in a transparent margin
     uint32_t pixels[256];
-    for (int i = 0; i < 256; ++i) {
-        int x = i % 16, y = i / 16;
-        bool edge = x == 1 || x == 14 || y == 2 || y == 13;
-        bool inside = x >= 1 && x <= 14 && y >= 2 && y <= 13;
-        pixels[i] = !inside ? 0 : edge ? 0xff404040 : fill;
-    }
+    for (int i = 0; i < 256; ++i) pixels[i] = i % 16 && i % 16 < 15 && i > 31 && i < 224 ? fill : 0;
     return CreateImage(pixels);
 }
 
@@ -171,7 +152,7 @@ std::string Describe(const Event& e) {
     std::string line = "event ";
     if (e.kind == Event::Menu) return line + "menu id=" + std::to_string(e.id);
     if (e.kind == Event::Close) return line + "close window=" + std::to_string(e.window);
-    line += "control id=" + std::to_string(e.id) + " type=" + TypeName(e.type) +
+    line += "control id=" + std::to_string(e.id) + " type=" + kTypeNames[static_cast<int>(e.type)] +
             " window=" + std::to_string(e.window);
     if (e.id == kTree) {
         int row = TreeSelectedRow(kTree);
@@ -195,8 +176,8 @@ int main() {
         return 2;
     }
     OpenMainWindow("Vellum probe", 450, 430);
-    for (const Spec& c : kControls) CreateControl(0, c.id, c.kind, c.x, c.y, c.w, c.h, c.caption);
-    for (int pair : {0, 5, 14, 16}) SetLabelFor(pair, pair + 1);
+    for (const ControlRow& c : kControls) CreateControl(0, c.id, c.kind, c.x, c.y, c.w, c.h, c.caption);
+    for (int label : {0, 5, 14}) SetLabelFor(label, label + 1);
     SetTooltip(6, "Local repositery folder. It'll be created if necessary");
     SetCheck(18, 0);
     FillTree();

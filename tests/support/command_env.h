@@ -1,8 +1,6 @@
-// What the command and browser tests share: a sandbox that holds the client's
-// own configuration (so no test touches the user's auth cache), a stand-in
-// xdg-open that records the folders it is asked to open, a fresh scripted
-// window with the entry tree, the icon set, and settings that send
-// --no-auth-cache.
+// What the command and browser tests share: a sandbox as HOME (the user's auth
+// cache stays untouched), an xdg-open that records the folders it is asked to
+// open, a fresh scripted window with the entry tree and icons, --no-auth-cache.
 #pragma once
 #include <atomic>
 #include <chrono>

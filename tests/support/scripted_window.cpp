@@ -1,22 +1,170 @@
-// The headless window service: windows, controls, the tree, boxes and
-// images, all in memory.
+// The headless window: the window service in memory, one FIFO for the user's
+// events, posted events and queued calls (so they reach the loop in arrival
+// order), and what the tests read back. One mutex guards everything;
+// callbacks run with it released, since they call back into the service.
+#include "support/scripted_window.h"
+
 #include <algorithm>
-
-#include "support/scripted_state.h"
-
-using namespace scripted::detail;
+#include <array>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 namespace {
 
-std::vector<scripted::TreeItem>* TreeLocked(State& s, int id) {
-    if (!s.controls.count(id)) return nullptr;
-    return &s.trees[id];
+using platform::Event;
+using Lock = std::unique_lock<std::mutex>;
+
+struct Item {
+    bool isCall = false;
+    Event event;
+    bool fromUser = false;  // pushed by the test, not posted by a worker
+    std::function<void()> fn;
+    std::shared_ptr<bool> done;  // set when an AndWait call ran or was dropped
+};
+
+struct Slot {  // a control, with its rows and selection when it is a tree
+    scripted::Control c;
+    std::vector<scripted::TreeItem> rows;
+    int selected = -1;
+};
+
+// Everything Reset forgets.
+struct Data {
+    std::thread::id mainThread;
+    scripted::WindowInfo mainWindow;
+    std::vector<scripted::WindowInfo> dialogs;  // handle = index + 1
+    std::deque<int> dialogsToAnnounce;
+    std::function<void(int)> onDialogOpened;
+    bool failOpen = false, shutDown = false, returnDown = false;
+    std::map<int, Slot> controls;
+    std::vector<int> order;  // control ids in creation order
+    std::deque<std::array<uint32_t, 256>> images;  // a deque keeps their addresses
+    std::vector<scripted::Box> boxes;
+    std::vector<scripted::ChooserCall> choosers;
+    std::vector<platform::MenuItem> lastMenu;
+    int menusShown = 0;
+    std::deque<bool> yesNoAnswers;
+    std::deque<std::string> folderAnswers, saveAnswers;
+    std::deque<Item> queue;
+    int idleTimeoutMs = 20000;
+};
+
+struct State : Data {
+    std::mutex m;
+    std::condition_variable arrived;   // an item was queued
+    std::condition_variable finished;  // a waited-for call ran or was dropped
+} s;
+
+// The first thread to ask becomes the main thread until the next Reset.
+bool IsMainLocked() {
+    if (s.mainThread == std::thread::id()) s.mainThread = std::this_thread::get_id();
+    return s.mainThread == std::this_thread::get_id();
 }
 
-scripted::TreeItem* ItemLocked(State& s, int id, int row) {
-    auto* items = TreeLocked(s, id);
-    if (!items || row < 0 || row >= static_cast<int>(items->size())) return nullptr;
-    return &(*items)[row];
+// Releases every worker waiting on a dropped call, so no test hangs on it.
+void DropCallsLocked() {
+    std::deque<Item> kept;
+    for (auto& item : s.queue) {
+        if (!item.isCall) kept.push_back(std::move(item));
+        else if (item.done) *item.done = true;
+    }
+    s.queue.swap(kept);
+    s.finished.notify_all();
+}
+
+void QueueLocked(Item item) {
+    s.queue.push_back(std::move(item));
+    s.arrived.notify_all();
+}
+
+void PushLocked(const Event& e) { QueueLocked(Item{false, e, true, nullptr, nullptr}); }
+
+Slot* SlotLocked(int id) {
+    auto it = s.controls.find(id);
+    return it == s.controls.end() ? nullptr : &it->second;
+}
+
+scripted::Control* FindLocked(int id) {
+    auto* slot = SlotLocked(id);
+    return slot ? &slot->c : nullptr;
+}
+
+template <class F>
+auto Locked(F f) {
+    Lock lk(s.m);
+    return f();
+}
+
+// A copy of the control, or one with id -1 when there is none.
+scripted::Control Get(int id) {
+    Lock lk(s.m);
+    auto* c = FindLocked(id);
+    return c ? *c : scripted::Control{};
+}
+
+template <class F>
+void Edit(int id, F change) {
+    Lock lk(s.m);
+    if (auto* c = FindLocked(id)) change(*c);
+}
+
+void DestroyLocked(int id) {
+    s.controls.erase(id);
+    s.order.erase(std::remove(s.order.begin(), s.order.end(), id), s.order.end());
+}
+
+bool DialogOpenLocked(int handle) {
+    return handle > 0 && handle <= static_cast<int>(s.dialogs.size()) && s.dialogs[handle - 1].open;
+}
+
+scripted::TreeItem* ItemLocked(int id, int row) {
+    auto* tree = SlotLocked(id);
+    if (!tree || row < 0 || row >= static_cast<int>(tree->rows.size())) return nullptr;
+    return &tree->rows[row];
+}
+
+scripted::TreeItem GetItem(int id, int row) {
+    Lock lk(s.m);
+    auto* item = ItemLocked(id, row);
+    return item ? *item : scripted::TreeItem{};
+}
+
+// The next queued answer, or `none` when the test queued none.
+template <class T>
+T NextLocked(std::deque<T>& answers, T none) {
+    if (answers.empty()) return none;
+    T answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+// Runs a call with the lock released.
+void RunCall(Lock& lk, Item& item) {
+    lk.unlock();
+    if (item.fn) item.fn();
+    lk.lock();
+    if (item.done) {
+        *item.done = true;
+        s.finished.notify_all();
+    }
+}
+
+// When a test waits in vain: a close for the innermost open dialog first, so
+// a dialog's own loop ends too, then for the main window.
+Event CloseEventLocked() {
+    Event e{Event::Close};
+    for (auto it = s.dialogs.rbegin(); it != s.dialogs.rend(); ++it) {
+        if (it->open) {
+            e.window = it->handle;
+            break;
+        }
+    }
+    return e;
 }
 
 }  // namespace
@@ -24,27 +172,23 @@ scripted::TreeItem* ItemLocked(State& s, int id, int row) {
 namespace platform {
 
 bool InitWindowing() {
-    auto& s = S();
     Lock lk(s.m);
-    IsMainLocked(s);
+    IsMainLocked();
     return true;
 }
 
-// Windows close and queued calls are dropped; what the controls showed stays
-// readable until the next Reset so tests can inspect it after the program ends.
+// What the controls showed stays readable until the next Reset.
 void ShutdownWindowing() {
-    auto& s = S();
     Lock lk(s.m);
     s.shutDown = true;
     s.mainWindow.open = false;
     for (auto& d : s.dialogs) d.open = false;
-    DropCallsLocked(s);
+    DropCallsLocked();
 }
 
 bool OpenMainWindow(const std::string& title, int w, int h) {
-    auto& s = S();
     Lock lk(s.m);
-    IsMainLocked(s);
+    IsMainLocked();
     if (s.failOpen) return false;
     s.mainWindow = scripted::WindowInfo{0, title, w, h, true};
     s.shutDown = false;
@@ -52,7 +196,6 @@ bool OpenMainWindow(const std::string& title, int w, int h) {
 }
 
 int OpenDialog(const std::string& title, int w, int h) {
-    auto& s = S();
     Lock lk(s.m);
     if (s.failOpen) return -1;
     int handle = static_cast<int>(s.dialogs.size()) + 1;
@@ -63,245 +206,290 @@ int OpenDialog(const std::string& title, int w, int h) {
 }
 
 void CloseDialog(int window) {
-    auto& s = S();
     Lock lk(s.m);
-    if (!DialogOpenLocked(s, window)) return;
+    if (!DialogOpenLocked(window)) return;
     s.dialogs[window - 1].open = false;
     std::vector<int> owned;
-    for (const auto& [id, c] : s.controls) {
-        if (c.window == window) owned.push_back(id);
-    }
-    for (int id : owned) DestroyLocked(s, id);
+    for (const auto& [id, slot] : s.controls)
+        if (slot.c.window == window) owned.push_back(id);
+    for (int id : owned) DestroyLocked(id);
 }
 
 bool CreateControl(int window, int id, ControlKind kind, int x, int y, int w, int h,
                    const std::string& caption) {
-    auto& s = S();
     Lock lk(s.m);
-    if (window != 0 && !DialogOpenLocked(s, window)) return false;
-    DestroyLocked(s, id);
-    scripted::Control c;
-    c.window = window;
-    c.id = id;
-    c.kind = kind;
-    c.x = x, c.y = y, c.w = w, c.h = h;
-    c.text = caption;
-    s.controls[id] = c;
-    s.creation[id] = s.nextCreation++;
+    if (window != 0 && !DialogOpenLocked(window)) return false;
+    DestroyLocked(id);
+    s.controls[id].c = scripted::Control{window, id, kind, x, y, w, h, caption, {}};
+    s.order.push_back(id);
     return true;
 }
 
-void DestroyControl(int id) {
-    auto& s = S();
-    Lock lk(s.m);
-    DestroyLocked(s, id);
-}
+void DestroyControl(int id) { Locked([&] { DestroyLocked(id); }); }
 
-bool ControlExists(int id) {
-    auto& s = S();
-    Lock lk(s.m);
-    return FindLocked(s, id) != nullptr;
-}
-
-std::string GetText(int id) {
-    auto& s = S();
-    Lock lk(s.m);
-    const auto* c = FindLocked(s, id);
-    return c ? c->text : std::string();
-}
-
-void SetText(int id, const std::string& text) {
-    auto& s = S();
-    Lock lk(s.m);
-    if (auto* c = FindLocked(s, id)) c->text = text;
-}
-
-int GetCheck(int id) {
-    auto& s = S();
-    Lock lk(s.m);
-    const auto* c = FindLocked(s, id);
-    return c ? c->check : 0;
-}
-
-void SetCheck(int id, int state) {
-    auto& s = S();
-    Lock lk(s.m);
-    if (auto* c = FindLocked(s, id)) c->check = state;
-}
-
+bool ControlExists(int id) { return Get(id).id != -1; }
+std::string GetText(int id) { return Get(id).text; }
+void SetText(int id, const std::string& text) { Edit(id, [&](auto& c) { c.text = text; }); }
+int GetCheck(int id) { return Get(id).check; }
+void SetCheck(int id, int state) { Edit(id, [&](auto& c) { c.check = state; }); }
 bool IsEnabled(int id) {
-    auto& s = S();
-    Lock lk(s.m);
-    const auto* c = FindLocked(s, id);
-    return c && c->enabled;
+    auto c = Get(id);
+    return c.id != -1 && c.enabled;
 }
-
-void SetEnabled(int id, bool enabled) {
-    auto& s = S();
-    Lock lk(s.m);
-    if (auto* c = FindLocked(s, id)) c->enabled = enabled;
-}
-
-void SetTooltip(int id, const std::string& text) {
-    auto& s = S();
-    Lock lk(s.m);
-    if (auto* c = FindLocked(s, id)) c->tooltip = text;
-}
-
-// Focus has no observable effect here: tests send focus events themselves.
-void SetFocus(int) {}
-
-void SetLabelFor(int label, int field) {
-    auto& s = S();
-    Lock lk(s.m);
-    if (auto* c = FindLocked(s, field)) c->labelFor = label;
-}
+void SetEnabled(int id, bool enabled) { Edit(id, [&](auto& c) { c.enabled = enabled; }); }
+void SetTooltip(int id, const std::string& text) { Edit(id, [&](auto& c) { c.tooltip = text; }); }
+void SetLabelFor(int label, int field) { Edit(field, [&](auto& c) { c.labelFor = label; }); }
+void SetFocus(int) {}  // tests send focus events themselves
 
 void TreeClear(int id) {
-    auto& s = S();
     Lock lk(s.m);
-    if (auto* items = TreeLocked(s, id)) items->clear();
-    s.selection.erase(id);
-}
-
-void TreeAddItem(int id, int row, const std::string& text, ImageHandle image, int depth) {
-    auto& s = S();
-    Lock lk(s.m);
-    auto* items = TreeLocked(s, id);
-    if (!items) return;
-    int size = static_cast<int>(items->size());
-    row = std::clamp(row, 0, size);
-    scripted::TreeItem item;
-    item.text = text;
-    item.image = image;
-    item.depth = depth;
-    items->insert(items->begin() + row, item);
-    // The selection follows its item, as in a real tree.
-    auto sel = s.selection.find(id);
-    if (sel != s.selection.end() && sel->second >= row) ++sel->second;
-}
-
-int TreeCount(int id) {
-    auto& s = S();
-    Lock lk(s.m);
-    auto* items = TreeLocked(s, id);
-    return items ? static_cast<int>(items->size()) : 0;
-}
-
-void TreeSetValue(int id, int row, int value) {
-    auto& s = S();
-    Lock lk(s.m);
-    if (auto* item = ItemLocked(s, id, row)) item->value = value;
-}
-
-int TreeValue(int id, int row) {
-    auto& s = S();
-    Lock lk(s.m);
-    auto* item = ItemLocked(s, id, row);
-    return item ? item->value : 0;
-}
-
-std::string TreeText(int id, int row) {
-    auto& s = S();
-    Lock lk(s.m);
-    auto* item = ItemLocked(s, id, row);
-    return item ? item->text : std::string();
-}
-
-int TreeDepth(int id, int row) {
-    auto& s = S();
-    Lock lk(s.m);
-    auto* item = ItemLocked(s, id, row);
-    return item ? item->depth : 0;
-}
-
-bool TreeExpanded(int id, int row) {
-    auto& s = S();
-    Lock lk(s.m);
-    auto* item = ItemLocked(s, id, row);
-    return item && item->expanded;
-}
-
-// Like a real tree view, an item without children can't be expanded: the
-// handlers list a folder on a double click exactly when it is not expanded.
-void TreeExpand(int id, int row) {
-    auto& s = S();
-    Lock lk(s.m);
-    auto* item = ItemLocked(s, id, row);
-    if (!item) return;
-    auto* next = ItemLocked(s, id, row + 1);
-    if (next && next->depth > item->depth) item->expanded = true;
-}
-
-int TreeSelectedRow(int id) {
-    auto& s = S();
-    Lock lk(s.m);
-    auto it = s.selection.find(id);
-    return it == s.selection.end() ? -1 : it->second;
-}
-
-void TreeSelect(int id, int row) {
-    auto& s = S();
-    Lock lk(s.m);
-    if (ItemLocked(s, id, row)) {
-        s.selection[id] = row;
-    } else {
-        s.selection.erase(id);
+    if (auto* tree = SlotLocked(id)) {
+        tree->rows.clear();
+        tree->selected = -1;
     }
 }
 
+void TreeAddItem(int id, int row, const std::string& text, ImageHandle image, int depth) {
+    Lock lk(s.m);
+    auto* tree = SlotLocked(id);
+    if (!tree) return;
+    row = std::clamp(row, 0, static_cast<int>(tree->rows.size()));
+    tree->rows.insert(tree->rows.begin() + row, scripted::TreeItem{text, image, depth});
+    if (tree->selected >= row) ++tree->selected;  // the selection follows its item
+}
+
+int TreeCount(int id) {
+    Lock lk(s.m);
+    auto* tree = SlotLocked(id);
+    return tree ? static_cast<int>(tree->rows.size()) : 0;
+}
+
+void TreeSetValue(int id, int row, int value) {
+    Lock lk(s.m);
+    if (auto* item = ItemLocked(id, row)) item->value = value;
+}
+
+int TreeValue(int id, int row) { return GetItem(id, row).value; }
+std::string TreeText(int id, int row) { return GetItem(id, row).text; }
+int TreeDepth(int id, int row) { return GetItem(id, row).depth; }
+bool TreeExpanded(int id, int row) { return GetItem(id, row).expanded; }
+
+// As in a real tree view, an item without children can't be expanded: the
+// handlers list a folder on a double click exactly when it is not expanded.
+void TreeExpand(int id, int row) {
+    Lock lk(s.m);
+    auto* item = ItemLocked(id, row);
+    auto* next = ItemLocked(id, row + 1);
+    if (item && next && next->depth > item->depth) item->expanded = true;
+}
+
+int TreeSelectedRow(int id) {
+    Lock lk(s.m);
+    auto* tree = SlotLocked(id);
+    return tree ? tree->selected : -1;
+}
+
+void TreeSelect(int id, int row) {
+    Lock lk(s.m);
+    if (auto* tree = SlotLocked(id)) tree->selected = ItemLocked(id, row) ? row : -1;
+}
+
 void ShowPopupMenu(const std::vector<MenuItem>& items) {
-    auto& s = S();
     Lock lk(s.m);
     s.lastMenu = items;
     ++s.menusShown;
 }
 
 void ShowMessage(const std::string& title, const std::string& text) {
-    auto& s = S();
-    Lock lk(s.m);
-    s.boxes.push_back(scripted::Box{title, text, false});
+    Locked([&] { s.boxes.push_back(scripted::Box{title, text, false}); });
 }
 
 bool AskYesNo(const std::string& title, const std::string& text) {
-    auto& s = S();
     Lock lk(s.m);
     s.boxes.push_back(scripted::Box{title, text, true});
-    if (s.yesNoAnswers.empty()) return false;
-    bool yes = s.yesNoAnswers.front();
-    s.yesNoAnswers.pop_front();
-    return yes;
+    return NextLocked(s.yesNoAnswers, false);
 }
 
 std::string ChooseFolder(const std::string& instruction, const std::string& start) {
-    auto& s = S();
     Lock lk(s.m);
     s.choosers.push_back(scripted::ChooserCall{"folder", instruction, start});
-    if (s.folderAnswers.empty()) return "";
-    std::string folder = s.folderAnswers.front();
-    s.folderAnswers.pop_front();
+    std::string folder = NextLocked(s.folderAnswers, std::string());
     // A real chooser answers with the trailing separator.
     if (!folder.empty() && folder.back() != '/' && folder.back() != '\\') folder += '/';
     return folder;
 }
 
 std::string ChooseSaveFile(const std::string& title, const std::string& proposedName) {
-    auto& s = S();
     Lock lk(s.m);
     s.choosers.push_back(scripted::ChooserCall{"save", title, proposedName});
-    if (s.saveAnswers.empty()) return "";
-    std::string path = s.saveAnswers.front();
-    s.saveAnswers.pop_front();
-    return path;
+    return NextLocked(s.saveAnswers, std::string());
 }
 
 ImageHandle CreateImage(const uint32_t* rgba16x16) {
-    auto& s = S();
     Lock lk(s.m);
-    auto image = std::make_unique<std::array<uint32_t, 256>>();
-    std::copy(rgba16x16, rgba16x16 + 256, image->begin());
-    s.images.push_back(std::move(image));
+    std::copy(rgba16x16, rgba16x16 + 256, s.images.emplace_back().begin());
     return static_cast<ImageHandle>(s.images.size());
 }
 
+bool ReturnKeyDown() { return Locked([&] { return s.returnDown; }); }
+
+Event WaitEvent() {
+    Lock lk(s.m);
+    IsMainLocked();
+    while (!s.dialogsToAnnounce.empty()) {
+        int handle = s.dialogsToAnnounce.front();
+        s.dialogsToAnnounce.pop_front();
+        if (!s.onDialogOpened || !DialogOpenLocked(handle)) continue;
+        auto fn = s.onDialogOpened;
+        lk.unlock();
+        fn(handle);
+        lk.lock();
+    }
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(s.idleTimeoutMs);
+    for (;;) {
+        if (!s.queue.empty()) {
+            Item item = std::move(s.queue.front());
+            s.queue.pop_front();
+            if (item.isCall) {
+                RunCall(lk, item);
+                return Event{};
+            }
+            // A real window reports no input on a control that is disabled or gone.
+            const auto* c = FindLocked(item.event.id);
+            if (item.fromUser && item.event.kind == Event::Control && !(c && c->enabled))
+                return Event{Event::Other, item.event.window};
+            return item.event;
+        }
+        if (s.arrived.wait_until(lk, deadline) == std::cv_status::timeout && s.queue.empty())
+            return CloseEventLocked();
+    }
+}
+
+void PostControlEvent(int id, EventType type) {
+    Lock lk(s.m);
+    QueueLocked(Item{false, Event{Event::Control, 0, id, type}, false, nullptr, nullptr});
+}
+
+void RunOnMainThread(std::function<void()> fn) {
+    Lock lk(s.m);
+    if (s.shutDown) return;  // the program has ended: nothing runs it any more
+    QueueLocked(Item{true, Event{}, false, std::move(fn), nullptr});
+}
+
+void RunOnMainThreadAndWait(std::function<void()> fn) {
+    Lock lk(s.m);
+    if (IsMainLocked()) {
+        lk.unlock();
+        fn();
+        return;
+    }
+    if (s.shutDown) return;
+    auto done = std::make_shared<bool>(false);
+    QueueLocked(Item{true, Event{}, false, std::move(fn), done});
+    s.finished.wait(lk, [&] { return *done; });
+}
+
+void RunQueuedCalls(int ms) {
+    Lock lk(s.m);
+    IsMainLocked();
+    auto hasCall = [] {
+        return std::any_of(s.queue.begin(), s.queue.end(), [](const Item& i) { return i.isCall; });
+    };
+    if (!hasCall()) s.arrived.wait_for(lk, std::chrono::milliseconds(ms), hasCall);
+    // Only the calls waiting now: events stay queued for the loop, in order.
+    std::deque<Item> calls, events;
+    for (auto& item : s.queue) (item.isCall ? calls : events).push_back(std::move(item));
+    s.queue.swap(events);
+    for (auto& call : calls) RunCall(lk, call);
+}
+
+bool OnMainThread() { return Locked([&] { return IsMainLocked(); }); }
+
+void KeepPainted() {}
+
 }  // namespace platform
+
+namespace scripted {
+
+void Reset() {
+    Lock lk(s.m);
+    DropCallsLocked();
+    static_cast<Data&>(s) = Data{};
+    s.mainThread = std::this_thread::get_id();
+}
+
+void FailWindowOpen(bool fail) { Locked([&] { s.failOpen = fail; }); }
+
+const Control* Find(int id) { return Locked([&] { return FindLocked(id); }); }
+
+std::vector<Control> Controls(int window) {
+    Lock lk(s.m);
+    std::vector<Control> out;
+    for (int id : s.order)
+        if (s.controls.at(id).c.window == window) out.push_back(s.controls.at(id).c);
+    return out;
+}
+
+WindowInfo MainWindow() { return Locked([&] { return s.mainWindow; }); }
+
+std::vector<WindowInfo> Dialogs() { return Locked([&] { return s.dialogs; }); }
+
+std::vector<TreeItem> Tree(int id) {
+    Lock lk(s.m);
+    auto* tree = SlotLocked(id);
+    return tree ? tree->rows : std::vector<TreeItem>();
+}
+
+int SelectedRow(int id) { return platform::TreeSelectedRow(id); }
+
+const uint32_t* ImagePixels(platform::ImageHandle h) {
+    Lock lk(s.m);
+    if (h <= 0 || h > static_cast<int>(s.images.size())) return nullptr;
+    return s.images[h - 1].data();
+}
+
+std::vector<Box> Boxes() { return Locked([&] { return s.boxes; }); }
+
+void ClearBoxes() { Locked([&] { s.boxes.clear(); }); }
+
+std::vector<platform::MenuItem> LastMenu() { return Locked([&] { return s.lastMenu; }); }
+
+int MenusShown() { return Locked([&] { return s.menusShown; }); }
+
+std::vector<ChooserCall> Choosers() { return Locked([&] { return s.choosers; }); }
+
+void AnswerYesNo(bool yes) { Locked([&] { s.yesNoAnswers.push_back(yes); }); }
+
+void AnswerFolder(const std::string& folder) { Locked([&] { s.folderAnswers.push_back(folder); }); }
+
+void AnswerSaveFile(const std::string& path) { Locked([&] { s.saveAnswers.push_back(path); }); }
+
+void OnDialogOpened(std::function<void(int window)> fn) {
+    Locked([&] { s.onDialogOpened = std::move(fn); });
+}
+
+void PushEvent(const platform::Event& e) { Locked([&] { PushLocked(e); }); }
+
+void PushClick(int id, platform::EventType type) {
+    Lock lk(s.m);
+    const auto* c = FindLocked(id);
+    PushLocked(Event{Event::Control, c ? c->window : 0, id, type});
+}
+
+void PushClose(int window) { Locked([&] { PushLocked(Event{Event::Close, window}); }); }
+
+void PushMenu(int itemId) { Locked([&] { PushLocked(Event{Event::Menu, 0, itemId}); }); }
+
+void Type(int id, const std::string& text) {
+    Lock lk(s.m);
+    auto* c = FindLocked(id);
+    if (!c || !c->enabled) return;  // nobody can type into it
+    c->text = text;
+    PushLocked(Event{Event::Control, c->window, id, platform::EventType::Change});
+}
+
+void SetReturnKeyDown(bool down) { Locked([&] { s.returnDown = down; }); }
+
+void SetIdleTimeout(int ms) { Locked([&] { s.idleTimeoutMs = ms; }); }
+
+}  // namespace scripted

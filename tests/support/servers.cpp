@@ -31,25 +31,6 @@ bool PortAccepts(int port) {
     return ok;
 }
 
-pid_t Spawn(const std::vector<std::string>& argv) {
-    std::vector<char*> args;
-    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    pid_t pid;
-    if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) return -1;
-    return pid;
-}
-
-// Waits until the server listens, or gives up after ten seconds.
-bool WaitForPort(pid_t pid, int port) {
-    for (int i = 0; i < 200; ++i) {
-        if (PortAccepts(port)) return true;
-        if (waitpid(pid, nullptr, WNOHANG) == pid) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
-}
-
 void Stop(pid_t pid) {
     if (pid <= 0) return;
     kill(pid, SIGTERM);
@@ -59,6 +40,23 @@ void Stop(pid_t pid) {
     }
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
+}
+
+// Starts a server in the foreground and waits up to ten seconds for it to
+// listen on `port`; -1 when it doesn't.
+pid_t Launch(const std::vector<std::string>& argv, int port) {
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    pid_t pid;
+    if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) return -1;
+    for (int i = 0; i < 200; ++i) {
+        if (PortAccepts(port)) return pid;
+        if (waitpid(pid, nullptr, WNOHANG) == pid) return -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    Stop(pid);
+    return -1;
 }
 
 }  // namespace
@@ -85,13 +83,10 @@ SvnServer::SvnServer(const std::string& repository, const std::string& anonAcces
                   "\nauth-access = write\npassword-db = passwd\n");
     WriteFile(repository + "/conf/passwd", "[users]\n" + user + " = " + password + "\n");
     int port = FreePort();
-    pid_ = Spawn({"svnserve", "-d", "--foreground", "--listen-host", "127.0.0.1",
-                  "--listen-port", std::to_string(port), "-r", root});
+    pid_ = Launch({"svnserve", "-d", "--foreground", "--listen-host", "127.0.0.1", "--listen-port",
+                   std::to_string(port), "-r", root},
+                  port);
     url_ = "svn://127.0.0.1:" + std::to_string(port) + "/" + name + "/";
-    if (pid_ > 0 && !WaitForPort(pid_, port)) {
-        Stop(pid_);
-        pid_ = -1;
-    }
 }
 
 SvnServer::~SvnServer() { Stop(pid_); }
@@ -99,23 +94,14 @@ SvnServer::~SvnServer() { Stop(pid_); }
 HttpdServer::HttpdServer(const std::string& workDir, const std::string& repository,
                          const std::string& user, const std::string& password) {
     port_ = FreePort();
-    const std::string mods = "/usr/lib/apache2/modules/";
-    std::string conf = "ServerRoot " + workDir + "\n"
-                       "Listen 127.0.0.1:" + std::to_string(port_) + "\n"
-                       "ServerName 127.0.0.1\n"
-                       "PidFile " + workDir + "/httpd.pid\n"
-                       "ErrorLog " + workDir + "/error.log\n"
-                       "Mutex file:" + workDir + "\n"
-                       "LoadModule mpm_event_module " + mods + "mod_mpm_event.so\n"
-                       "LoadModule authz_core_module " + mods + "mod_authz_core.so\n"
-                       "LoadModule authn_core_module " + mods + "mod_authn_core.so\n"
-                       "LoadModule authn_file_module " + mods + "mod_authn_file.so\n"
-                       "LoadModule auth_basic_module " + mods + "mod_auth_basic.so\n"
-                       "LoadModule authz_user_module " + mods + "mod_authz_user.so\n"
-                       "LoadModule dav_module " + mods + "mod_dav.so\n"
-                       "LoadModule dav_svn_module " + mods + "mod_dav_svn.so\n"
-                       "StartServers 1\nServerLimit 1\nThreadsPerChild 8\nMaxRequestWorkers 8\n"
-                       "<Location /svn>\n  DAV svn\n  SVNPath " + repository + "\n";
+    std::string conf = "ServerRoot " + workDir + "\nListen 127.0.0.1:" + std::to_string(port_) +
+                       "\nServerName 127.0.0.1\nPidFile " + workDir + "/httpd.pid\nErrorLog " + workDir +
+                       "/error.log\nMutex file:" + workDir + "\n";
+    for (const char* mod : {"mpm_event", "authz_core", "authn_core", "authn_file", "auth_basic",
+                            "authz_user", "dav", "dav_svn"})
+        conf += std::string("LoadModule ") + mod + "_module /usr/lib/apache2/modules/mod_" + mod + ".so\n";
+    conf += "StartServers 1\nServerLimit 1\nThreadsPerChild 8\nMaxRequestWorkers 8\n"
+            "<Location /svn>\n  DAV svn\n  SVNPath " + repository + "\n";
     if (!user.empty()) {
         Run("htpasswd -bc " + ShellQuote(workDir + "/htpasswd") + " " + ShellQuote(user) + " " +
             ShellQuote(password));
@@ -127,19 +113,12 @@ HttpdServer::HttpdServer(const std::string& workDir, const std::string& reposito
     conf += "</Location>\n";
     WriteFile(workDir + "/httpd.conf", conf);
     // mod_dav_svn writes to the repository as the server's user: we are that user.
-    pid_ = Spawn({"/usr/sbin/apache2", "-f", workDir + "/httpd.conf", "-DFOREGROUND"});
-    log_ = workDir + "/error.log";
-    if (pid_ > 0 && !WaitForPort(pid_, port_)) {
-        Stop(pid_);
-        pid_ = -1;
-    }
+    pid_ = Launch({"/usr/sbin/apache2", "-f", workDir + "/httpd.conf", "-DFOREGROUND"}, port_);
 }
 
 HttpdServer::~HttpdServer() { Stop(pid_); }
 
-std::string HttpdServer::Url() const {
-    return "http://127.0.0.1:" + std::to_string(port_) + "/svn/";
-}
+std::string HttpdServer::Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/svn/"; }
 
 ProxyServer::ProxyServer(const std::string& workDir) {
     port_ = FreePort();
@@ -148,11 +127,7 @@ ProxyServer::ProxyServer(const std::string& workDir) {
               "Port " + std::to_string(port_) + "\nListen 127.0.0.1\nTimeout 60\n"
               "LogFile \"" + log_ + "\"\nLogLevel Info\nMaxClients 10\nAllow 127.0.0.1\n"
               "DisableViaHeader Yes\n");
-    pid_ = Spawn({"tinyproxy", "-d", "-c", workDir + "/tinyproxy.conf"});
-    if (pid_ > 0 && !WaitForPort(pid_, port_)) {
-        Stop(pid_);
-        pid_ = -1;
-    }
+    pid_ = Launch({"tinyproxy", "-d", "-c", workDir + "/tinyproxy.conf"}, port_);
 }
 
 ProxyServer::~ProxyServer() { Stop(pid_); }

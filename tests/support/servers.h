@@ -1,8 +1,6 @@
-// Servers on loopback for the tests that need them: svnserve with a password
-// file, Apache httpd with mod_dav_svn (HTTP access to a repository, optionally
-// with basic auth) and tinyproxy (an HTTP proxy whose log shows what went
-// through it). Each runs
-// in the foreground as a child of the test and is stopped by the destructor.
+// Servers on loopback, each a child of the test stopped by its destructor:
+// svnserve, Apache httpd with mod_dav_svn (optionally basic auth) and
+// tinyproxy (whose log shows what went through it).
 #pragma once
 #include <string>
 #include <sys/types.h>
@@ -46,7 +44,6 @@ public:
 private:
     pid_t pid_ = -1;
     int port_ = 0;
-    std::string log_;
 };
 
 class ProxyServer {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "browse/entry_list.h"
@@ -15,13 +16,7 @@ using browse::ListEntry;
 namespace {
 
 ListEntry Entry(const std::string& name, int depth = 0, int isFolder = 0, const std::string& status = "") {
-    ListEntry e;
-    e.name = name;
-    e.depth = depth;
-    e.isFolder = isFolder;
-    e.status = status;
-    e.path = "/wc/" + name;
-    return e;
+    return {0, name, depth, isFolder, status, "/wc/" + name};
 }
 
 // The list as "name:depth" texts, checking on the way that rows are positions.
@@ -56,21 +51,16 @@ TEST(EntryList, CursorMovesInsertsAndDeletes) {
     EXPECT_EQ(list.Current(), nullptr);
     list.InsertAfterCurrent(Entry("b"));
     list.BeforeFirst();
-    list.InsertAfterCurrent(Entry("a"));  // before the first: at the front
+    list.InsertAfterCurrent(Entry("a"));   // before the first: at the front
     list.InsertAfterCurrent(Entry("a2"));  // after the current one
     ASSERT_EQ(list.Size(), 3);
     EXPECT_EQ(list.Current()->name, "a2");
-
     ASSERT_TRUE(list.MakeCurrent(0));
     EXPECT_FALSE(list.Previous());
-    EXPECT_EQ(list.Current()->name, "a");
-    ASSERT_TRUE(list.Next());
-    ASSERT_TRUE(list.Next());
-    EXPECT_EQ(list.Current()->name, "b");
+    ASSERT_TRUE(list.Next() && list.Next());
     EXPECT_FALSE(list.Next());
-    EXPECT_EQ(list.Current()->name, "b");
-
-    list.DeleteCurrent();  // the one before becomes current
+    EXPECT_EQ(list.Current()->name, "b");  // still the last
+    list.DeleteCurrent();                  // the one before becomes current
     EXPECT_EQ(list.Current()->name, "a2");
     list.MakeCurrent(0);
     list.DeleteCurrent();  // the first: nothing before it
@@ -111,7 +101,8 @@ TEST(ReplaceChildren, ReplacesTheWholeOldSubtreeAndRenumbersWhatFollows) {
 
 TEST(ReplaceChildren, OrdersFoldersFirstThenByFoldedNameKeepingTies) {
     g_entries.Clear();
-    browse::ReplaceChildren(0, 0, Source({Entry("b.txt"), Entry("B", 0, 1), Entry("a.txt"), Entry("A", 0, 1)}));
+    browse::ReplaceChildren(0, 0,
+                            Source({Entry("b.txt"), Entry("B", 0, 1), Entry("a.txt"), Entry("A", 0, 1)}));
     EXPECT_EQ(Shape(), (std::vector<std::string>{"A:0", "B:0", "a.txt:0", "b.txt:0"}));
 
     browse::ReplaceChildren(0, 0, Source({Entry("zeta"), Entry("READ"), Entry("_x"), Entry("read"),
@@ -125,24 +116,20 @@ TEST(ReplaceChildren, OrdersFoldersFirstThenByFoldedNameKeepingTies) {
     EXPECT_EQ(Shape(), (std::vector<std::string>{"z:0", "m:1", "n:1", "a:0"}));
 }
 
+// Letters fold down, so the signs between 'Z' and 'a' sort before letters.
+// Beyond ASCII nothing folds; U+1F600 (D83D DE00) sorts before U+E000 but
+// after U+D7FF.
 TEST(CompareNames, FoldsOnlyAsciiLettersAndComparesUtf16Units) {
-    EXPECT_EQ(CompareNames("Readme", "README"), 0);
-    EXPECT_LT(CompareNames("alpha", "Zeta"), 0);
-    EXPECT_GT(CompareNames("Zeta", "alpha"), 0);
-    // Letters fold down, so the signs between 'Z' and 'a' sort before letters.
-    EXPECT_LT(CompareNames("_x", "a"), 0);
-    EXPECT_LT(CompareNames("_x", "A"), 0);
-    EXPECT_LT(CompareNames("[", "B"), 0);
-    EXPECT_LT(CompareNames("abc", "abcd"), 0);
-    EXPECT_GT(CompareNames("abcd", "ABC"), 0);
-    EXPECT_EQ(CompareNames("", ""), 0);
-    EXPECT_LT(CompareNames("", "a"), 0);
-    // Beyond ASCII nothing folds: é (U+00E9) and É (U+00C9) differ, after z.
-    EXPECT_GT(CompareNames("\xC3\xA9", "z"), 0);
-    EXPECT_NE(CompareNames("\xC3\xA9", "\xC3\x89"), 0);
-    // U+1F600 is D83D DE00 in UTF-16: before U+E000, though its code point is higher.
-    EXPECT_LT(CompareNames("\xF0\x9F\x98\x80", "\xEE\x80\x80"), 0);
-    EXPECT_GT(CompareNames("\xF0\x9F\x98\x80", "\xED\x9F\xBF"), 0);  // U+D7FF
+    const std::tuple<const char*, const char*, int> cases[] = {
+        {"Readme", "README", 0}, {"alpha", "Zeta", -1}, {"_x", "a", -1}, {"_x", "A", -1},
+        {"[", "B", -1}, {"abc", "abcd", -1}, {"abcd", "ABC", 1}, {"", "", 0}, {"", "a", -1},
+        {"\xC3\xA9", "z", 1}, {"\xC3\xA9", "\xC3\x89", 1}, {"\xF0\x9F\x98\x80", "\xEE\x80\x80", -1},
+        {"\xF0\x9F\x98\x80", "\xED\x9F\xBF", 1}};
+    auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (auto [a, b, order] : cases) {
+        EXPECT_EQ(sign(CompareNames(a, b)), order) << a << " vs " << b;
+        EXPECT_EQ(sign(CompareNames(b, a)), -order) << b << " vs " << a;
+    }
 }
 
 TEST(CompareNames, SurvivesBrokenUtf8) {
@@ -167,14 +154,10 @@ TEST(ShowEntries, DrawsTheListIntoTheTree) {
 
     const auto tree = scripted::Tree(22);
     ASSERT_EQ(tree.size(), 5u);
-    int row = 0;
+    auto item = tree.begin();
     for (const auto& e : g_entries.Entries()) {
-        const auto& item = tree[row++];
-        EXPECT_EQ(item.text, e.name);
-        EXPECT_EQ(item.depth, e.depth);
-        EXPECT_EQ(item.value, e.isFolder);
-        EXPECT_EQ(item.image, browse::StatusIcon(e.status, e.isFolder));
-        EXPECT_NE(item.image, 0);
+        EXPECT_EQ(std::tuple(e.name, e.depth, e.isFolder), std::tuple(item->text, item->depth, item->value));
+        EXPECT_EQ((item++)->image, browse::StatusIcon(e.status, e.isFolder)) << e.name;
     }
     EXPECT_NE(tree[0].image, browse::StatusIcon("", 1));  // the M composite
     EXPECT_EQ(tree[4].image, browse::StatusIcon("", 0));  // MM is no code

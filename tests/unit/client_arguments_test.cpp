@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "platform/command_line.h"
+#include <tuple>
+
 #include "support/sandbox.h"
 #include "svnclient/arguments.h"
 
@@ -48,35 +49,18 @@ TEST(BuildArguments, ProxyOptionsFollowTheCommandAllFourEvenWhenEmpty) {
               (std::vector<std::string>{"list", "--non-interactive"}));
 }
 
+// The cache setting and the command's permission pick how much of this tail goes.
 TEST(BuildArguments, CredentialsOnlyWithoutTheCacheAndWhenAllowed) {
-    struct Case {
-        int authCache;
-        int credentials;
-        std::vector<std::string> tail;
-    };
-    const std::vector<std::string> none = {"--non-interactive"};
-    const std::vector<std::string> noCache = {"--non-interactive", "--no-auth-cache"};
-    const std::vector<std::string> full = {"--non-interactive", "--no-auth-cache",
-                                           "--username", "bob", "--password", "secret"};
-    for (const Case& c : std::vector<Case>{{1, 1, none}, {7, 1, none}, {1, 0, none},
-                                           {0, 0, noCache}, {0, 2, noCache}, {0, -1, noCache},
-                                           {0, 1, full}}) {
+    const std::vector<std::string> all = {"status",     "--non-interactive", "--no-auth-cache",
+                                          "--username", "bob",               "--password", "secret"};
+    for (auto [cache, credentials, count] : {std::tuple{1, 1, 2}, {7, 1, 2}, {1, 0, 2}, {0, 0, 3},
+                                             {0, 2, 3}, {0, -1, 3}, {0, 1, 7}}) {
         settings::Settings s = Cached();
-        s.SVNAuthCache = c.authCache;
-        std::vector<std::string> expected = {"status"};
-        expected.insert(expected.end(), c.tail.begin(), c.tail.end());
-        EXPECT_EQ(Texts(BuildArguments({Plain("status")}, c.credentials, s)), expected)
-            << "SVNAuthCache " << c.authCache << ", credentials " << c.credentials;
+        s.SVNAuthCache = cache;
+        EXPECT_EQ(Texts(BuildArguments({Plain("status")}, credentials, s)),
+                  std::vector<std::string>(all.begin(), all.begin() + count))
+            << "SVNAuthCache " << cache << ", credentials " << credentials;
     }
-}
-
-TEST(BuildArguments, JoinedForWindowsItIsTheClassicCommandLine) {
-    settings::Settings s = Cached();
-    s.SVNAuthCache = 0;
-    EXPECT_EQ(platform::JoinCommandLine("svn\\bin\\svn.exe",
-                                        BuildArguments({Plain("add"), Quoted("docs\\a.txt")}, 1, s)),
-              "\"svn\\bin\\svn.exe\" add \"docs\\a.txt\" --non-interactive --no-auth-cache"
-              " --username bob --password secret");
 }
 
 TEST(ClientPath, TheBundledClientOnlyWhenItIsAnExecutableFile) {
@@ -94,12 +78,11 @@ TEST(ClientPath, TheBundledClientOnlyWhenItIsAnExecutableFile) {
 }
 
 TEST(JoinUrl, ExactlyOneSlashBetween) {
-    EXPECT_EQ(JoinUrl("http://h/r/", "docs/"), "http://h/r/docs/");
-    EXPECT_EQ(JoinUrl("http://h/r", "docs/"), "http://h/r/docs/");
-    EXPECT_EQ(JoinUrl("http://h/r/", "/docs"), "http://h/r/docs");
-    EXPECT_EQ(JoinUrl("http://h/r", "/docs"), "http://h/r/docs");
-    EXPECT_EQ(JoinUrl("http://h/r", ""), "http://h/r");
-    EXPECT_EQ(JoinUrl("http://h/r/", ""), "http://h/r/");
+    for (const char* base : {"http://h/r", "http://h/r/"}) {
+        EXPECT_EQ(JoinUrl(base, "docs/"), "http://h/r/docs/");
+        EXPECT_EQ(JoinUrl(base, "/docs"), "http://h/r/docs");
+        EXPECT_EQ(JoinUrl(base, ""), base);
+    }
     EXPECT_EQ(JoinUrl(JoinUrl("file:///srv/repo", "a/"), "b.txt"), "file:///srv/repo/a/b.txt");
 }
 

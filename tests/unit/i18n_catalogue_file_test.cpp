@@ -1,19 +1,18 @@
+// Which catalogue file the language setting or the locale picks.
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "i18n/catalogue.h"
+#include "platform/locale.h"
 #include "sandbox.h"
 
 namespace {
 
 using i18n::CatalogueFileName;
-using testsupport::MakeDirs;
-using testsupport::Sandbox;
 using testsupport::ScopedEnv;
-using testsupport::ShellQuote;
-using testsupport::WriteFile;
 
 // The user's locale as the environment gives it, with nothing else set.
 struct ScopedLocale {
@@ -22,93 +21,63 @@ struct ScopedLocale {
     ScopedEnv all, messages, lang;
 };
 
-class CatalogueFileTest : public ::testing::Test {
-protected:
-    // Fills the locale folder with these files, each one byte long.
-    void Ship(std::initializer_list<const char*> names) {
-        for (const char* name : names) WriteFile(folder_ + name, "x");
-    }
-
-    Sandbox box_;
-    const std::string folder_ = box_ / "locale/";
-};
-
-TEST_F(CatalogueFileTest, LanguageSettingCandidates) {
-    ScopedLocale locale("de_DE.UTF-8");
-    Ship({"fr_FR.mo"});
-    EXPECT_EQ(CatalogueFileName(folder_, "fr"), folder_ + "fr_FR.mo");
-    Ship({"fr.mo"});
-    EXPECT_EQ(CatalogueFileName(folder_, "fr"), folder_ + "fr.mo");
-    // Nothing for the setting's language: the locale is not consulted.
-    Ship({"de_DE.mo"});
-    EXPECT_EQ(CatalogueFileName(folder_, "it"), "");
-    // A setting of C is just a name.
-    EXPECT_EQ(CatalogueFileName(folder_, "C"), "");
-    Ship({"C_C.mo"});
-    EXPECT_EQ(CatalogueFileName(folder_, "C"), folder_ + "C_C.mo");
-    Ship({"C.mo"});
-    EXPECT_EQ(CatalogueFileName(folder_, "C"), folder_ + "C.mo");
-}
-
-TEST_F(CatalogueFileTest, EmptyFilesAndFoldersAreNotCatalogues) {
-    WriteFile(folder_ + "fr.mo", "");
-    Ship({"fr_FR.mo"});
-    EXPECT_EQ(CatalogueFileName(folder_, "fr"), folder_ + "fr_FR.mo");
-    MakeDirs(folder_ + "it.mo");
-    MakeDirs(folder_ + "it_IT.mo");
-    EXPECT_EQ(CatalogueFileName(folder_, "it"), "");
-    EXPECT_EQ(CatalogueFileName(box_ / "nowhere/", "fr"), "");
-}
-
-TEST_F(CatalogueFileTest, LocaleCandidatesEndWithTheBareLanguage) {
-    Ship({"fr.mo"});
-    {
-        ScopedLocale locale("fr_CA.UTF-8");
-        EXPECT_EQ(CatalogueFileName(folder_, ""), folder_ + "fr.mo");
-    }
-    {
-        ScopedLocale locale("fr_FR.UTF-8@euro");
-        EXPECT_EQ(CatalogueFileName(folder_, ""), folder_ + "fr.mo");
-    }
-    ScopedLocale locale("fr_FR.UTF-8");
-    EXPECT_EQ(CatalogueFileName(folder_, ""), folder_ + "fr.mo");
-    // The exact and the doubled names come before the bare language.
-    Ship({"fr_FR_FR_FR.mo"});
-    EXPECT_EQ(CatalogueFileName(folder_, ""), folder_ + "fr_FR_FR_FR.mo");
-    Ship({"fr_FR.mo"});
-    EXPECT_EQ(CatalogueFileName(folder_, ""), folder_ + "fr_FR.mo");
-    // An empty bare-language file is passed over like the others.
-    WriteFile(folder_ + "de.mo", "");
-    ScopedLocale german("de_AT");
-    EXPECT_EQ(CatalogueFileName(folder_, ""), "");
-}
-
-TEST_F(CatalogueFileTest, CLocaleLooksForNothing) {
-    Ship({"C.mo", "C_C.mo", "POSIX.mo"});
-    for (const char* value : {"C", "POSIX", "C.UTF-8", ""}) {
-        ScopedLocale locale(value);
-        EXPECT_EQ(CatalogueFileName(folder_, ""), "") << '"' << value << '"';
+TEST(CatalogueFileName, FirstShippedCandidateOfTheSettingElseOfTheLocale) {
+    struct Case {
+        const char* locale;
+        const char* setting;
+        std::vector<std::string> shipped;  // "x.mo" one byte, "x.mo=" empty, "x.mo/" a folder
+        const char* found;
+    };
+    const Case cases[] = {
+        {"de_DE.UTF-8", "fr", {"fr_FR.mo"}, "fr_FR.mo"},
+        {"de_DE.UTF-8", "fr", {"fr_FR.mo", "fr.mo"}, "fr.mo"},
+        {"de_DE.UTF-8", "fr", {"fr.mo=", "fr_FR.mo"}, "fr_FR.mo"},
+        {"de_DE.UTF-8", "it", {"de_DE.mo", "it.mo/", "it_IT.mo/"}, ""},  // the locale is not asked
+        {"de_DE.UTF-8", "fr", {}, ""},                                     // no folder at all
+        {"de_DE.UTF-8", "C", {"C_C.mo"}, "C_C.mo"},                       // a setting of C is a name
+        {"de_DE.UTF-8", "C", {"C_C.mo", "C.mo"}, "C.mo"},
+        {"fr_CA.UTF-8", "", {"fr.mo"}, "fr.mo"},
+        {"fr_FR.UTF-8@euro", "", {"fr.mo"}, "fr.mo"},
+        {"fr_FR.UTF-8", "", {"fr.mo", "fr_FR_FR_FR.mo"}, "fr_FR_FR_FR.mo"},
+        {"fr_FR.UTF-8", "", {"fr.mo", "fr_FR_FR_FR.mo", "fr_FR.mo"}, "fr_FR.mo"},
+        {"de_AT", "", {"de.mo="}, ""},
+        {"C", "", {"C.mo", "C_C.mo", "POSIX.mo"}, ""},
+        {"C.UTF-8", "", {"C.mo", "C_C.mo"}, ""},
+    };
+    for (const Case& c : cases) {
+        testsupport::Sandbox box;
+        const std::string folder = box / "locale/";
+        for (std::string name : c.shipped) {
+            if (name.back() == '/') testsupport::MakeDirs(folder + name);
+            else if (name.back() == '=') testsupport::WriteFile(folder + name.substr(0, name.size() - 1), "");
+            else testsupport::WriteFile(folder + name, "x");
+        }
+        ScopedLocale locale(c.locale);
+        EXPECT_EQ(CatalogueFileName(folder, c.setting), *c.found ? folder + c.found : "")
+            << "locale " << c.locale << ", setting " << c.setting << ", " << c.shipped.size() << " files";
     }
 }
 
-TEST_F(CatalogueFileTest, LoadCatalogueFromTheLocale) {
-    i18n::ReleaseCatalogue();
-    WriteFile(box_ / "fr.po", "msgid \"Receive update\"\nmsgstr \"Recevoir la mise \xC3\xA0 jour\"\n");
-    MakeDirs(folder_);
-    std::string out;
-    ASSERT_EQ(testsupport::Run("msgfmt -o " + ShellQuote(folder_ + "fr.mo") + " " + ShellQuote(box_ / "fr.po"),
-                  &out), 0) << out;
-    {
-        ScopedLocale locale("C");
-        i18n::LoadCatalogue(folder_, "");
-        EXPECT_EQ(i18n::Translate("Receive update"), "Receive update");
-        i18n::LoadCatalogue(folder_, "de");
-        EXPECT_EQ(i18n::Translate("Receive update"), "Receive update");
+TEST(PosixLocaleName, DropsTheCodesetOnlyAndNoLocaleIsC) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"fr_FR.UTF-8", "fr_FR"}, {"de_DE.UTF-8@euro", "de_DE@euro"}, {"de_DE@euro", "de_DE@euro"},
+        {"pt_BR", "pt_BR"},       {"fr", "fr"},                       {"", "C"},
+        {"C", "C"},               {"POSIX", "C"},                     {"C.UTF-8", "C"}};
+    for (auto [value, name] : cases) EXPECT_EQ(platform::PosixLocaleName(value), name) << value;
+}
+
+TEST(CurrentLocaleName, FirstNonEmptyOfAllMessagesLang) {
+    struct Case {
+        const char *all, *messages, *lang, *expected;
+    };
+    for (const Case& c : {Case{"it_IT.UTF-8", "fr_FR", "de_DE", "it_IT"},
+                          Case{"", "fr_FR.ISO-8859-1", "de_DE", "fr_FR"},
+                          Case{"", "", "de_DE.UTF-8", "de_DE"}, Case{"", "", "", "C"},
+                          Case{"POSIX", "", "de_DE", "C"}}) {
+        ScopedEnv all("LC_ALL", c.all), messages("LC_MESSAGES", c.messages),
+            lang("LANG", c.lang);
+        EXPECT_EQ(platform::CurrentLocaleName(), c.expected) << c.all << "|" << c.messages;
     }
-    ScopedLocale locale("fr_CA.UTF-8");
-    i18n::LoadCatalogue(folder_, "");
-    EXPECT_EQ(i18n::Translate("Receive update"), "Recevoir la mise \xC3\xA0 jour");
-    i18n::ReleaseCatalogue();
 }
 
 }  // namespace

@@ -10,10 +10,8 @@
 
 namespace {
 
-using testsupport::Sandbox;
-using testsupport::ShellQuote;
-using testsupport::WriteFile;
 using i18n::Translate;
+using testsupport::ShellQuote;
 
 void PutU32(std::string& bytes, size_t at, uint32_t value) {
     for (int k = 0; k < 4; ++k) bytes[at + k] = static_cast<char>((value >> (8 * k)) & 0xFF);
@@ -45,80 +43,65 @@ protected:
     void SetUp() override { i18n::ReleaseCatalogue(); }
     void TearDown() override { i18n::ReleaseCatalogue(); }
 
-    // Writes `bytes` as a file and reads it into the catalogue.
-    void Read(const std::string& bytes) {
-        const std::string path = box_ / "test.mo";
-        WriteFile(path, bytes);
-        i18n::ReadCatalogue(path);
-    }
-
-    // Compiles a .po text with msgfmt and reads the result.
-    void ReadCompiled(const std::string& po) {
-        WriteFile(box_ / "test.po", po);
-        std::string out;
-        ASSERT_EQ(testsupport::Run("msgfmt -o " + ShellQuote(box_ / "test.mo") + " " +
-                      ShellQuote(box_ / "test.po"), &out), 0) << out;
+    // Reads `bytes` as a file into the catalogue, emptied first.
+    void Read(const std::string& bytes, bool keep = false) {
+        if (!keep) i18n::ReleaseCatalogue();
+        testsupport::WriteFile(box_ / "test.mo", bytes);
         i18n::ReadCatalogue(box_ / "test.mo");
     }
 
-    Sandbox box_;
+    testsupport::Sandbox box_;
 };
 
-const char kHeader[] =
-    "msgid \"\"\n"
-    "msgstr \"\"\n"
-    "\"Content-Type: text/plain; charset=UTF-8\\n\"\n"
-    "\"Plural-Forms: nplurals=2; plural=(n > 1);\\n\"\n\n";
-
-TEST_F(ReadCatalogueTest, CompiledCatalogueLooksUpExactSourceTexts) {
-    ReadCompiled(std::string(kHeader) +
-                 "msgid \"Delete\"\nmsgstr \"Supprimer\"\n\n"
-                 "msgid \"Add \"\nmsgstr \"Ajouter \"\n\n"
-                 "msgid \"%d file\"\nmsgid_plural \"%d files\"\n"
-                 "msgstr[0] \"%d fichier\"\nmsgstr[1] \"%d fichiers\"\n\n"
-                 "msgctxt \"menu\"\nmsgid \"Undo\"\nmsgstr \"Annuler\"\n");
-    EXPECT_EQ(Translate("Delete"), "Supprimer");
+TEST_F(ReadCatalogueTest, CompiledCatalogueFromTheLocaleLooksUpExactSourceTextsAsUtf8) {
+    // The header's charset is not obeyed: msgfmt copies the UTF-8 bytes through.
+    testsupport::WriteFile(box_ / "test.po",
+        "msgid \"\"\nmsgstr \"\"\n\"Content-Type: text/plain; charset=ISO-8859-1\\n\"\n"
+        "\"Plural-Forms: nplurals=2; plural=(n > 1);\\n\"\n\n"
+        "msgid \"Delete\"\nmsgstr \"Suppression \xC3\xA9l\xC3\xA9ment\"\n\n"
+        "msgid \"Add \"\nmsgstr \"Ajouter \"\n\n"
+        "msgid \"%d file\"\nmsgid_plural \"%d files\"\n"
+        "msgstr[0] \"%d fichier\"\nmsgstr[1] \"%d fichiers\"\n\n"
+        "msgctxt \"menu\"\nmsgid \"Undo\"\nmsgstr \"Annuler\"\n");
+    std::string out;
+    testsupport::MakeDirs(box_ / "locale");
+    ASSERT_EQ(testsupport::Run("msgfmt -o " + ShellQuote(box_ / "locale/fr.mo") + " " +
+                                   ShellQuote(box_ / "test.po"), &out), 0) << out;
+    testsupport::ScopedEnv messages("LC_MESSAGES", ""), lang("LANG", ""), all("LC_ALL", "C");
+    i18n::LoadCatalogue(box_ / "locale/", "de");  // neither the setting nor the locale finds it
+    EXPECT_EQ(Translate("Delete"), "Delete");
+    testsupport::ScopedEnv french("LC_ALL", "fr_CA.UTF-8");  // found as fr.mo
+    i18n::LoadCatalogue(box_ / "locale/", "");
+    EXPECT_EQ(Translate("Delete"), "Suppression \xC3\xA9l\xC3\xA9ment");
     EXPECT_EQ(Translate("Add "), "Ajouter ");
-    // Neither case nor trailing space is forgiven.
-    EXPECT_EQ(Translate("delete"), "delete");
-    EXPECT_EQ(Translate("Delete "), "Delete ");
-    EXPECT_EQ(Translate("Add"), "Add");
-    // A plural entry answers to its singular with its first form only.
-    EXPECT_EQ(Translate("%d file"), "%d fichier");
-    EXPECT_EQ(Translate("%d files"), "%d files");
-    // Texts are never looked up with a context.
-    EXPECT_EQ(Translate("Undo"), "Undo");
-    // The header entry sits under the empty key but is never returned.
-    EXPECT_EQ(Translate(""), "");
-    EXPECT_EQ(Translate("Cleanup"), "Cleanup");
+    // Neither case nor trailing space is forgiven; a plural answers to its
+    // singular with its first form; nothing is looked up with a context; the
+    // header under the empty key is never returned.
+    const std::pair<const char*, const char*> cases[] = {
+        {"delete", "delete"}, {"Delete ", "Delete "}, {"Add", "Add"}, {"%d file", "%d fichier"},
+        {"%d files", "%d files"}, {"Undo", "Undo"}, {"", ""}, {"Cleanup", "Cleanup"}};
+    for (auto [text, shown] : cases) EXPECT_EQ(Translate(text), shown) << text;
 }
 
-TEST_F(ReadCatalogueTest, BytesAreUtf8WhateverTheHeaderSays) {
-    // msgfmt copies the bytes through; the header's charset is not obeyed.
-    ReadCompiled("msgid \"\"\nmsgstr \"\"\n"
-                 "\"Content-Type: text/plain; charset=ISO-8859-1\\n\"\n\n"
-                 "msgid \"Deletion\"\nmsgstr \"Suppression \xC3\xA9l\xC3\xA9ment\"\n\n"
-                 "msgid \"Alert\"\nmsgstr \"\xD0\x92\xD0\xBD\xD0\xB8\xD0\xBC\xD0\xB0\xD0\xBD\xD0\xB8\xD0\xB5\"\n");
-    EXPECT_EQ(Translate("Deletion"), "Suppression \xC3\xA9l\xC3\xA9ment");
-    EXPECT_EQ(Translate("Alert"), "\xD0\x92\xD0\xBD\xD0\xB8\xD0\xBC\xD0\xB0\xD0\xBD\xD0\xB8\xD0\xB5");
-}
-
-TEST_F(ReadCatalogueTest, EntryRules) {
-    Read(BuildMo({{"Cleanup", ""},
-                  {"Search", "Chercher"},
-                  {"Search", "Rechercher"},
-                  {"Stop search", "Arr\xEAt"},
-                  {"Open", "Ouvrir\xC3"}}));
-    // An empty translation leaves the text as it is.
-    EXPECT_EQ(Translate("Cleanup"), "Cleanup");
-    // The later of two entries wins.
-    EXPECT_EQ(Translate("Search"), "Rechercher");
+TEST_F(ReadCatalogueTest, EntryRulesWhateverTheOtherHeaderFields) {
+    std::string mo = BuildMo({{"Cleanup", ""},
+                              {"Search", "Chercher"},
+                              {"Search", "Rechercher"},
+                              {"Stop search", "Arr\xEAt"},
+                              {"Open", "Ouvrir\xC3"}});
+    PutU32(mo, 0, 0xDE120495);  // big-endian magic, a revision, a hash table past the end
+    PutU32(mo, 4, 7);
+    PutU32(mo, 20, 0xFFFFFFFF);
+    PutU32(mo, 24, 0xFFFFFFFF);
+    Read(mo);
+    EXPECT_EQ(Translate("Cleanup"), "Cleanup");  // an empty translation leaves the text
+    EXPECT_EQ(Translate("Search"), "Rechercher");  // the later entry wins
     // Bytes that are not UTF-8 become U+FFFD rather than broken text.
     EXPECT_EQ(Translate("Stop search"), "Arr\xEF\xBF\xBDt");
     EXPECT_EQ(Translate("Open"), "Ouvrir\xEF\xBF\xBD");
 
     // A second file adds to the first; Release empties everything.
-    Read(BuildMo({{"Add", "Ajouter"}}));
+    Read(BuildMo({{"Add", "Ajouter"}}), true);
     EXPECT_EQ(Translate("Add"), "Ajouter");
     EXPECT_EQ(Translate("Search"), "Rechercher");
     i18n::ReleaseCatalogue();
@@ -126,92 +109,44 @@ TEST_F(ReadCatalogueTest, EntryRules) {
     EXPECT_EQ(Translate("Search"), "Search");
 }
 
-TEST_F(ReadCatalogueTest, HeaderFieldsOtherThanTheCountsAreIgnored) {
-    std::string mo = BuildMo({{"Add", "Ajouter"}});
-    PutU32(mo, 0, 0xDE120495);  // big-endian magic
-    PutU32(mo, 4, 7);
-    PutU32(mo, 20, 0xFFFFFFFF);
-    PutU32(mo, 24, 0xFFFFFFFF);
-    Read(mo);
-    EXPECT_EQ(Translate("Add"), "Ajouter");
-}
-
-TEST_F(ReadCatalogueTest, UnusableFilesLoadNothing) {
-    const std::string good = BuildMo({{"Add", "Ajouter"}, {"Delete", "Supprimer"}});
-    auto expectEmpty = [&](const std::string& bytes, const char* what) {
-        Read(bytes);
-        EXPECT_EQ(Translate("Add"), "Add") << what;
-        EXPECT_EQ(Translate("Delete"), "Delete") << what;
-        i18n::ReleaseCatalogue();
+// Hand-broken files: only entries lying wholly inside the file load.
+TEST_F(ReadCatalogueTest, BrokenFilesLoadOnlyWhatLiesInside) {
+    const std::string good = BuildMo({{"Add", "Ajouter"}, {"Delete", "Supprimer"}, {"Cleanup", "Nettoyer"}});
+    const uint32_t originals = 28, translations = 28 + 3 * 8, size = uint32_t(good.size());
+    using Fields = std::initializer_list<std::pair<uint32_t, uint32_t>>;
+    auto with = [&](Fields fields, const std::string& tail = "") {
+        std::string mo = good;
+        for (auto [at, value] : fields) PutU32(mo, at, value);
+        return mo + tail;
     };
-    expectEmpty("", "empty file");
-    expectEmpty(good.substr(0, 19), "shorter than the header");
-
-    std::string mo = good;
-    PutU32(mo, 12, static_cast<uint32_t>(mo.size() + 1));
-    expectEmpty(mo, "original table past the end");
-    mo = good;
-    PutU32(mo, 16, 0xFFFFFFF8);
-    expectEmpty(mo, "translation table past the end");
-    mo = good;
-    PutU32(mo, 8, 0);
-    expectEmpty(mo, "no entries");
-    mo = good;
-    PutU32(mo, 8, 0xFFFFFFFF);
-    expectEmpty(mo, "negative count");
-    mo = good;
-    PutU32(mo, 8, 0x80000000);
-    expectEmpty(mo, "most negative count");
-
+    const std::pair<std::string, const char*> cases[] = {
+        {"", "Add|Delete|Cleanup"},
+        {good.substr(0, 19), "Add|Delete|Cleanup"},  // shorter than the header
+        {with({{12, size + 1}}), "Add|Delete|Cleanup"},  // a table past the end
+        {with({{16, 0xFFFFFFF8}}), "Add|Delete|Cleanup"},
+        {with({{8, 0}}), "Add|Delete|Cleanup"},  // no entries, negative counts
+        {with({{8, 0xFFFFFFFF}}), "Add|Delete|Cleanup"},
+        {with({{8, 0x80000000}}), "Add|Delete|Cleanup"},
+        // An offset + length that wraps in 32 bits; a string one byte too long.
+        {with({{originals + 8, 0x20}, {originals + 12, 0xFFFFFFF0}, {translations + 16, size - 7},
+               {translations + 20, 8}}),
+         "Ajouter|Delete|Cleanup"},
+        {good.substr(0, size - 1), "Ajouter|Supprimer|Nettoyer"},  // no last NUL: still whole
+        // The translation table moved to the end, its last descriptor cut short.
+        {with({{16, size}}, good.substr(translations, 3 * 8 - 4)), "Ajouter|Supprimer|Cleanup"},
+        {with({{8, 0x7FFFFFFF}}), "Ajouter|Supprimer|Nettoyer"},  // a huge count: what is there, fast
+    };
+    int index = 0;
+    for (const auto& [bytes, shown] : cases) {
+        Read(bytes);
+        EXPECT_EQ(Translate("Add") + "|" + Translate("Delete") + "|" + Translate("Cleanup"), shown)
+            << "case " << index++;
+    }
+    i18n::ReleaseCatalogue();
     i18n::ReadCatalogue("");
     i18n::ReadCatalogue(box_ / "missing.mo");
     i18n::ReadCatalogue(box_.Path());
     EXPECT_EQ(Translate("Add"), "Add");
-}
-
-TEST_F(ReadCatalogueTest, EntriesReachingPastTheEndAreSkipped) {
-    const std::string good = BuildMo({{"Add", "Ajouter"}, {"Delete", "Supprimer"},
-                                      {"Cleanup", "Nettoyer"}});
-    const size_t originals = 28, translations = 28 + 3 * 8;
-
-    std::string mo = good;
-    // Offset + length wraps to a small number in 32 bits.
-    PutU32(mo, originals + 8, 0x20);
-    PutU32(mo, originals + 8 + 4, 0xFFFFFFF0);
-    // One byte too long.
-    PutU32(mo, translations + 16, static_cast<uint32_t>(mo.size() - 8 + 1));
-    PutU32(mo, translations + 16 + 4, 8);
-    Read(mo);
-    EXPECT_EQ(Translate("Add"), "Ajouter");
-    EXPECT_EQ(Translate("Delete"), "Delete");
-    EXPECT_EQ(Translate("Cleanup"), "Cleanup");
-    i18n::ReleaseCatalogue();
-
-    // A string that ends exactly at the end of the file is whole.
-    mo = good;
-    mo.pop_back();  // the last NUL
-    Read(mo);
-    EXPECT_EQ(Translate("Cleanup"), "Nettoyer");
-    i18n::ReleaseCatalogue();
-
-    // A translation table moved to the end of the file, its last descriptor
-    // cut short: the entries before it still load.
-    mo = good;
-    PutU32(mo, 16, static_cast<uint32_t>(mo.size()));
-    mo += good.substr(translations, 3 * 8 - 4);
-    Read(mo);
-    EXPECT_EQ(Translate("Add"), "Ajouter");
-    EXPECT_EQ(Translate("Delete"), "Supprimer");
-    EXPECT_EQ(Translate("Cleanup"), "Cleanup");
-    i18n::ReleaseCatalogue();
-
-    // A huge count reads only the descriptors inside the file, and fast.
-    mo = good;
-    PutU32(mo, 8, 0x7FFFFFFF);
-    Read(mo);
-    EXPECT_EQ(Translate("Add"), "Ajouter");
-    EXPECT_EQ(Translate("Delete"), "Supprimer");
-    EXPECT_EQ(Translate("Cleanup"), "Nettoyer");
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// The preferences file format, and the settings loaded from and saved to it.
 #include "settings/preferences_file.h"
 
 #include <gtest/gtest.h>
@@ -7,8 +8,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "sandbox.h"
+#include <filesystem>
 
+#include "sandbox.h"
+#include "settings/settings.h"
+
+using settings::g_settings;
 using settings::PreferencesFile;
 using testsupport::ReadFile;
 using testsupport::Sandbox;
@@ -29,39 +34,31 @@ std::string RewriteWith(const std::string& path, const std::string& key, const s
 
 }  // namespace
 
+// CR, LF and CR LF breaks, blank lines, comments, bare keys, duplicates and groups.
 TEST(PreferencesFile, ReadsLooseLinesAndRewritesThemNormalised) {
     Sandbox box;
     std::string path = box / "p";
-    WriteFile(path, "\xEF\xBB\xBF  url =  a=b  \t\r\n\r\n;note\n;  two\n\tbare\n#x=1\n"
+    WriteFile(path, "\xEF\xBB\xBF  url =  a=b  \t\r\n\r\n;note\n;  two\n\tbare\n#x=1\n#X=2\n"
                     "Port=12\r[grp] tail\r\nlate=1\n[open\n");
     PreferencesFile f;
     ASSERT_TRUE(f.Open(path));
     EXPECT_EQ(f.ReadText("URL", "-"), "a=b");
     EXPECT_EQ(f.ReadText("bare", "-"), "");
-    EXPECT_EQ(f.ReadText("#x", "-"), "1");
+    EXPECT_EQ(f.ReadText("#X", "-"), "1");
     EXPECT_EQ(f.ReadText("late", "-"), "-");  // after a group: not in the leading section
     EXPECT_EQ(f.ReadInteger("port", 0), 12);
+    f.WriteText("#X", "3");  // the first match, spelt as written
     f.WriteText("late", "2");
+    f.WriteInteger("new", -42);
     f.Close();
-    EXPECT_EQ(ReadFile(path), kHead + "url = a=b  \t\r\n; note\r\n;  two\r\nbare = \r\n#x = 1\r\n"
-                                      "Port = 12\r\nlate = 2\r\n[grp]\r\nlate = 1\r\n[open]\r\n");
+    EXPECT_EQ(ReadFile(path), kHead + "url = a=b  \t\r\n; note\r\n;  two\r\nbare = \r\n#X = 3\r\n"
+                                      "#X = 2\r\nPort = 12\r\nlate = 2\r\nnew = -42\r\n[grp]\r\n"
+                                      "late = 1\r\n[open]\r\n");
+    WriteFile(box / "grouped", "[g]\nb=1\n");
+    EXPECT_EQ(RewriteWith(box / "grouped", "b", "new"), kHead + "b = new\r\n[g]\r\nb = 1\r\n");
 }
 
-TEST(PreferencesFile, AnyLineBreakStyleGivesTheSameEntries) {
-    Sandbox box;
-    std::vector<std::pair<std::string, std::string>> seen;
-    for (const char* brk : {"\r\n", "\n", "\r", "\n\r\r\n"}) {
-        WriteFile(box / "p", std::string("a=1") + brk + "b" + brk + "[g]" + brk + "c=3" + brk);
-        PreferencesFile f;
-        ASSERT_TRUE(f.Open(box / "p"));
-        ASSERT_EQ(f.Entries().size(), 4u) << "break " << testing::PrintToString(brk);
-        EXPECT_EQ(f.Entries()[1].name, "b");
-        EXPECT_EQ(f.Entries()[1].value, "");
-        EXPECT_EQ(f.Entries()[2].kind, PreferencesFile::Entry::Group);
-    }
-}
-
-TEST(PreferencesFile, EmptyFilesReadDefaultsAndGetTheMarkOnRewrite) {
+TEST(PreferencesFile, EmptyOrMissingFilesReadDefaultsAndAreMadeOnlyWhenWritten) {
     Sandbox box;
     for (std::string content : {"\xEF\xBB\xBF", ""}) {
         WriteFile(box / "p", content);
@@ -72,36 +69,28 @@ TEST(PreferencesFile, EmptyFilesReadDefaultsAndGetTheMarkOnRewrite) {
         f.Close();
         EXPECT_EQ(RewriteWith(box / "p", "k", "v"), kHead + "k = v\r\n");
     }
+    PreferencesFile f;
+    EXPECT_FALSE(f.Open(box / "quiet"));
+    EXPECT_EQ(f.ReadText("k", "d"), "d");
+    f.Close();
+    EXPECT_NE(access((box / "quiet").c_str(), F_OK), 0);
+    EXPECT_EQ(RewriteWith(box / "made", "k", "v"), kHead + "k = v\r\n");
+    EXPECT_FALSE(f.Create(box / "no/such/folder/p"));
+    f.WriteText("k", "v");
+    f.Close();
+    EXPECT_NE(access((box / "no").c_str(), F_OK), 0);
 }
 
 TEST(PreferencesFile, Latin1FileIsConvertedOnlyWhenRewritten) {
     Sandbox box;
-    std::string path = box / "p";
-    WriteFile(path, "name=Ren\xE9\r\n");
+    WriteFile(box / "p", "name=Ren\xE9\r\n");
     {
         PreferencesFile f;
-        ASSERT_TRUE(f.Open(path));
+        ASSERT_TRUE(f.Open(box / "p"));
         EXPECT_EQ(f.ReadText("name", ""), "Ren\xC3\xA9");
     }
-    EXPECT_EQ(ReadFile(path), "name=Ren\xE9\r\n");
-    EXPECT_EQ(RewriteWith(path, "other", "1"), kHead + "name = Ren\xC3\xA9\r\nother = 1\r\n");
-}
-
-TEST(PreferencesFile, WritesFindTheFirstMatchOrGoBeforeTheFirstGroup) {
-    Sandbox box;
-    WriteFile(box / "dup", "Key=1\nkey=2\n");
-    PreferencesFile f;
-    ASSERT_TRUE(f.Open(box / "dup"));
-    EXPECT_EQ(f.ReadInteger("KEY", 0), 1);
-    f.Close();
-    EXPECT_EQ(RewriteWith(box / "dup", "kEy", "3"), kHead + "kEy = 3\r\nkey = 2\r\n");
-
-    WriteFile(box / "grouped", "[g]\nb=1\n");
-    f.Open(box / "grouped");
-    f.WriteText("b", "new");
-    f.WriteInteger("a", -42);
-    f.Close();
-    EXPECT_EQ(ReadFile(box / "grouped"), kHead + "b = new\r\na = -42\r\n[g]\r\nb = 1\r\n");
+    EXPECT_EQ(ReadFile(box / "p"), "name=Ren\xE9\r\n");
+    EXPECT_EQ(RewriteWith(box / "p", "other", "1"), kHead + "name = Ren\xC3\xA9\r\nother = 1\r\n");
 }
 
 TEST(PreferencesFile, IntegersReadLikeScanfDecimal) {
@@ -109,61 +98,28 @@ TEST(PreferencesFile, IntegersReadLikeScanfDecimal) {
     WriteFile(box / "p", "a= \t+42z\nb=-7 8\nc=x1\nd=-\ne=\nf=99999999999\ng=0012\n");
     PreferencesFile f;
     ASSERT_TRUE(f.Open(box / "p"));
-    EXPECT_EQ(f.ReadInteger("a", 5), 42);
-    EXPECT_EQ(f.ReadInteger("b", 5), -7);
-    EXPECT_EQ(f.ReadInteger("c", 5), 0);
-    EXPECT_EQ(f.ReadInteger("d", 5), 0);
-    EXPECT_EQ(f.ReadInteger("e", 5), 0);
-    EXPECT_EQ(f.ReadInteger("f", 5), 2147483647);
-    EXPECT_EQ(f.ReadInteger("g", 5), 12);
-    EXPECT_EQ(f.ReadInteger("missing", 5), 5);
-}
-
-TEST(PreferencesFile, MissingFileIsCreatedOnlyWhenWritten) {
-    Sandbox box;
-    PreferencesFile f;
-    EXPECT_FALSE(f.Open(box / "quiet"));
-    EXPECT_EQ(f.ReadText("k", "d"), "d");
-    f.Close();
-    EXPECT_NE(access((box / "quiet").c_str(), F_OK), 0);
-
-    EXPECT_FALSE(f.Open(box / "made"));
-    f.WriteText("k", "v");
-    f.Close();
-    EXPECT_EQ(ReadFile(box / "made"), kHead + "k = v\r\n");
-
-    EXPECT_FALSE(f.Create(box / "no/such/folder/p"));
-    f.WriteText("k", "v");
-    f.Close();
-    EXPECT_NE(access((box / "no").c_str(), F_OK), 0);
+    const std::pair<const char*, int> cases[] = {{"a", 42}, {"b", -7}, {"c", 0}, {"d", 0}, {"e", 0},
+                                                 {"f", 2147483647}, {"g", 12}, {"missing", 5}};
+    for (auto [key, value] : cases) EXPECT_EQ(f.ReadInteger(key, 5), value) << key;
 }
 
 TEST(PreferencesFile, ReadOnlyFileKeepsItsContent) {
     Sandbox box;
-    // Root ignores permission bits, so the writer then runs as "nobody" in a
-    // child; the folder is open to it so that only the file's mode stops it.
-    chmod(box.Path().c_str(), 0777);
+    chmod(box.Path().c_str(), 0777);  // only the file's own mode may stop the writer
     WriteFile(box / "ro", "k=old\n");
     WriteFile(box / "rw", "k=old\n");
     chmod((box / "ro").c_str(), 0444);
     chmod((box / "rw").c_str(), 0666);
-    auto writeBoth = [&] {
+    pid_t pid = fork();
+    if (pid == 0) {  // root ignores permission bits: the writer runs as "nobody"
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
         RewriteWith(box / "ro", "k", "new");
         RewriteWith(box / "rw", "k", "new");
-    };
-    if (geteuid() != 0) {
-        writeBoth();
-    } else {
-        pid_t pid = fork();
-        if (pid == 0) {
-            if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
-            writeBoth();
-            _exit(0);
-        }
-        int status = 0;
-        waitpid(pid, &status, 0);
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        _exit(0);
     }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(ReadFile(box / "rw"), kHead + "k = new\r\n") << "the writer could not write at all";
     EXPECT_EQ(ReadFile(box / "ro"), "k=old\n");
 }
@@ -190,3 +146,104 @@ TEST(PreferencesFile, FailedRewriteLeavesTheOldFileWhole) {
     testsupport::Run("ls -A " + box.Path(), &listing);
     EXPECT_EQ(listing, "p\n");  // no half-written file left beside it
 }
+
+namespace {
+
+// A profile folder that does not exist yet and a separate start-up folder.
+class SettingsFiles : public testing::Test {
+protected:
+    void SetUp() override { g_settings = settings::Settings{}; }
+
+    std::vector<std::string> KeysIn(const std::string& path) {
+        settings::PreferencesFile f;
+        EXPECT_TRUE(f.Open(path));
+        std::vector<std::string> keys;
+        for (const auto& e : f.Entries()) keys.push_back(e.name);
+        return keys;
+    }
+
+    Sandbox home, start;
+    std::string config = home / "fresh/config";
+    std::string homeFile = config + "/Vellum.prefs";
+    std::string startDir = std::filesystem::canonical(start.Path()).string();
+    testsupport::ScopedEnv xdg{"XDG_CONFIG_HOME", config};
+    testsupport::ScopedCwd cwd{start.Path()};
+};
+
+const std::vector<std::string> kSavedKeys = {"SVNRemoteRepositery", "SVNLocalRepositery",
+                                             "SVNAuthCache", "SVNUsername", "SVNPassword"};
+
+TEST_F(SettingsFiles, WithNoFileAnywhereDefaultsLoadAndSaveMakesAFreshFile) {
+    settings::LoadSettings();
+    EXPECT_EQ(g_settings.SVNRemoteRepositery, "https://localhost/svn/trunk/");
+    EXPECT_EQ(g_settings.SVNLocalRepositery, startDir + "/repositeries/marrowdepot/");
+    EXPECT_EQ(g_settings.proxyPort, "80");
+    EXPECT_EQ(g_settings.language, "");
+    EXPECT_EQ(g_settings.proxyHost, "");
+    EXPECT_EQ(g_settings.useProxy, 0);
+    EXPECT_EQ(g_settings.SVNAuthCache, 0);
+
+    settings::SaveSettings();
+    struct stat st {};
+    ASSERT_EQ(stat(config.c_str(), &st), 0) << "the missing profile folder is made";
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_EQ(KeysIn(homeFile), kSavedKeys);
+
+    // With no home known, the bare name in the current directory.
+    testsupport::ScopedEnv noXdg("XDG_CONFIG_HOME", ""), noHome("HOME", "");
+    EXPECT_EQ(settings::HomePreferencesPath(), "Vellum.prefs");
+    settings::SaveSettings();
+    EXPECT_EQ(KeysIn(startDir + "/Vellum.prefs"), kSavedKeys);
+}
+
+TEST_F(SettingsFiles, StartupFileServesUntilAHomeFileExistsEvenAnEmptyOne) {
+    WriteFile(startDir + "/Vellum.prefs", "language=fr\nproxyHost=gate\nSVNUsername=ann\n");
+    settings::LoadSettings();
+    EXPECT_EQ(g_settings.language, "fr");
+    EXPECT_EQ(g_settings.proxyHost, "gate");
+    settings::SaveSettings();
+    EXPECT_EQ(KeysIn(homeFile), kSavedKeys);
+
+    g_settings = settings::Settings{};
+    settings::LoadSettings();
+    EXPECT_EQ(g_settings.language, "");
+    EXPECT_EQ(g_settings.proxyHost, "");
+    EXPECT_EQ(g_settings.SVNUsername, "ann");
+
+    WriteFile(homeFile, "");
+    settings::LoadSettings();
+    EXPECT_EQ(g_settings.SVNUsername, "");
+}
+
+TEST_F(SettingsFiles, NumbersLoadAsTheyBeginOrAsZero) {
+    for (auto [file, loaded] : {std::pair{"proxyPort=8080x\nuseProxy=yes\n", "8080 0"},
+                                {"proxyPort=x\nuseProxy=1\n", "0 1"}, {"proxyPort=-3\n", "-3 0"}}) {
+        WriteFile(homeFile, file);
+        settings::LoadSettings();
+        EXPECT_EQ(g_settings.proxyPort + " " + std::to_string(g_settings.useProxy), loaded) << file;
+    }
+}
+
+TEST_F(SettingsFiles, SaveChangesOnlyItsFiveKeysAndRoundTripsUnicode) {
+    WriteFile(homeFile, kHead + "language = fr\r\nsvnusername = old\r\nuseProxy = 1\r\n; mine\r\n"
+                                "[x]\r\nSVNPassword = grouped\r\n");
+    settings::LoadSettings();
+    EXPECT_EQ(g_settings.SVNUsername, "old");
+    g_settings.SVNUsername = "Zo\xC3\xAB \xE6\x97\xA5";
+    g_settings.SVNPassword = "p\xC3\xA4ss";
+    g_settings.SVNAuthCache = 1;
+    settings::SaveSettings();
+    EXPECT_EQ(ReadFile(homeFile),
+              kHead + "language = fr\r\nSVNUsername = Zo\xC3\xAB \xE6\x97\xA5\r\nuseProxy = 1\r\n"
+                      "; mine\r\nSVNRemoteRepositery = https://localhost/svn/trunk/\r\n"
+                      "SVNLocalRepositery = " + startDir + "/repositeries/marrowdepot/\r\n"
+                      "SVNAuthCache = 1\r\nSVNPassword = p\xC3\xA4ss\r\n[x]\r\nSVNPassword = grouped\r\n");
+
+    g_settings = settings::Settings{};
+    settings::LoadSettings();
+    EXPECT_EQ(g_settings.SVNUsername, "Zo\xC3\xAB \xE6\x97\xA5");
+    EXPECT_EQ(g_settings.SVNPassword, "p\xC3\xA4ss");
+    EXPECT_EQ(g_settings.SVNAuthCache, 1);
+}
+
+}  // namespace

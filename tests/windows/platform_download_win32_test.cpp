@@ -1,6 +1,5 @@
-// Downloads with URLDownloadToFileW from a small HTTP server on loopback:
-// the bytes as sent, an HTTP error status as a failure with nothing left
-// behind, and a file that changed on the server fetched anew.
+// Downloads from a small HTTP server on loopback: the bytes as sent, an HTTP
+// error status as a failure with nothing left behind, a changed file anew.
 #include <gtest/gtest.h>
 #include <winsock2.h>
 #include <windows.h>
@@ -15,8 +14,10 @@
 
 namespace {
 
-// Answers GET requests on 127.0.0.1 until destroyed: "/file" with fixed
-// bytes, "/changing" with a new body each time, anything else 404.
+const std::string kFileBytes("line\r\n\0\xFF\xE9 end", 14);
+
+// Answers GET on 127.0.0.1: "/file" with kFileBytes, "/changing" with a new
+// body each time, anything else 404.
 class LoopbackServer {
 public:
     LoopbackServer() {
@@ -38,10 +39,7 @@ public:
         thread_.join();
         WSACleanup();
     }
-    std::string Url(const std::string& path) const {
-        return "http://127.0.0.1:" + std::to_string(port_) + path;
-    }
-    static std::string FileBytes() { return std::string("line\r\n\0\xFF\xE9 end", 14); }
+    std::string Url(const std::string& p) const { return "http://127.0.0.1:" + std::to_string(port_) + p; }
 
 private:
     void Serve() {
@@ -57,7 +55,7 @@ private:
             }
             const std::string path = request.substr(4, request.find(' ', 4) - 4);
             std::string status = "200 OK", body;
-            if (path == "/file") body = FileBytes();
+            if (path == "/file") body = kFileBytes;
             else if (path == "/changing") body = "version " + std::to_string(++served_);
             else status = "404 Not Found", body = "<html>no such file</html>";
             std::string reply = "HTTP/1.1 " + status + "\r\nContent-Length: " +
@@ -80,22 +78,18 @@ TEST(WindowsDownload, BytesArriveAndHttpErrorsFailWithNothingLeft) {
     LoopbackServer server;
     testsupport::Sandbox box;
 
-    const std::string file = box / "got.bin";
-    ASSERT_TRUE(platform::DownloadUrl(server.Url("/file"), file));
-    EXPECT_EQ(testsupport::ReadFile(file), LoopbackServer::FileBytes());
-
+    ASSERT_TRUE(platform::DownloadUrl(server.Url("/file"), box / "got.bin"));
+    EXPECT_EQ(testsupport::ReadFile(box / "got.bin"), kFileBytes);
     // The server's error page must not pass for the file.
     const std::string missing = box / "missing.txt";
     EXPECT_FALSE(platform::DownloadUrl(server.Url("/missing"), missing));
     EXPECT_FALSE(platform::IsRegularFile(missing));
-
     // The server says the answer keeps for an hour; a repository file that
     // changed must still come anew.
     ASSERT_TRUE(platform::DownloadUrl(server.Url("/changing"), box / "v1"));
     ASSERT_TRUE(platform::DownloadUrl(server.Url("/changing"), box / "v2"));
     EXPECT_EQ(testsupport::ReadFile(box / "v1"), "version 1");
     EXPECT_EQ(testsupport::ReadFile(box / "v2"), "version 2");
-
     // Nobody listening.
     EXPECT_FALSE(platform::DownloadUrl("http://127.0.0.1:1/file", box / "none"));
     CoUninitialize();

@@ -16,32 +16,7 @@
 
 namespace testsupport {
 
-using platform::win32::Narrow;
 using platform::win32::Widen;
-
-namespace {
-
-void RemoveTree(const std::wstring& path) {
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((path + L"\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = fd.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::wstring child = path + L"\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
-            } else {
-                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(child.c_str());
-            }
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryW(path.c_str());
-}
-
-}  // namespace
 
 Sandbox::Sandbox() {
     static unsigned counter = 0;
@@ -53,7 +28,12 @@ Sandbox::Sandbox() {
 }
 
 Sandbox::~Sandbox() {
-    if (!std::getenv("VELLUM_KEEP_SANDBOX")) RemoveTree(Widen(path_));
+    if (std::getenv("VELLUM_KEEP_SANDBOX")) return;
+    namespace fs = std::filesystem;
+    std::error_code ec;  // read-only files too
+    for (const auto& e : fs::recursive_directory_iterator(fs::path(Widen(path_)), ec))
+        fs::permissions(e.path(), fs::perms::owner_write, fs::perm_options::add, ec);
+    fs::remove_all(fs::path(Widen(path_)), ec);
 }
 
 std::string Sandbox::operator/(const std::string& relative) const { return path_ + "\\" + relative; }
@@ -92,10 +72,7 @@ std::string MakeRepository(const std::string&, const std::map<std::string, std::
     ADD_FAILURE() << "no Subversion tools in the Windows test run";
     return "";
 }
-
-void Checkout(const std::string&, const std::string&) {
-    ADD_FAILURE() << "no Subversion tools in the Windows test run";
-}
+void Checkout(const std::string&, const std::string&) { MakeRepository("", {}); }
 
 ScopedEnv::ScopedEnv(const std::string& name, const std::string& value) : name_(name) {
     const char* old = std::getenv(name.c_str());
@@ -105,8 +82,7 @@ ScopedEnv::ScopedEnv(const std::string& name, const std::string& value) : name_(
 }
 
 ScopedEnv::~ScopedEnv() {
-    // An empty value removes the variable.
-    _putenv_s(name_.c_str(), had_ ? old_.c_str() : "");
+    _putenv_s(name_.c_str(), had_ ? old_.c_str() : "");  // "" removes it
 }
 
 ScopedCwd::ScopedCwd(const std::string& dir) : old_(platform::CurrentDirectory()) {

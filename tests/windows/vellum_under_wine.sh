@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The real vellum.exe under Wine: it opens its window with the right title,
-# size and controls, draws them (a screenshot is kept), and on a close
-# request saves Vellum.prefs to the profile folder and exits with 0.
-# Needs an X display (scripts/windows runs the suites under xvfb-run).
+# The real vellum.exe under Wine and an X display: its window, title, size and
+# controls, drawn (a screenshot is kept); a close saves Vellum.prefs, exit 0.
 # Usage: vellum_under_wine.sh <dist folder> <window_probe.exe> <screenshot.png>
 set -uo pipefail
 dist=$1 probe=$2 shot=$3
