@@ -36,6 +36,8 @@ struct ControlRecord {
 WindowRecord* FindWindow(int handle);
 ControlRecord* FindControl(int id);
 GtkWindow* MainGtkWindow();
+// True when `toplevel` is a dialog window opened with OpenDialog.
+bool IsDialogWindow(GtkWidget* toplevel);
 // Shows new windows once the program waits, paints or asks, so none
 // appears half built.
 void ShowWindows();

@@ -46,8 +46,24 @@ void TrackReturn(const GdkEvent* e) {
     }
 }
 
+// The text dialog's modal grab makes GTK drop the main window's close
+// request; the program still gets it, and cancels the dialog with it.
+bool MainCloseUnderDialog(const GdkEvent* e) {
+    if (e->type != GDK_DELETE) return false;
+    GtkWindow* main = MainGtkWindow();
+    if (!main || e->any.window != gtk_widget_get_window(GTK_WIDGET(main))) return false;
+    GtkWidget* grab = gtk_grab_get_current();
+    return grab && IsDialogWindow(gtk_widget_get_toplevel(grab));
+}
+
 void Dispatch(GdkEvent* e) {
     TrackReturn(e);
+    if (MainCloseUnderDialog(e)) {
+        Event close;
+        close.kind = Event::Close;
+        QueueEvent(close);
+        return;
+    }
     gtk_main_do_event(e);
 }
 

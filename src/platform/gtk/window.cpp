@@ -132,6 +132,12 @@ GtkWindow* MainGtkWindow() {
     return main ? GTK_WINDOW(main->window) : nullptr;
 }
 
+bool IsDialogWindow(GtkWidget* toplevel) {
+    for (const auto& [handle, record] : windows)
+        if (handle > 0 && record.window == toplevel) return true;
+    return false;
+}
+
 void ShowWindows() {
     for (auto& [handle, record] : windows) {
         if (record.shown) continue;
