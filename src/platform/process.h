@@ -30,6 +30,9 @@ std::string ReadOutput(Process* p);
 bool OutputEnded(Process* p);
 // True while the process has not exited.
 bool ProcessAlive(Process* p);
+// The exit code once ProcessAlive has seen the process end; -1 before, or
+// when it was ended by a signal.
+int ExitCode(Process* p);
 // Reads everything waiting on stderr without blocking (may be empty).
 std::string ReadErrors(Process* p);
 // Waits up to `ms` milliseconds for output on either pipe or the end of the

@@ -155,6 +155,8 @@ ClientResult RunClient(const ArgumentList& args, const std::string& workingFolde
         if (stop != nullptr && *stop) break;
     }
     for (std::string more; !(more = ReadSvnError(c)).empty();) result.errors += more;
+    if (!platform::ProcessAlive(c->process) && platform::ExitCode(c->process) == 0)
+        result.errors.clear();
     CloseClient(c);
     return result;
 }

@@ -34,7 +34,9 @@ void SetWaitHook(void (*hook)());
 
 struct ClientResult {
     bool started = false;
-    std::string errors;  // everything the client printed on its error output
+    // What the client printed on its error output, unless it ended with exit
+    // code 0: a client that succeeded only warned (about the locale, say).
+    std::string errors;
 };
 
 // The one reading loop: runs the client, hands every whole line (possibly "")

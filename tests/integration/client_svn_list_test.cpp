@@ -59,6 +59,21 @@ TEST(RealClient, ListsFolderByFolderWithEveryOptionTheSettingsAdd) {
     EXPECT_EQ(root.lines, top);
 }
 
+TEST(RealClient, WarningsOfAClientThatSucceededAreNoError) {
+    // A locale the machine lacks makes the client warn on its error output
+    // and still list: only a failed run reports its error text.
+    Sandbox box;
+    ScopedCwd cwd(box.Path());
+    ScopedEnv locale("LC_ALL", "xx_YY.UTF-8");
+    settings::g_settings = settings::Settings{};
+    const std::string url = MakeRepository(box / "repo", {{"a.txt", "a"}});
+    Listing ok = List(url);
+    EXPECT_EQ(ok.lines, std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(ok.result.errors, "");
+    Listing failed = List(JoinUrl(url, "gone/"));
+    EXPECT_NE(failed.result.errors.find("svn: E"), std::string::npos) << failed.result.errors;
+}
+
 TEST(RealClient, WithoutAClientNothingStarts) {
     Sandbox box;
     ScopedCwd cwd(box.Path());

@@ -70,6 +70,7 @@ int main(int argc, char** argv) {
         for (int i = 0; i < 1024; ++i) fwrite(chunk.data(), 1, chunk.size(), stderr);
         fflush(stderr);
         Out("done\n");
+        return 1;  // a client that reports errors has failed
     } else if (scenario == "longline") {
         Out(std::string(100000, 'x') + "\nafter\n");
     } else if (scenario == "nolf") {

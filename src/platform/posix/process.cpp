@@ -26,6 +26,7 @@ struct Process {
     int out = -1;
     int err = -1;
     bool exited = false;
+    int exitCode = -1;
     bool outEnded = false;
     bool errEnded = false;
 };
@@ -188,12 +189,16 @@ bool OutputEnded(Process* p) { return p->outEnded; }
 bool ProcessAlive(Process* p) {
     if (p->exited) return false;
     pid_t r;
+    int status = 0;
     do {
-        r = waitpid(p->pid, nullptr, WNOHANG);
+        r = waitpid(p->pid, &status, WNOHANG);
     } while (r < 0 && errno == EINTR);
+    if (r == p->pid && WIFEXITED(status)) p->exitCode = WEXITSTATUS(status);
     if (r != 0) p->exited = true;  // reaped now, or not ours to wait for
     return !p->exited;
 }
+
+int ExitCode(Process* p) { return p->exitCode; }
 
 std::string ReadErrors(Process* p) { return Drain(p->err, p->errEnded); }
 

@@ -133,6 +133,12 @@ bool OutputEnded(Process* p) {
 
 bool ProcessAlive(Process* p) { return WaitForSingleObject(p->process, 0) == WAIT_TIMEOUT; }
 
+int ExitCode(Process* p) {
+    DWORD code = 0;
+    if (ProcessAlive(p) || !GetExitCodeProcess(p->process, &code)) return -1;
+    return static_cast<int>(code);
+}
+
 std::string ReadErrors(Process* p) { return Drain(p->err, nullptr); }
 
 void WaitForActivity(Process* p, int ms) {
