@@ -1,0 +1,43 @@
+// The ids of the main window's controls and of the pop-up menu's items. The
+// control ids are also the Tab order's table rows.
+#pragma once
+
+namespace app {
+
+enum ControlId {
+    UrlLabel = 0,
+    UrlField = 1,
+    SearchField = 2,
+    SearchButton = 3,
+    ExploreRemoteButton = 4,
+    FolderLabel = 5,
+    FolderField = 6,
+    ChooseButton = 7,
+    ReadOnlyCopyButton = 8,
+    ExploreLocalButton = 9,
+    WorkCopyButton = 10,
+    SendUpdateButton = 11,
+    ReceiveUpdateButton = 12,
+    CleanupButton = 13,
+    UserNameLabel = 14,
+    UserNameField = 15,
+    PasswordLabel = 16,
+    PasswordField = 17,
+    AuthSystemCheck = 18,
+    GoLink = 20,
+    StopSearchButton = 21,
+    EntryTree = 22,
+};
+
+enum MenuItemId {
+    StatusItem = 1,
+    AddItem = 2,
+    UndoItem = 3,
+    DeleteLocalItem = 4,
+    CreateDirectoryItem = 5,
+    DeleteRemoteItem = 6,
+    DownloadItem = 7,
+    OpenItem = 8,
+};
+
+}  // namespace app
