@@ -11,15 +11,10 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
-#include <thread>
 
-#include "app/shell_state.h"
-#include "browse/entry_list.h"
 #include "browse/local_browser.h"
 #include "browse/remote_search.h"
-#include "platform/window.h"
 #include "sandbox.h"
-#include "scripted_window.h"
 #include "settings/settings.h"
 
 using namespace testsupport;
@@ -59,35 +54,28 @@ int main(int argc, char** argv) {
     const int paths = argc > 2 ? std::atoi(argv[2]) : 20000;
     Sandbox box;
     ScopedEnv home("HOME", box.Path());
-    scripted::Reset();
-    platform::CreateControl(0, app::EntryTree, platform::ControlKind::Tree, 0, 0, 10, 10, "");
     settings::g_settings.SVNAuthCache = 1;
 
     // Explore local: every entry of one folder of a working copy.
     std::string url = MakeTree(box, "flat", entries, entries);
     Checkout(url, box / "wc");
     settings::g_settings.SVNLocalRepositery = box / "wc/d0/";
-    double local = Seconds([] { browse::ListLocalFolder(0, 0, ""); });
+    int explored = 0;
+    double local = Seconds([&] { browse::ListLocalFolder("", [&](browse::ListEntry) { ++explored; }); });
     double status = Seconds([&] { Run("svn status " + ShellQuote(box / "wc/d0") + " >/dev/null"); });
     Report("explore local", local, status);
-    const int explored = browse::g_entries.Size();
 
     // Search: the whole listing through the reading loop and the pattern.
     settings::g_settings.SVNRemoteRepositery = MakeTree(box, "deep", paths, 100);
-    std::atomic<bool> done{false};
+    const std::atomic<bool> stop{false};
+    size_t matched = 0;
     double search = Seconds([&] {
-        std::thread worker([&] {
-            browse::SearchRemote("f1[0-9]*\\.txt$");
-            done = true;
-        });
-        while (!done) platform::RunQueuedCalls(10);
-        worker.join();
-        platform::RunQueuedCalls(0);
+        browse::SearchRemote("f1[0-9]*\\.txt$", [&](const std::string&) { ++matched; }, stop);
     });
     double list = Seconds([&] {
         Run("svn list -R " + ShellQuote(settings::g_settings.SVNRemoteRepositery) + " >/dev/null");
     });
     Report("search", search, list);
-    std::printf("(%d entries explored, %zu of %d paths matched)\n", explored, scripted::Tree().size(), paths);
+    std::printf("(%d entries explored, %zu of %d paths matched)\n", explored, matched, paths);
     return 0;
 }

@@ -2,12 +2,11 @@
 
 #include <vector>
 
+#include "app/entry_tree.h"
 #include "app/repository_files.h"
 #include "app/shell_state.h"
 #include "app/text_dialog.h"
-#include "browse/entry_list.h"
 #include "browse/local_browser.h"
-#include "browse/remote_browser.h"
 #include "browse/status_codes.h"
 #include "i18n/catalogue.h"
 #include "platform/paths.h"
@@ -19,7 +18,6 @@ namespace app {
 
 namespace {
 
-using browse::g_entries;
 using browse::ListEntry;
 using i18n::Translate;
 
@@ -42,7 +40,7 @@ void ExpandFolder(int button, const char* caption,
     if (!g_shell.clickedIsFolder || platform::TreeExpanded(EntryTree, g_shell.clickedRow)) return;
     platform::SetText(button, Translate("Please wait"));
     list(g_shell.clickedRow + 1, g_shell.clickedDepth + 1, g_shell.clickedPath);
-    browse::ShowEntries();
+    ShowEntries();
     platform::TreeSelect(EntryTree, g_shell.clickedRow);
     platform::SetText(button, Translate(caption));
 }
@@ -53,17 +51,17 @@ std::string CurrentStatusDescription() {
 }
 
 // Runs a working-copy command on the selected entry, then shows its new status.
-void ApplyToSelectedEntry(void (*command)(const std::string&), bool confirm) {
+void ApplyToSelectedEntry(svnclient::ClientResult (*command)(const std::string&), bool confirm) {
     const int row = platform::TreeSelectedRow(EntryTree);
     if (!g_entries.MakeCurrent(row)) return;
     if (confirm && !platform::AskYesNo(Translate("Deletion"),
                                        Translate("Are you sure to want to delete this item ?")))
         return;
     const std::string path = g_entries.Current()->path;
-    command(path);
+    ReportClientError(command(path).errors);
     if (!g_entries.MakeCurrent(row)) return;
     g_entries.Current()->status = browse::EntryStatus(path);
-    browse::ShowEntries();
+    ShowEntries();
     platform::TreeSelect(EntryTree, row);
 }
 
@@ -85,11 +83,11 @@ void RelistRemote(const ListEntry* folder) {
         g_shell.clickedRow = folder->row;
         const int depth = folder->depth;
         const std::string path = folder->path;
-        browse::ListRemoteFolder(g_shell.clickedRow + 1, depth + 1, path);
+        ListRemoteEntries(g_shell.clickedRow + 1, depth + 1, path);
     } else {
-        browse::ListRemoteFolder(0, 0, "");
+        ListRemoteEntries(0, 0, "");
     }
-    browse::ShowEntries();
+    ShowEntries();
     // A deleted last entry leaves no row to select.
     if (g_shell.clickedRow < platform::TreeCount(EntryTree))
         platform::TreeSelect(EntryTree, g_shell.clickedRow);
@@ -136,12 +134,11 @@ void OpenEntry() {
     if (!GatherClickedItem()) return;
     switch (g_shell.listContent) {
         case ListContent::LocalTree:
-            ExpandFolder(ExploreLocalButton, "Explore local repositery", browse::ListLocalFolder);
+            ExpandFolder(ExploreLocalButton, "Explore local repositery", ListLocalEntries);
             break;
         case ListContent::RemoteTree:
             if (g_shell.clickedIsFolder)
-                ExpandFolder(ExploreRemoteButton, "Explore remote repositery",
-                             browse::ListRemoteFolder);
+                ExpandFolder(ExploreRemoteButton, "Explore remote repositery", ListRemoteEntries);
             else
                 SaveRepositoryFile();
             break;
@@ -213,7 +210,7 @@ void DeleteRemoteEntry() {
     if (!platform::AskYesNo(Translate("Deletion"),
                             Translate("Are you sure to want to delete this item ?")))
         return;
-    svnclient::SvnRemoteDelete(g_entries.Current()->path);
+    ReportClientError(svnclient::SvnRemoteDelete(g_entries.Current()->path).errors);
     g_entries.MakeCurrent(g_shell.clickedRow);
     RelistRemote(g_entries.Current()->depth == 0 ? nullptr : EnclosingFolder());
 }
@@ -225,7 +222,7 @@ void CreateRemoteDirectory() {
     const std::string name = WithoutNameBreakers(AskText(
         Translate("Create directory"), Translate("Give the future directory a name"), ""));
     if (name.empty() || !g_entries.MakeCurrent(g_shell.clickedRow)) return;
-    svnclient::SvnRemoteMkdir(FolderPart(g_entries.Current()->path), name);
+    ReportClientError(svnclient::SvnRemoteMkdir(FolderPart(g_entries.Current()->path), name).errors);
     g_entries.MakeCurrent(g_shell.clickedRow);
     const ListEntry* clicked = g_entries.Current();
     if (clicked->depth == 0) RelistRemote(nullptr);

@@ -1,16 +1,14 @@
-#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/program.h"
+#include "platform/text.h"
 #include "platform/window.h"
 #include "svnclient/client.h"
 
 int main() {
-#ifndef _WIN32
     // The client's output is decoded from the charset of the user's locale.
-    std::setlocale(LC_ALL, "");
-#endif
+    platform::UseUserCharset();
     svnclient::SetWaitHook(platform::KeepPainted);
     const int code = app::RunProgram();
     // A copy or search may still run: end the process here, without the

@@ -3,11 +3,10 @@
 #include <string>
 
 #include "app/dispatch.h"
+#include "app/entry_tree.h"
 #include "app/main_window.h"
 #include "app/shell_state.h"
 #include "app/workers.h"
-#include "browse/entry_list.h"
-#include "browse/icon_set.h"
 #include "i18n/catalogue.h"
 #include "platform/paths.h"
 #include "platform/window.h"
@@ -16,14 +15,13 @@
 namespace app {
 
 bool StartProgram() {
-    browse::g_entries.Clear();
+    g_entries.Clear();
     g_shell.busy = false;
-    g_shell.stopSearchRequested = false;
     settings::LoadSettings();
     i18n::LoadCatalogue(std::string("locale") + platform::kSeparator,
                         settings::g_settings.language);
     if (!platform::InitWindowing() || !CreateMainWindow()) return false;
-    browse::LoadIconSet();
+    LoadIcons();
     g_shell.listContent = ListContent::None;
     return true;
 }

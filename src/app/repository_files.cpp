@@ -9,8 +9,7 @@
 #include "platform/shell.h"
 #include "platform/window.h"
 #include "settings/settings.h"
-#include "svnclient/arguments.h"
-#include "svnclient/client.h"
+#include "svnclient/repository.h"
 
 namespace app {
 
@@ -53,11 +52,7 @@ bool IsHttpUrl(const std::string& url) {
 // only the client can read, so the client exports the file instead.
 bool Fetch(const std::string& url, const std::string& target) {
     if (IsHttpUrl(url)) return platform::DownloadUrl(url, target);
-    using svnclient::Plain;
-    using svnclient::Quoted;
-    const svnclient::ClientResult r = svnclient::RunClient(
-        {Plain("export"), Plain("--force"), Quoted(url), Quoted(target)}, "", 1,
-        [](const std::string&) {});
+    const svnclient::ClientResult r = svnclient::SvnExport(url, target);
     return r.started && r.errors.empty() && platform::IsRegularFile(target);
 }
 

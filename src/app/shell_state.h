@@ -3,7 +3,6 @@
 #pragma once
 #include <atomic>
 #include <string>
-#include <thread>
 
 #include "app/control_ids.h"
 
@@ -14,9 +13,6 @@ enum class ListContent { None, LocalTree, RemoteTree, SearchResults, CopyOutput 
 struct ShellState {
     ListContent listContent = ListContent::None;
     std::atomic<bool> busy{false};
-    std::atomic<bool> stopSearchRequested{false};
-    std::thread searchThread;
-    std::thread copyThread;
     std::string searchText;
     int clickedRow = -1;
     int clickedDepth = 0;
@@ -28,7 +24,7 @@ struct ShellState {
 extern ShellState g_shell;
 
 // Disable / enable every existing control 0..18, then set / clear `busy`.
-// Main thread (workers reach LeaveBusy through platform::RunOnMainThread).
+// Main thread.
 void EnterBusy();
 void LeaveBusy();
 

@@ -3,16 +3,15 @@
 #include <chrono>
 #include <ctime>
 
+#include "app/entry_tree.h"
 #include "app/shell_state.h"
 #include "app/text_dialog.h"
-#include "browse/entry_list.h"
-#include "browse/local_browser.h"
-#include "browse/remote_browser.h"
 #include "i18n/catalogue.h"
 #include "platform/paths.h"
 #include "platform/shell.h"
 #include "platform/window.h"
 #include "settings/settings.h"
+#include "svnclient/change_lines.h"
 #include "svnclient/working_copy.h"
 
 namespace app {
@@ -33,9 +32,19 @@ std::string CheckedCredential(int field, const std::string& refusal) {
 
 // Empties the list and the tree and shows "Please wait" on `button`.
 void StartListing(int button) {
-    browse::g_entries.Clear();
-    platform::TreeClear(EntryTree);
+    ClearEntries();
     platform::SetText(button, Translate("Please wait"));
+}
+
+// Update and cleanup list the change notices as entries and every other line
+// in an "Informations" box.
+void RunChangeCommand(svnclient::ClientResult (*command)(const svnclient::LineSink&)) {
+    auto onLine = [](const std::string& line) {
+        const svnclient::ChangeLine c = svnclient::ParseUpdateLine(line);
+        if (c.kind == svnclient::ChangeLine::Entry) AppendChangeRow(c.code, c.path);
+        else if (c.kind == svnclient::ChangeLine::Information) ShowInformation(line);
+    };
+    ReportClientError(command(onLine).errors);
 }
 
 }  // namespace
@@ -56,14 +65,7 @@ int64_t LocalTimeAsUtcSeconds() {
 }
 
 std::string MissingFolderMessage() {
-    // Carriage returns break the line in a Windows message box; the other
-    // toolkits want line feeds.
-#ifdef _WIN32
-    const char* paragraph = "\r\r";
-#else
-    const char* paragraph = "\n\n";
-#endif
-    return Translate("Folder doesn't exist.") + paragraph +
+    return Translate("Folder doesn't exist.") + platform::kParagraphBreak +
            Translate("Maybe should you try first ") + "\"" +
            Translate(" to receive a repositery copy ? ") + "\"";
 }
@@ -110,7 +112,7 @@ void OnChooseClicked() {
 void OnReceiveUpdateClicked() {
     if (RefuseEmptyLocalFolder()) return;
     StartListing(ReceiveUpdateButton);
-    svnclient::SvnUpdate();
+    RunChangeCommand(svnclient::SvnUpdate);
     platform::SetText(ReceiveUpdateButton, Translate("Receive update"));
     g_shell.listContent = ListContent::LocalTree;
 }
@@ -118,7 +120,7 @@ void OnReceiveUpdateClicked() {
 void OnCleanupClicked() {
     if (RefuseEmptyLocalFolder()) return;
     StartListing(CleanupButton);
-    svnclient::SvnCleanup();
+    RunChangeCommand(svnclient::SvnCleanup);
     platform::SetText(CleanupButton, Translate("Cleanup"));
     g_shell.listContent = ListContent::None;
 }
@@ -133,15 +135,18 @@ void OnSendUpdateClicked() {
         return;
     }
     StartListing(SendUpdateButton);
-    svnclient::SvnCommit(comment);
+    int row = 0;
+    ReportClientError(svnclient::SvnCommit(comment, [&row](const std::string& line) {
+                          if (!line.empty()) AppendTextRow(row++, line);
+                      }).errors);
     platform::SetText(SendUpdateButton, Translate("Send update"));
     g_shell.listContent = ListContent::None;
 }
 
 void OnExploreRemoteClicked() {
     StartListing(ExploreRemoteButton);
-    browse::ListRemoteFolder(0, 0, "");
-    browse::ShowEntries();
+    ListRemoteEntries(0, 0, "");
+    ShowEntries();
     platform::SetText(ExploreRemoteButton, Translate("Explore remote repositery"));
     g_shell.listContent = ListContent::RemoteTree;
 }
@@ -153,10 +158,10 @@ void OnExploreLocalClicked() {
         return;
     }
     // The tree keeps its old rows until ShowEntries redraws it.
-    browse::g_entries.Clear();
+    g_entries.Clear();
     platform::SetText(ExploreLocalButton, Translate("Please wait"));
-    browse::ListLocalFolder(0, 0, "");
-    browse::ShowEntries();
+    ListLocalEntries(0, 0, "");
+    ShowEntries();
     platform::SetText(ExploreLocalButton, Translate("Explore local repositery"));
     g_shell.listContent = ListContent::LocalTree;
 }

@@ -1,17 +1,20 @@
 #include "app/workers.h"
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 
+#include "app/entry_tree.h"
 #include "app/main_window.h"
 #include "app/shell_state.h"
 #include "app/user_actions.h"
-#include "browse/entry_list.h"
 #include "browse/remote_search.h"
 #include "i18n/catalogue.h"
+#include "platform/shell.h"
 #include "platform/window.h"
 #include "settings/settings.h"
+#include "svnclient/change_lines.h"
 #include "svnclient/repository.h"
 
 namespace app {
@@ -20,28 +23,82 @@ namespace {
 
 using i18n::Translate;
 
-// Set by each worker as its very last step. The main thread waits on these
-// while running the queued hand-overs, never in a blocking join, so a worker
-// that is handing a row (or a message box) to the main thread can finish.
-std::atomic<bool> g_searchDone{true};
-std::atomic<bool> g_copyDone{true};
+// A worker never touches a control or the entry list: every row and box is
+// handed to the main thread, in the client's order. `done` is set as its very
+// last step; the main thread waits on it while running the queued hand-overs,
+// never in a blocking join, so a worker that is handing a row (or a message
+// box) to the main thread can finish.
+struct Worker {
+    std::thread thread;
+    std::atomic<bool> done{true};
+};
 
-void AwaitWorker(std::thread& worker, const std::atomic<bool>& done) {
-    while (!done) platform::RunQueuedCalls(10);
-    if (worker.joinable()) worker.join();
+Worker g_search;
+Worker g_copy;
+std::atomic<bool> g_stopSearch{false};
+
+void Await(Worker& worker) {
+    while (!worker.done) platform::RunQueuedCalls(10);
+    if (worker.thread.joinable()) worker.thread.join();
 }
 
-void StartCopy(int button, void (*body)()) {
-    AwaitWorker(g_shell.copyThread, g_copyDone);  // the last copy has ended; collect it
-    EnterBusy();
-    browse::g_entries.Clear();
-    platform::TreeClear(EntryTree);
-    platform::SetText(button, Translate("Please wait"));
-    g_copyDone = false;
-    g_shell.copyThread = std::thread([body] {
+void Start(Worker& worker, std::function<void()> body) {
+    worker.done = false;
+    worker.thread = std::thread([&worker, body = std::move(body)] {
         body();
-        g_copyDone = true;
+        worker.done = true;
     });
+}
+
+void Search(const std::string& pattern) {
+    platform::RunOnMainThread(ClearEntries);
+    int row = 0;
+    auto onMatch = [&row](const std::string& line) {
+        // Queued, never waited for: the stop handling waits for this thread
+        // while it runs the queued calls.
+        platform::RunOnMainThread([line, r = row] { AppendTextRow(r, line); });
+        ++row;
+    };
+    const browse::SearchResult result = browse::SearchRemote(pattern, onMatch, g_stopSearch);
+    if (!result.patternError.empty()) {
+        platform::RunOnMainThreadAndWait([error = result.patternError] {
+            platform::ShowMessage(Translate("Alert"),
+                                  Translate("Invalid search pattern:") + " " + error);
+        });
+    }
+    ReportClientError(result.client.errors);
+    // The stop handling restores the window, whatever ended the search.
+    platform::PostControlEvent(StopSearchButton, platform::EventType::LeftClick);
+}
+
+using CopyCommand = svnclient::ClientResult (*)(const svnclient::LineSink&);
+
+void Copy(CopyCommand command, int button, const char* caption) {
+    const std::string local = settings::g_settings.SVNLocalRepositery;
+    platform::RunOnMainThread([] { g_entries.Clear(); });
+    auto onLine = [](const std::string& line) {
+        const svnclient::ChangeLine c = svnclient::ParseCheckoutLine(line);
+        if (c.kind == svnclient::ChangeLine::Entry)
+            platform::RunOnMainThread([c] { AppendChangeRow(c.code, c.path); });
+        else if (c.kind == svnclient::ChangeLine::Information)
+            platform::RunOnMainThreadAndWait([line] { ShowInformation(line); });
+    };
+    const svnclient::ClientResult result = command(onLine);
+    // After a failure the folder may not exist; the error box says why.
+    if (result.errors.empty()) platform::OpenFileManager(local);
+    platform::RunOnMainThread([errors = result.errors, button, caption] {
+        ReportClientError(errors);
+        platform::SetText(button, Translate(caption));
+        LeaveBusy();
+    });
+}
+
+void StartCopy(int button, const char* caption, CopyCommand command) {
+    Await(g_copy);  // the last copy has ended; collect it
+    EnterBusy();
+    ClearEntries();
+    platform::SetText(button, Translate("Please wait"));
+    Start(g_copy, [=] { Copy(command, button, caption); });
     g_shell.listContent = ListContent::CopyOutput;
 }
 
@@ -53,27 +110,23 @@ void OnSearchClicked() {
     platform::DestroyControl(SearchButton);
     CreateStopSearchButton();
     g_shell.searchText = platform::GetText(SearchField);
-    g_shell.stopSearchRequested = false;
-    g_searchDone = false;
-    g_shell.searchThread = std::thread([pattern = g_shell.searchText] {
-        browse::SearchRemote(pattern);
-        g_searchDone = true;
-    });
+    g_stopSearch = false;
+    Start(g_search, [pattern = g_shell.searchText] { Search(pattern); });
 }
 
 void OnStopSearchClicked() {
-    g_shell.stopSearchRequested = true;
-    AwaitWorker(g_shell.searchThread, g_searchDone);
+    g_stopSearch = true;
+    Await(g_search);
     if (platform::ControlExists(StopSearchButton)) platform::DestroyControl(StopSearchButton);
     CreateSearchButton();
-    g_shell.stopSearchRequested = false;
+    g_stopSearch = false;
     g_shell.listContent = ListContent::SearchResults;
     LeaveBusy();
 }
 
 void OnReadOnlyCopyClicked() {
     if (RefuseEmptyLocalFolder()) return;
-    StartCopy(ReadOnlyCopyButton, svnclient::SvnReadOnlyCopy);
+    StartCopy(ReadOnlyCopyButton, "Receive a read only repositery copy", svnclient::SvnReadOnlyCopy);
 }
 
 void OnWorkCopyClicked() {
@@ -82,13 +135,13 @@ void OnWorkCopyClicked() {
     // blank check is not applied here.
     settings::g_settings.SVNUsername = platform::GetText(UserNameField);
     settings::g_settings.SVNPassword = platform::GetText(PasswordField);
-    StartCopy(WorkCopyButton, svnclient::SvnCheckout);
+    StartCopy(WorkCopyButton, "Receive a repositery work copy ", svnclient::SvnCheckout);
 }
 
 void ReleaseWorkers() {
-    g_shell.stopSearchRequested = true;
-    if (g_shell.searchThread.joinable()) g_shell.searchThread.detach();
-    if (g_shell.copyThread.joinable()) g_shell.copyThread.detach();
+    g_stopSearch = true;
+    if (g_search.thread.joinable()) g_search.thread.detach();
+    if (g_copy.thread.joinable()) g_copy.thread.detach();
 }
 
 }  // namespace app

@@ -4,13 +4,8 @@
 #include <iterator>
 #include <vector>
 
-#include "app/shell_state.h"
-#include "browse/status_codes.h"
-#include "platform/window.h"
 
 namespace browse {
-
-EntryList g_entries;
 
 void EntryList::Clear() {
     entries_.clear();
@@ -86,9 +81,8 @@ void OrderBlock(std::list<ListEntry>::iterator first, int count) {
 
 }  // namespace
 
-void ReplaceChildren(int R, int D,
-                     const std::function<void(const std::function<void(ListEntry)>& add)>& produce) {
-    EntryList& list = g_entries;
+void ReplaceChildren(EntryList& list, int R, int D,
+                     const std::function<void(const EntrySink& add)>& produce) {
     if (R > 0) {
         if (!list.MakeCurrent(R - 1)) {  // no such parent: nothing to list under
             list.Renumber();
@@ -113,19 +107,6 @@ void ReplaceChildren(int R, int D,
     });
     if (added > 0) OrderBlock(first, added);
     list.Renumber();
-}
-
-void ShowEntries() {
-    const auto& entries = g_entries.Entries();
-    platform::TreeClear(app::EntryTree);
-    for (const auto& e : entries) {
-        platform::TreeAddItem(app::EntryTree, e.row, e.name, StatusIcon(e.status, e.isFolder), e.depth);
-        platform::TreeSetValue(app::EntryTree, e.row, e.isFolder);
-    }
-    // Expanded after all items exist, so every folder shows its listed children.
-    for (const auto& e : entries) {
-        if (e.isFolder != 0) platform::TreeExpand(app::EntryTree, e.row);
-    }
 }
 
 }  // namespace browse

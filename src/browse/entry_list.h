@@ -41,19 +41,17 @@ private:
     std::list<ListEntry>::iterator current_ = entries_.end();  // end() = before first
 };
 
-extern EntryList g_entries;
-
 // Orders names by folding only A-Z onto a-z and comparing UTF-16 code units;
 // negative, zero or positive.
 int CompareNames(const std::string& a, const std::string& b);
 
-// Removes the old children below row R-1 (everything for R = 0), inserts what
-// `produce` yields (it calls `add` per entry) at depth D, orders the new block
-// folders first, each group by name (stable), and renumbers.
-void ReplaceChildren(int R, int D,
-                     const std::function<void(const std::function<void(ListEntry)>& add)>& produce);
+// Where a listing hands its entries, one call per entry.
+using EntrySink = std::function<void(ListEntry)>;
 
-// Redraws the entry tree from g_entries: items, icons, values, folders expanded.
-void ShowEntries();
+// Removes the old children below row R-1 of `list` (everything for R = 0),
+// inserts what `produce` yields (it calls `add` per entry) at depth D, orders
+// the new block folders first, each group by name (stable), and renumbers.
+void ReplaceChildren(EntryList& list, int R, int D,
+                     const std::function<void(const EntrySink& add)>& produce);
 
 }  // namespace browse

@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "browse/status_codes.h"
 #include "platform/paths.h"
 
 namespace browse {
@@ -10,16 +9,6 @@ namespace browse {
 namespace {
 
 constexpr uint32_t kOpaqueBlack = 0xFF000000;
-
-// [0] over the file icon, [1] over the folder icon.
-struct IconSet {
-    std::array<std::optional<Pixels>, 2> plain;
-    std::array<platform::ImageHandle, 2> plainHandle{};
-    std::array<std::array<std::optional<Pixels>, 2>, kStatusCodeCount> composite;
-    std::array<std::array<platform::ImageHandle, 2>, kStatusCodeCount> compositeHandle{};
-};
-
-IconSet g_icons;
 
 uint32_t Channel(uint32_t pixel, int shift) { return (pixel >> shift) & 0xFF; }
 
@@ -32,10 +21,6 @@ uint32_t Blend(uint32_t over, uint32_t under) {
         out |= c << shift;
     }
     return out;
-}
-
-platform::ImageHandle Register(const std::optional<Pixels>& pixels) {
-    return pixels ? platform::CreateImage(pixels->data()) : 0;
 }
 
 }  // namespace
@@ -52,34 +37,23 @@ Pixels Compose(const std::optional<Pixels>& base, const std::optional<Pixels>& o
     return out;
 }
 
-void LoadIconSet(const std::string& folder) {
+IconSet LoadIconSet(const std::string& folder) {
     const std::string dir =
         folder.empty() ? std::string("gfx") + platform::kSeparator : platform::WithSeparator(folder);
     IconSet icons;
     icons.plain[0] = DecodePng(dir + "FileIcon16x16.png");
     icons.plain[1] = DecodePng(dir + "FolderIcon16x16.png");
-    for (int kind = 0; kind < 2; ++kind) icons.plainHandle[kind] = Register(icons.plain[kind]);
-
     for (int i = 0; i < kStatusCodeCount; ++i) {
         const auto overlay = DecodePng(dir + OverlayFileName(StatusCodeAt(i)));
-        for (int kind = 0; kind < 2; ++kind) {
-            icons.composite[i][kind] = Compose(icons.plain[kind], overlay);
-            icons.compositeHandle[i][kind] = Register(icons.composite[i][kind]);
-        }
+        for (int kind = 0; kind < 2; ++kind) icons.composite[i][kind] = Compose(icons.plain[kind], overlay);
     }
-    g_icons = std::move(icons);
+    return icons;
 }
 
-platform::ImageHandle IconSetImage(const std::string* code, int isFolder) {
+const std::optional<Pixels>& IconSet::For(const std::string* code, int isFolder) const {
     const int kind = isFolder != 0 ? 1 : 0;
     const int i = code ? StatusCodeIndex(*code) : -1;
-    return i < 0 ? g_icons.plainHandle[kind] : g_icons.compositeHandle[i][kind];
-}
-
-const std::optional<Pixels>& IconSetPixels(const std::string* code, int isFolder) {
-    const int kind = isFolder != 0 ? 1 : 0;
-    const int i = code ? StatusCodeIndex(*code) : -1;
-    return i < 0 ? g_icons.plain[kind] : g_icons.composite[i][kind];
+    return i < 0 ? plain[kind] : composite[i][kind];
 }
 
 }  // namespace browse

@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include "platform/window.h"
+
+#include "browse/status_codes.h"
 
 namespace browse {
 
@@ -20,12 +21,16 @@ std::optional<Pixels> DecodePng(const std::string& path);
 // the overlay blended by its own alpha. Absent images draw nothing.
 Pixels Compose(const std::optional<Pixels>& base, const std::optional<Pixels>& overlay);
 
-// Loads from `folder` (default "gfx" + separator) and registers the images
-// with the window service.
-void LoadIconSet(const std::string& folder = "");
-// A composite for a known code, else the plain icon; 0 when absent.
-platform::ImageHandle IconSetImage(const std::string* code, int isFolder);
-// The composed pixels behind IconSetImage (for tests and the platform).
-const std::optional<Pixels>& IconSetPixels(const std::string* code, int isFolder);
+struct IconSet {
+    // [0] the file icon, [1] the folder icon; absent when its file is.
+    std::array<std::optional<Pixels>, 2> plain;
+    std::array<std::array<std::optional<Pixels>, 2>, kStatusCodeCount> composite;
+
+    // The composite for a known code, else the plain icon.
+    const std::optional<Pixels>& For(const std::string* code, int isFolder) const;
+};
+
+// Loads from `folder` (default "gfx" + separator).
+IconSet LoadIconSet(const std::string& folder = "");
 
 }  // namespace browse

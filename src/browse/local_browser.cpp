@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "browse/entry_list.h"
 #include "platform/paths.h"
 #include "settings/settings.h"
 #include "svnclient/client.h"
@@ -21,23 +20,21 @@ bool IsStatusWord(const std::string& word) {
 
 }  // namespace
 
-void ListLocalFolder(int R, int D, const std::string& subPath) {
+void ListLocalFolder(const std::string& subPath, const EntrySink& add) {
     const std::string& local = settings::g_settings.SVNLocalRepositery;
     const std::string folder = subPath.empty() ? local : platform::WithSeparator(local) + subPath;
-    ReplaceChildren(R, D, [&](const std::function<void(ListEntry)>& add) {
-        std::vector<platform::DirEntry> found;
-        if (!platform::ListDirectory(folder, found)) return;
-        for (const auto& d : found) {
-            // Dot names include the working copy's own administrative folder.
-            if (d.name.empty() || d.name[0] == '.') continue;
-            ListEntry e;
-            e.name = d.name;
-            e.isFolder = d.isFolder ? 1 : 0;
-            e.path = platform::WithSeparator(folder) + d.name;
-            e.status = EntryStatus(e.path);
-            add(std::move(e));
-        }
-    });
+    std::vector<platform::DirEntry> found;
+    if (!platform::ListDirectory(folder, found)) return;
+    for (const auto& d : found) {
+        // Dot names include the working copy's own administrative folder.
+        if (d.name.empty() || d.name[0] == '.') continue;
+        ListEntry e;
+        e.name = d.name;
+        e.isFolder = d.isFolder ? 1 : 0;
+        e.path = platform::WithSeparator(folder) + d.name;
+        e.status = EntryStatus(e.path);
+        add(std::move(e));
+    }
 }
 
 std::string EntryStatus(const std::string& path) {

@@ -1,10 +1,14 @@
+// The repository as the list shows it, one folder at a time.
 #pragma once
 #include <string>
 
+#include "browse/entry_list.h"
+#include "svnclient/client.h"
+
 namespace browse {
 
-// Lists the repository folder JoinUrl(SVNRemoteRepositery, subPath) into the
-// entry list below row R-1; shows the client's error in an "Alert" box.
-void ListRemoteFolder(int R, int D, const std::string& subPath);
+// Hands each entry of the repository folder JoinUrl(SVNRemoteRepositery,
+// subPath) to `add`.
+svnclient::ClientResult ListRemoteFolder(const std::string& subPath, const EntrySink& add);
 
 }  // namespace browse

@@ -3,13 +3,7 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
-#include "app/shell_state.h"
-#include "browse/entry_list.h"
-#include "i18n/catalogue.h"
-#include "platform/window.h"
 #include "settings/settings.h"
-#include "svnclient/client.h"
-#include "svnclient/working_copy.h"
 
 namespace browse {
 
@@ -51,42 +45,24 @@ private:
     std::string error_;
 };
 
-void Search(const std::string& pattern) {
-    Expression expression(pattern);
-    if (!expression.Compiled()) {
-        platform::RunOnMainThreadAndWait([error = expression.Error()] {
-            platform::ShowMessage(i18n::Translate("Alert"),
-                                  i18n::Translate("Invalid search pattern:") + " " + error);
-        });
-        return;
-    }
-    int row = 0;
-    auto onLine = [&](const std::string& line) {
-        if (line.empty() || !expression.Matches(line)) return;
-        // Queued, never waited for: the stop handling waits for this thread
-        // while it runs the queued calls.
-        platform::RunOnMainThread([line, r = row] {
-            platform::TreeAddItem(app::EntryTree, r, line, 0, 0);
-            platform::TreeSetValue(app::EntryTree, r, 0);
-        });
-        ++row;
-    };
-    svnclient::ClientResult result = svnclient::RunClient(
-        {svnclient::Plain("list"), svnclient::Plain(settings::g_settings.SVNRemoteRepositery),
-         svnclient::Plain("-R")},
-        "", 1, onLine, &app::g_shell.stopSearchRequested);
-    svnclient::ReportClientError(result.errors);
-}
-
 }  // namespace
 
-void SearchRemote(const std::string& pattern) {
-    platform::RunOnMainThread([] {
-        platform::TreeClear(app::EntryTree);
-        g_entries.Clear();
-    });
-    Search(pattern);
-    platform::PostControlEvent(app::StopSearchButton, platform::EventType::LeftClick);
+SearchResult SearchRemote(const std::string& pattern, const svnclient::LineSink& onMatch,
+                          const std::atomic<bool>& stop) {
+    SearchResult result;
+    Expression expression(pattern);
+    if (!expression.Compiled()) {
+        result.patternError = expression.Error();
+        return result;
+    }
+    auto onLine = [&](const std::string& line) {
+        if (!line.empty() && expression.Matches(line)) onMatch(line);
+    };
+    result.client = svnclient::RunClient(
+        {svnclient::Plain("list"), svnclient::Plain(settings::g_settings.SVNRemoteRepositery),
+         svnclient::Plain("-R")},
+        "", 1, onLine, &stop);
+    return result;
 }
 
 }  // namespace browse

@@ -1,11 +1,21 @@
+// Searching every path of the repository with a regular expression.
 #pragma once
+#include <atomic>
 #include <string>
+
+#include "svnclient/client.h"
 
 namespace browse {
 
-// Worker body: lists the repository recursively and hands every line that the
-// pattern matches to the main thread as a tree item. At its end, whatever the
-// reason, posts a click of the stop button.
-void SearchRemote(const std::string& pattern);
+struct SearchResult {
+    std::string patternError;  // PCRE2's message when the pattern doesn't compile
+    svnclient::ClientResult client;
+};
+
+// Lists the repository recursively and hands every path the pattern matches
+// to `onMatch`, in the client's order, until the listing ends or `stop` is
+// set. A pattern that doesn't compile lists nothing.
+SearchResult SearchRemote(const std::string& pattern, const svnclient::LineSink& onMatch,
+                          const std::atomic<bool>& stop);
 
 }  // namespace browse

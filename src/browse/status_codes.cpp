@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "browse/icon_set.h"
 #include "i18n/catalogue.h"
 
 namespace browse {
@@ -50,10 +49,6 @@ int StatusCodeIndex(const std::string& code) {
 }
 
 std::string StatusCodeAt(int index) { return kCodes.at(index).code; }
-
-platform::ImageHandle StatusIcon(const std::string& code, int isFolder) {
-    return IconSetImage(&code, isFolder);
-}
 
 // Translated at each lookup so the catalogue loaded at start-up decides.
 std::string StatusDescription(const std::string& code) {

@@ -1,12 +1,8 @@
 #pragma once
 #include <string>
-#include "platform/window.h"
 
 namespace browse {
 
-// The composite for a known code over the folder or file icon; the plain icon
-// for any other code. 0 when the icon set holds no such image.
-platform::ImageHandle StatusIcon(const std::string& code, int isFolder);
 // The translated description of a known code, "" for any other.
 std::string StatusDescription(const std::string& code);
 

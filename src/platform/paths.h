@@ -14,6 +14,10 @@ bool EndsWithSeparator(const std::string& path);
 std::string WithSeparator(const std::string& path);
 
 std::string CurrentDirectory();
+// The Subversion client to start: "svn\bin\svn.exe" on Windows; on POSIX
+// "svn/bin/svn" under the current directory when it is an executable file,
+// else "svn" from PATH.
+std::string ClientProgram();
 // The folder that holds Vellum.prefs: the profile folder on Windows,
 // $XDG_CONFIG_HOME (default ~/.config) on POSIX. "" when unknown.
 std::string HomeFolder();

@@ -9,4 +9,8 @@ namespace platform {
 // the ANSI code page) to UTF-8. Invalid bytes become U+FFFD; never fails.
 std::string SystemToUtf8(const std::string& bytes);
 
+// Makes SystemToUtf8 follow the user's settings (POSIX: the locale of the
+// environment); called once at start-up.
+void UseUserCharset();
+
 }  // namespace platform

@@ -76,6 +76,14 @@ void TreeSelect(int id, int row);
 // A pop-up menu at the pointer; the choice arrives later as a Menu event.
 void ShowPopupMenu(const std::vector<MenuItem>& items);
 
+// What separates paragraphs in a box's text: carriage returns break the line
+// in a Windows message box, the other toolkits want line feeds.
+#ifdef _WIN32
+inline constexpr const char* kParagraphBreak = "\r\r";
+#else
+inline constexpr const char* kParagraphBreak = "\n\n";
+#endif
+
 // Modal boxes owned by the main window.
 void ShowMessage(const std::string& title, const std::string& text);
 bool AskYesNo(const std::string& title, const std::string& text);

@@ -1,7 +1,5 @@
 #include "svnclient/arguments.h"
 
-#include <filesystem>
-#include <system_error>
 #include <utility>
 
 namespace svnclient {
@@ -34,21 +32,6 @@ ArgumentList BuildArguments(const ArgumentList& args, int credentials,
         }
     }
     return out;
-}
-
-std::string ClientPath() {
-#ifdef _WIN32
-    return "svn\\bin\\svn.exe";
-#else
-    namespace fs = std::filesystem;
-    const char* bundled = "svn/bin/svn";
-    std::error_code ec;
-    fs::file_status st = fs::status(bundled, ec);
-    constexpr fs::perms anyExec = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
-    if (!ec && fs::is_regular_file(st) && (st.permissions() & anyExec) != fs::perms::none)
-        return bundled;
-    return "svn";
-#endif
 }
 
 std::string JoinUrl(const std::string& base, const std::string& relative) {

@@ -18,10 +18,6 @@ inline Argument Quoted(std::string text) { return {std::move(text), true}; }
 ArgumentList BuildArguments(const ArgumentList& args, int credentials,
                             const settings::Settings& s);
 
-// The client program: "svn\bin\svn.exe" on Windows; on POSIX "svn/bin/svn"
-// under the current directory when it exists, else "svn" from PATH.
-std::string ClientPath();
-
 // `base` and `relative` joined with exactly one "/" (nothing added when
 // `relative` is empty).
 std::string JoinUrl(const std::string& base, const std::string& relative);

@@ -1,5 +1,4 @@
-// The change notices that update, cleanup and the copies print ("U    a.c"),
-// and how each one reaches the entry list and the tree.
+// The change notices that update, cleanup and the copies print ("U    a.c").
 #pragma once
 #include <string>
 
@@ -17,11 +16,5 @@ ChangeLine ParseUpdateLine(const std::string& line);
 // The copies: a change notice is a code character followed by a blank (or
 // nothing); anything else, "Checked out revision 5." included, is information.
 ChangeLine ParseCheckoutLine(const std::string& line);
-
-// Main thread: appends the entry at `row` to g_entries and its item at the end
-// of the tree.
-void AppendChangeEntry(int row, const std::string& code, const std::string& path);
-// Main thread: the modal "Informations" box for an unrecognised line.
-void ShowInformation(const std::string& line);
 
 }  // namespace svnclient

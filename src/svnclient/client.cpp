@@ -5,6 +5,7 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/paths.h"
 #include "platform/text.h"
 
 namespace svnclient {
@@ -77,7 +78,7 @@ std::string CleanLine(const std::string& raw) {
 ClientProcess* RunSvn(const ArgumentList& args, const std::string& workingFolder,
                       int credentials) {
     platform::Process* p = platform::StartProcess(
-        ClientPath(), BuildArguments(args, credentials, settings::g_settings), workingFolder);
+        platform::ClientProgram(), BuildArguments(args, credentials, settings::g_settings), workingFolder);
     if (p == nullptr) return nullptr;
     return new ClientProcess(p);
 }
@@ -140,7 +141,7 @@ void SetWaitHook(void (*hook)()) {
 }
 
 ClientResult RunClient(const ArgumentList& args, const std::string& workingFolder,
-                       int credentials, const std::function<void(const std::string&)>& onLine,
+                       int credentials, const LineSink& onLine,
                        const std::atomic<bool>* stop) {
     ClientResult result;
     ClientProcess* c = RunSvn(args, workingFolder, credentials);

@@ -1,16 +1,23 @@
-// Commands on the remote repository.
+// Commands on the remote repository (the URL SVNRemoteRepositery names).
+// Each returns what the client reported, for the caller to show.
 #pragma once
 #include <string>
 
+#include "svnclient/client.h"
+
 namespace svnclient {
 
-// Worker-thread bodies: every row is handed to the main thread in order; at
-// the end the file manager opens on the local folder (unless the client
-// reported an error), the button's caption comes back and LeaveBusy runs.
-void SvnCheckout();
-void SvnReadOnlyCopy();
+// Copies the repository into SVNLocalRepositery: a work copy with the
+// credentials, a read-only copy without. Every output line goes to `onLine`.
+ClientResult SvnCheckout(const LineSink& onLine);
+ClientResult SvnReadOnlyCopy(const LineSink& onLine);
 
-void SvnRemoteDelete(const std::string& path);
-void SvnRemoteMkdir(const std::string& parent, const std::string& name);
+// Each commits at once with a log message naming what changed; an empty path
+// or name does nothing.
+ClientResult SvnRemoteDelete(const std::string& path);
+ClientResult SvnRemoteMkdir(const std::string& parent, const std::string& name);
+
+// Fetches the repository file at `url` into `target` through the client.
+ClientResult SvnExport(const std::string& url, const std::string& target);
 
 }  // namespace svnclient

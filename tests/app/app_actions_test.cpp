@@ -1,7 +1,9 @@
 // The handlers of the fields and of the synchronous buttons, with the real
 // client behind them.
+#include <algorithm>
 #include <ctime>
 
+#include "app/entry_tree.h"
 #include "app/user_actions.h"
 #include "app_fixture.h"
 
@@ -23,6 +25,9 @@ TEST_F(ActionsTest, FolderFieldAndChooserKeepWhatTheUserMeant) {
     Enter(FolderField, "/srv/wc");
     EXPECT_EQ(settings::g_settings.SVNLocalRepositery, "/srv/wc/");
     EXPECT_EQ(platform::GetText(FolderField), "/srv/wc");
+    scripted::Type(FolderField, "/srv/half-typed");  // taken when the field is left
+    Settle();
+    EXPECT_EQ(settings::g_settings.SVNLocalRepositery, "/srv/wc/");
     Enter(FolderField, "/srv/wc\\");
     EXPECT_EQ(settings::g_settings.SVNLocalRepositery, "/srv/wc\\");
 
@@ -103,6 +108,61 @@ TEST_F(ActionsTest, SendUpdateCommitsTheCommentOrReportsTheCancel) {
     std::string log;
     testsupport::Run("svn log -r 2 " + ShellQuote(url), &log);
     EXPECT_NE(log.find("fix the greeting"), std::string::npos) << log;
+}
+
+// Changes from another working copy: a plain update (U), a conflict (C) and
+// additions (A) become rows; every other line comes in a box.
+TEST_F(ActionsTest, UpdateAndCleanupShowChangesAsRowsAndTheRestInBoxes) {
+    const std::string url =
+        testsupport::MakeRepository(box / "repo", {{"plain.txt", "1\n"}, {"clash.txt", "x\n"}});
+    const std::string wc = box / "wc", other = box / "other";
+    testsupport::Checkout(url, wc);
+    testsupport::Checkout(url, other);
+    WriteFile(other + "/plain.txt", "2\n");
+    WriteFile(other + "/clash.txt", "theirs\n");
+    WriteFile(other + "/sub/new.txt", "n\n");
+    ASSERT_EQ(testsupport::Run("svn add -q " + ShellQuote(other + "/sub") + " && svn commit -q -m c " +
+                               ShellQuote(other)), 0);
+    WriteFile(wc + "/clash.txt", "mine\n");
+    Start();
+    Click(ReceiveUpdateButton);
+    // The client names them from the current folder, in the order it made them.
+    Texts shown = TreeTexts();
+    std::sort(shown.begin(), shown.end());
+    ASSERT_EQ(shown, (Texts{"wc/clash.txt", "wc/plain.txt", "wc/sub", "wc/sub/new.txt"}));
+    shown = TreeTexts();
+    for (size_t row = 0; row < shown.size(); ++row) {
+        const char* code = shown[row] == "wc/plain.txt" ? "U" : shown[row] == "wc/clash.txt" ? "C" : "A";
+        EXPECT_EQ(scripted::Tree()[row].image, StatusIcon(code, 0)) << shown[row];
+    }
+    const Texts boxes = BoxTexts();
+    ASSERT_GE(boxes.size(), 3u);
+    EXPECT_EQ(boxes.front(), "Informations: Update : Updating 'wc':");
+    EXPECT_NE(std::find(boxes.begin(), boxes.end(), "Informations: Update : Summary of conflicts:"),
+              boxes.end());
+    for (const auto& text : boxes) EXPECT_EQ(text.rfind("Informations: Update : ", 0), 0u) << text;
+    EXPECT_EQ(platform::GetText(ReceiveUpdateButton), "Receive update");
+    EXPECT_EQ(g_shell.listContent, ListContent::LocalTree);
+
+    // Undo from the menu keeps the rows where the update put them.
+    platform::TreeSelect(EntryTree, RowOf("wc/clash.txt"));
+    Click(EntryTree, EventType::RightClick);
+    Menu(UndoItem);
+    EXPECT_EQ(TreeTexts(), shown);
+    EXPECT_EQ(ReadFile(wc + "/clash.txt"), "theirs\n");
+
+    // Cleanup of a working copy is quiet; of anything else, the client says why.
+    scripted::ClearBoxes();
+    Click(CleanupButton);
+    EXPECT_TRUE(TreeTexts().empty());
+    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_EQ(platform::GetText(CleanupButton), "Cleanup");
+    Enter(FolderField, box / "repo");
+    Click(CleanupButton);
+    ASSERT_EQ(BoxTexts().size(), 1u);
+    EXPECT_EQ(BoxTexts()[0].rfind("Alert: The Subversion client reported an error:\n\nsvn: E", 0), 0u)
+        << BoxTexts()[0];
+    EXPECT_NE(BoxTexts()[0].back(), '\n');
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // a real repository and working copy.
 #include "app/repository_files.h"
 #include "app_fixture.h"
-#include "browse/entry_list.h"
+#include "app/entry_tree.h"
 
 namespace apptest {
 namespace {
@@ -65,7 +65,8 @@ TEST_F(ListActionsTest, TreesExpandAndTheMenuActsOnTheWorkingCopy) {
     // An expanded folder is not listed again.
     testsupport::Run("svn mkdir -q -m new " + ShellQuote(url + "trunk/late"));
     ClickRow("trunk/", kDouble);
-    EXPECT_EQ(TreeTexts().size(), 6u);
+    EXPECT_EQ(TreeTexts(),
+              (Texts{"branches/", "trunk/", "src/", "main.c", "my file é#1.txt", "README"}));
 
     EXPECT_EQ(MenuFor("README"),
               (Items{DownloadItem, OpenItem, CreateDirectoryItem, DeleteRemoteItem}));
@@ -93,8 +94,8 @@ TEST_F(ListActionsTest, TreesExpandAndTheMenuActsOnTheWorkingCopy) {
     EXPECT_TRUE(BoxTexts().empty());
 
     auto statusOf = [this](const std::string& name) {
-        browse::g_entries.MakeCurrent(RowOf(name));
-        return browse::g_entries.Current()->status;
+        app::g_entries.MakeCurrent(RowOf(name));
+        return app::g_entries.Current()->status;
     };
     EXPECT_EQ(statusOf("new.txt"), "?");
     MenuOn("new.txt", AddItem);

@@ -1,8 +1,11 @@
 // The program as a whole: the window it builds from the settings, the
 // credential rule of the loop, and what survives the end of a run.
+#include <algorithm>
 #include <chrono>
 
+#include "app/entry_tree.h"
 #include "app_fixture.h"
+#include "browse/icon_set.h"
 
 namespace apptest {
 namespace {
@@ -38,6 +41,19 @@ TEST_F(ProgramTest, WindowIsBuiltFromTheSettingsInTabOrder) {
                                 std::pair(PasswordField, PasswordLabel)})
         EXPECT_EQ(scripted::Find(field)->labelFor, label) << field;
     EXPECT_FALSE(platform::ControlExists(StopSearchButton));
+
+    // The tree's pictures are the ones composed from gfx/: one per code and
+    // kind, the plain icon for any other text.
+    const browse::IconSet icons = browse::LoadIconSet("gfx");
+    auto shows = [&](const std::string& code, int folder, const browse::Pixels& expected) {
+        const uint32_t* shown = scripted::ImagePixels(StatusIcon(code, folder));
+        return shown && std::equal(expected.begin(), expected.end(), shown);
+    };
+    for (int i = 0; i < browse::kStatusCodeCount; ++i) {
+        const std::string code = browse::StatusCodeAt(i);
+        for (int folder : {0, 1}) EXPECT_TRUE(shows(code, folder, *icons.For(&code, folder))) << code;
+    }
+    for (int folder : {0, 1}) EXPECT_TRUE(shows("MM", folder, *icons.plain[folder]));
 }
 
 TEST_F(ProgramTest, CredentialRuleFollowsTheFieldsAfterEveryEvent) {

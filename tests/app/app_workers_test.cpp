@@ -2,6 +2,7 @@
 // ending, and the two copies with the busy state they hold.
 #include <chrono>
 
+#include "app/entry_tree.h"
 #include "app_fixture.h"
 
 namespace apptest {
@@ -101,7 +102,20 @@ TEST_F(WorkersTest, CopiesHoldTheBusyStateUntilTheyEnd) {
         for (const auto& c : scripted::Controls())
             EXPECT_TRUE(c.id > 18 || c.enabled == (c.id != PasswordField)) << c.id;
         EXPECT_EQ(g_shell.listContent, ListContent::CopyOutput);
-        EXPECT_TRUE(platform::IsRegularFile(box / (copy.folder + "/trunk/a.txt")));
+        // Every arrival is a row with the added mark, the closing line a box,
+        // and the file manager opens on the new copy.
+        const std::string top = copy.folder + "/trunk";  // as the client prints it
+        ASSERT_EQ(TreeTexts(), (Texts{top, top + "/B.TXT", top + "/a.txt", top + "/docs",
+                                      top + "/docs/c.txt"}));
+        for (const auto& item : scripted::Tree()) EXPECT_EQ(item.image, StatusIcon("A", 0));
+        EXPECT_EQ(BoxTexts(), Texts{"Informations: Update : Checked out revision 1."});
+        scripted::ClearBoxes();
+        // (The go link opened the URL first.)
+        const std::string folder = box / (copy.folder + "/\n");
+        for (int ms = 0; ms < 10000 && ReadFile(box / "opened.txt") != folder; ms += 20)
+            platform::Sleep(20);
+        EXPECT_EQ(ReadFile(box / "opened.txt"), folder);
+        testsupport::Run("rm " + ShellQuote(box / "opened.txt"));
     }
     // The copy's report lines are working-copy entries with their change.
     platform::TreeSelect(EntryTree, 0);
@@ -109,6 +123,20 @@ TEST_F(WorkersTest, CopiesHoldTheBusyStateUntilTheyEnd) {
     ASSERT_EQ(scripted::LastMenu().size(), 2u);
     EXPECT_EQ(scripted::LastMenu()[0].caption, "Added");
     EXPECT_EQ(scripted::LastMenu()[1].id, DeleteLocalItem);
+
+    // A copy the client refuses says why, opens nothing and still ends.
+    platform::SetText(UrlField, "file://" + box / "no-such-repository/");
+    Click(UrlField, EventType::Change);
+    Enter(FolderField, box / "failed");
+    Click(ReadOnlyCopyButton);
+    RunUntil(Idle);
+    ASSERT_EQ(BoxTexts().size(), 1u);
+    EXPECT_EQ(BoxTexts()[0].rfind("Alert: The Subversion client reported an error:\n\nsvn: E", 0), 0u)
+        << BoxTexts()[0];
+    EXPECT_TRUE(TreeTexts().empty());
+    EXPECT_EQ(platform::GetText(ReadOnlyCopyButton), "Receive a read only repositery copy");
+    platform::Sleep(200);
+    EXPECT_FALSE(platform::IsRegularFile(box / "opened.txt"));
 }
 
 TEST_F(WorkersTest, WorkCopyTakesTheCredentialsAsTyped) {

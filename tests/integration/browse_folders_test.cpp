@@ -1,118 +1,180 @@
-// The local browser on a real working copy, the remote one on a real repository.
+// The browsers on a real working copy and a real repository: entries with
+// their status, folders listed in place, and the search over every path.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <sstream>
 
 #include "browse/local_browser.h"
 #include "browse/remote_browser.h"
-#include "browse/status_codes.h"
-#include "command_env.h"
+#include "browse/remote_search.h"
+#include "client_env.h"
 
 using namespace testsupport;
-using Rows = std::vector<std::string>;
+using browse::EntryStatus;
 
 namespace {
 
 // The entries as "depth folder name [status] path", `base` cut off the paths;
 // rows must be positions.
-Rows Listed(const std::string& base = "") {
-    Rows out;
+Lines Shown(const browse::EntryList& list, const std::string& base = "") {
+    Lines out;
     int position = 0;
-    for (const auto& e : browse::g_entries.Entries()) {
+    for (const auto& e : list.Entries()) {
         EXPECT_EQ(position++, e.row) << e.name;
-        std::string path = e.path.rfind(base, 0) == 0 ? e.path.substr(base.size()) : "?" + e.path;
+        std::string path = e.path.starts_with(base) ? e.path.substr(base.size()) : "?" + e.path;
         out.push_back(std::to_string(e.depth) + " " + std::to_string(e.isFolder) + " " + e.name + " [" +
                       e.status + "] " + path);
     }
     return out;
 }
 
-TEST(LocalBrowser, ListsFoldersFirstWithStatusSkipsDotNamesAndExpandsInPlace) {
-    CommandEnv env;
-    std::string url = MakeRepository(env.box / "repo", {{"src/util/u.c", "u\n"}, {"src/x.c", "x\n"},
-                                                        {"b.c", "b\n"}, {"A.txt", "a\n"},
-                                                        {".dotted", "d\n"}});
-    std::string wc = env.box / "wc";
-    Checkout(url, wc);
+void Local(browse::EntryList& list, int row, int depth, const std::string& subPath) {
+    browse::ReplaceChildren(list, row, depth, [&](const auto& add) { browse::ListLocalFolder(subPath, add); });
+}
+
+std::string Remote(browse::EntryList& list, int row, int depth, const std::string& subPath) {
+    std::string errors;
+    browse::ReplaceChildren(list, row, depth,
+                            [&](const auto& add) { errors = browse::ListRemoteFolder(subPath, add).errors; });
+    return errors;
+}
+
+TEST(LocalBrowser, ListsEveryEntryWithItsStatusAndSkipsDotNames) {
+    ClientEnv env;
+    const std::string wc = env.box / "wc";
+    Checkout(MakeRepository(env.box / "repo", {{"src/util/u.c", "u\n"}, {"src/x.c", "x\n"}, {"b.c", "b\n"},
+                                               {"A.txt", "a\n"}, {".dotted", "d\n"}}),
+             wc);
     WriteFile(wc + "/b.c", "changed\n");
     WriteFile(wc + "/src/util/u.c", "changed\n");
     WriteFile(wc + "/_new.txt", "n\n");
     MakeDirs(wc + "/.hidden-folder");
+    MakeDirs(env.box / "outside/inner");
+    // A link to a folder is a folder (the client gives it no status).
+    ASSERT_EQ(0, symlink((env.box / "outside").c_str(), (wc + "/linked").c_str()));
 
-    const Rows top = {"0 1 src [M] /src", "0 0 _new.txt [?] /_new.txt", "0 0 A.txt [] /A.txt",
-                      "0 0 b.c [M] /b.c"};
+    const Lines top = {"0 1 linked [] /linked", "0 1 src [M] /src", "0 0 _new.txt [?] /_new.txt",
+                       "0 0 A.txt [] /A.txt", "0 0 b.c [M] /b.c"};
+    browse::EntryList list;
     for (std::string local : {wc, wc + "/"}) {
         settings::g_settings.SVNLocalRepositery = local;
-        browse::g_entries.Clear();
-        browse::ListLocalFolder(0, 0, "");
-        EXPECT_EQ(top, Listed(wc)) << local;
+        Local(list, 0, 0, "");
+        EXPECT_EQ(Shown(list, wc), top) << local;
     }
-    browse::ShowEntries();
-    ASSERT_EQ(4u, scripted::Tree().size());
-    EXPECT_EQ(browse::StatusIcon("M", 1), scripted::Tree()[0].image);
-
-    // Children go below their folder, one level deeper; the rows after it move.
-    browse::ListLocalFolder(1, 1, "src");
-    browse::ListLocalFolder(2, 2, "src/util");
-    EXPECT_EQ((Rows{top[0], "1 1 util [M] /src/util", "2 0 u.c [M] /src/util/u.c", "1 0 x.c [] /src/x.c",
-                    top[1], top[2], top[3]}),
-              Listed(wc));
-
-    // Listed again once emptied (or gone), a folder loses children and grandchildren.
-    ASSERT_EQ(0, testsupport::Run("svn delete -q --force " + ShellQuote(wc + "/src/x.c") + " " +
-                                  ShellQuote(wc + "/src/util")));
-    browse::ListLocalFolder(1, 1, "src/");
-    EXPECT_EQ(top, Listed(wc));
-    browse::ListLocalFolder(1, 1, "gone");
-    EXPECT_EQ(4, browse::g_entries.Size());
+    Local(list, 2, 1, "src");
+    Local(list, 3, 2, "src/util");
+    Local(list, 1, 1, "linked");
+    EXPECT_EQ(Shown(list, wc), (Lines{top[0], "1 1 inner [] /linked/inner", top[1], "1 1 util [M] /src/util",
+                                      "2 0 u.c [M] /src/util/u.c", "1 0 x.c [] /src/x.c", top[2], top[3], top[4]}));
+    Local(list, 3, 1, "gone");
+    EXPECT_EQ(list.Size(), 6);
 }
 
-TEST(RemoteBrowser, ListsFoldersFirstAndExpandsInPlaceWithOrWithoutFinalSlash) {
-    CommandEnv env;
-    std::string url = MakeRepository(env.box / "repo", {{"zeta.txt", "z\n"}, {"README", "r\n"},
-                                                        {"branches/", ""}, {"tags/", ""}, {"Alpha/", ""},
-                                                        {"trunk/src/main.c", "m\n"}, {"trunk/b.txt", "b\n"},
-                                                        {"trunk/a b.txt", "ab\n"}});
+// The first word of the status line is the code; what the client prints
+// after it (the conflict summary) is not.
+TEST(LocalBrowser, EntryStatusIsTheClientsCodeForThatPath) {
+    ClientEnv env;
+    const std::string url = MakeRepository(
+        env.box / "repo", {{"clean.txt", "c\n"}, {"mod.txt", "m\n"}, {"gone.txt", "g\n"}, {"del.txt", "d\n"},
+                           {"both.txt", "b\n"}, {"clash.txt", "x\n"}, {"deep/er/f.txt", "f\n"}});
+    const std::string wc = env.box / "wc";
+    Checkout(url, wc);
+    ASSERT_EQ(0, testsupport::Run("svn checkout -q " + ShellQuote(url) + " " + ShellQuote(env.box / "other")));
+    WriteFile(env.box / "other/clash.txt", "theirs\n");
+    ASSERT_EQ(0, testsupport::Run("svn commit -q -m c " + ShellQuote(env.box / "other")));
+    for (const char* name : {"mod.txt", "new.txt", "unv.txt", "deep/er/f.txt", "both.txt", "clash.txt"})
+        WriteFile(wc + "/" + name, "changed\n");
+    for (const char* command : {"svn add -q new.txt", "svn delete -q del.txt", "svn propset -q p v both.txt",
+                                "rm gone.txt", "svn update -q --accept postpone clash.txt"})
+        ASSERT_EQ(0, testsupport::Run("cd " + ShellQuote(wc) + " && " + command)) << command;
+
+    const std::pair<const char*, const char*> expected[] = {
+        {"clean.txt", ""}, {"mod.txt", "M"}, {"new.txt", "A"},   {"unv.txt", "?"},   {"gone.txt", "!"},
+        {"del.txt", "D"},  {"both.txt", "MM"}, {"deep", "M"},    {"clash.txt", "C"}};
+    for (auto [name, code] : expected) EXPECT_EQ(EntryStatus(wc + "/" + name), code) << name;
+    EXPECT_EQ(EntryStatus(env.box / "not-a-working-copy"), "");
+}
+
+TEST(RemoteBrowser, ListsFoldersInPlaceWithOrWithoutFinalSlash) {
+    ClientEnv env;
+    const std::string url =
+        MakeRepository(env.box / "repo", {{"zeta.txt", "z\n"}, {"README", "r\n"}, {"Alpha/", ""},
+                                          {"trunk/src/main.c", "m\n"}, {"trunk/a b.txt", "ab\n"}});
+    browse::EntryList list;
     for (std::string base : {url, url.substr(0, url.size() - 1)}) {
-        SCOPED_TRACE(base);
         settings::g_settings.SVNRemoteRepositery = base;
-        Rows expected = {"0 1 Alpha/ [] Alpha/", "0 1 branches/ [] branches/", "0 1 tags/ [] tags/",
-                         "0 1 trunk/ [] trunk/", "0 0 README [] README", "0 0 zeta.txt [] zeta.txt"};
-        browse::ListRemoteFolder(0, 0, "");
-        EXPECT_EQ(expected, Listed());
-
-        browse::ListRemoteFolder(4, 1, "trunk/");
-        browse::ListRemoteFolder(5, 2, "trunk/src/");
-        expected.insert(expected.begin() + 4, {"1 1 src/ [] trunk/src/", "2 0 main.c [] trunk/src/main.c",
-                                               "1 0 a b.txt [] trunk/a b.txt", "1 0 b.txt [] trunk/b.txt"});
-        EXPECT_EQ(expected, Listed());
-        EXPECT_TRUE(scripted::Boxes().empty());
+        EXPECT_EQ(Remote(list, 0, 0, ""), "");
+        EXPECT_EQ(Remote(list, 2, 1, "trunk/"), "");
+        EXPECT_EQ(Remote(list, 3, 2, "trunk/src/"), "");
+        EXPECT_EQ(Shown(list), (Lines{"0 1 Alpha/ [] Alpha/", "0 1 trunk/ [] trunk/", "1 1 src/ [] trunk/src/",
+                                      "2 0 main.c [] trunk/src/main.c", "1 0 a b.txt [] trunk/a b.txt",
+                                      "0 0 README [] README", "0 0 zeta.txt [] zeta.txt"}))
+            << base;
     }
-
-    // The folder emptied in the repository: listed again, it has no children.
-    ASSERT_EQ(0, testsupport::Run("svn delete -q -m d " + ShellQuote(url + "trunk/src/main.c")));
-    browse::ListRemoteFolder(5, 2, "trunk/src/");
-    EXPECT_EQ(9, browse::g_entries.Size());
-    EXPECT_EQ("1 0 a b.txt [] trunk/a b.txt", Listed()[5]);
+    const std::string errors = Remote(list, 2, 1, "trunk/missing/");
+    EXPECT_NE(errors.find("missing"), std::string::npos) << errors;
+    EXPECT_EQ(list.Size(), 4);
 }
 
-TEST(RemoteBrowser, AWrongUrlShowsTheClientErrorAndAnEmptyFolder) {
-    CommandEnv env;
-    settings::g_settings.SVNRemoteRepositery =
-        MakeRepository(env.box / "repo", {{"trunk/a.txt", "a\n"}, {"z.txt", "z\n"}});
-    browse::ListRemoteFolder(0, 0, "");
-    browse::ListRemoteFolder(1, 1, "trunk/");
-    ASSERT_EQ(3, browse::g_entries.Size());
-    browse::ListRemoteFolder(1, 1, "trunk/missing/");
-    EXPECT_EQ((Rows{"0 1 trunk/ [] trunk/", "0 0 z.txt [] z.txt"}), Listed());
-    auto alerts = BoxTexts("Alert");
-    ASSERT_EQ(1u, alerts.size());
-    EXPECT_EQ(0u, alerts[0].find("The Subversion client reported an error:\n\nsvn: ")) << alerts[0];
-    EXPECT_NE(std::string::npos, alerts[0].find("missing")) << alerts[0];
+class RemoteSearch : public ::testing::Test {
+protected:
+    browse::SearchResult Search(const std::string& pattern, Lines& found) {
+        found.clear();
+        return browse::SearchRemote(pattern, [&](const std::string& p) { found.push_back(p); }, stop);
+    }
 
-    scripted::ClearBoxes();
-    settings::g_settings.SVNRemoteRepositery = "file://" + env.box / "elsewhere/";
-    browse::ListRemoteFolder(0, 0, "");
-    EXPECT_TRUE(browse::g_entries.Empty());
-    EXPECT_EQ(1u, BoxTexts("Alert").size());
+    ClientEnv env;
+    std::atomic<bool> stop{false};
+};
+
+TEST_F(RemoteSearch, HandsOverTheMatchingPathsInTheClientsOrder) {
+    const std::string url = MakeRepository(env.box / "repo", {{"trunk/doc/guide.txt", "g\n"}, {"trunk/docs/readme", "r\n"},
+                                                              {"trunk/LOUD.TXT", "l\n"}, {"trunk/main.c", "m\n"}});
+    settings::g_settings.SVNRemoteRepositery = url;
+    const std::string all = env.Shell("svn list -R " + ShellQuote(url));
+    auto matching = [&all](auto keep) {
+        Lines out;
+        std::istringstream in(all);
+        for (std::string line; std::getline(in, line);)
+            if (keep(line)) out.push_back(line);
+        return out;
+    };
+    Lines found;
+    EXPECT_EQ(Search("", found).client.errors, "");
+    EXPECT_EQ(found, matching([](const std::string&) { return true; }));
+    EXPECT_EQ(found.size(), 7u);
+    Search("\\.txt$", found);
+    EXPECT_EQ(found, Lines{"trunk/doc/guide.txt"});
+    Search("doc", found);
+    EXPECT_EQ(found, matching([](const std::string& l) { return l.find("doc") != std::string::npos; }));
+    EXPECT_EQ(found.size(), 4u) << "the folder lines and the entries below them";
+
+    browse::SearchResult bad = Search("(", found);
+    EXPECT_NE(bad.patternError, "");
+    EXPECT_FALSE(bad.client.started);
+    settings::g_settings.SVNRemoteRepositery = "file://" + env.box / "nowhere/";
+    EXPECT_NE(Search("", found).client.errors.find("svn: E"), std::string::npos);
+    EXPECT_TRUE(found.empty());
+}
+
+// A stop while a client keeps listing for a minute: the paths found so far
+// came in order and the search ends at once.
+TEST_F(RemoteSearch, StopEndsTheSearchWithThePathsFoundSoFar) {
+    WriteFile(env.box / "client/svn/bin/svn",
+              "#!/bin/sh\ni=0\nwhile [ $i -lt 6000 ]; do echo \"path/$i\"; i=$((i+1)); sleep 0.01; done\n");
+    testsupport::Run("chmod +x " + ShellQuote(env.box / "client/svn/bin/svn"));
+    ScopedCwd cwd(env.box / "client");
+    Lines found;
+    auto start = std::chrono::steady_clock::now();
+    browse::SearchRemote("", [&](const std::string& p) {
+        found.push_back(p);
+        if (found.size() == 3) stop = true;
+    }, stop);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    ASSERT_GE(found.size(), 3u);
+    EXPECT_LT(found.size(), 6000u);
+    for (size_t i = 0; i < found.size(); ++i) EXPECT_EQ(found[i], "path/" + std::to_string(i));
 }
 
 }  // namespace

@@ -5,12 +5,8 @@
 #include <vector>
 
 #include "browse/entry_list.h"
-#include "browse/icon_set.h"
-#include "browse/status_codes.h"
-#include "support/scripted_window.h"
 
 using browse::CompareNames;
-using browse::g_entries;
 using browse::ListEntry;
 
 namespace {
@@ -19,11 +15,13 @@ ListEntry Entry(const std::string& name, int depth = 0, int isFolder = 0, const 
     return {0, name, depth, isFolder, status, "/wc/" + name};
 }
 
+browse::EntryList tree;
+
 // The list as "name:depth" texts, checking on the way that rows are positions.
 std::vector<std::string> Shape() {
     std::vector<std::string> out;
     int position = 0;
-    for (const auto& e : g_entries.Entries()) {
+    for (const auto& e : tree.Entries()) {
         EXPECT_EQ(e.row, position++) << e.name;
         out.push_back(e.name + ":" + std::to_string(e.depth));
     }
@@ -31,14 +29,14 @@ std::vector<std::string> Shape() {
 }
 
 void Fill(const std::vector<ListEntry>& entries) {
-    g_entries.Clear();
-    for (const auto& e : entries) g_entries.Append(e);
-    g_entries.Renumber();
+    tree.Clear();
+    for (const auto& e : entries) tree.Append(e);
+    tree.Renumber();
 }
 
 // A source that yields `entries` in the given order.
 auto Source(std::vector<ListEntry> entries) {
-    return [entries](const std::function<void(ListEntry)>& add) {
+    return [entries](const browse::EntrySink& add) {
         for (const auto& e : entries) add(e);
     };
 }
@@ -75,44 +73,47 @@ TEST(ReplaceChildren, ReplacesTheWholeOldSubtreeAndRenumbersWhatFollows) {
     Fill({Entry("a", 0, 1), Entry("b", 0, 1), Entry("c", 0), Entry("src", 0, 1),
           Entry("old1", 1, 1), Entry("deep1", 2), Entry("deep2", 2), Entry("old2", 1, 1),
           Entry("deep3", 2), Entry("old3", 1), Entry("tail", 0, 1), Entry("tail2", 0)});
-    browse::ReplaceChildren(4, 1, Source({Entry("y.c"), Entry("x", 5, 1)}));
+    browse::ReplaceChildren(tree, 4, 1, Source({Entry("y.c"), Entry("x", 5, 1)}));
     EXPECT_EQ(Shape(), (std::vector<std::string>{"a:0", "b:0", "c:0", "src:0", "x:1", "y.c:1",
                                                  "tail:0", "tail2:0"}));
-    auto it = std::next(g_entries.Entries().begin(), 4);
+    auto it = std::next(tree.Entries().begin(), 4);
     EXPECT_EQ(it->path, "/wc/x");  // the source's fields are kept
     EXPECT_EQ(it->isFolder, 1);
 
     // Listing x (row 4, depth 1) adds grandchildren; listing src again with
     // nothing removes children and grandchildren alike.
-    browse::ReplaceChildren(5, 2, Source({Entry("z", 0, 0)}));
+    browse::ReplaceChildren(tree, 5, 2, Source({Entry("z", 0, 0)}));
     EXPECT_EQ(Shape()[5], "z:2");
-    browse::ReplaceChildren(4, 1, Source({}));
+    browse::ReplaceChildren(tree, 4, 1, Source({}));
     EXPECT_EQ(Shape(), (std::vector<std::string>{"a:0", "b:0", "c:0", "src:0", "tail:0", "tail2:0"}));
 
     // The last entry's children run to the end of the list.
-    browse::ReplaceChildren(6, 1, Source({Entry("t1"), Entry("t2")}));
-    browse::ReplaceChildren(6, 1, Source({Entry("t3")}));
+    browse::ReplaceChildren(tree, 6, 1, Source({Entry("t1"), Entry("t2")}));
+    browse::ReplaceChildren(tree, 6, 1, Source({Entry("t3")}));
     EXPECT_EQ(Shape().back(), "t3:1");
-    EXPECT_EQ(g_entries.Size(), 7);
+    EXPECT_EQ(tree.Size(), 7);
 
-    browse::ReplaceChildren(0, 0, Source({Entry("only")}));
+    // No parent at row R-1: nothing is listed under it.
+    browse::ReplaceChildren(tree, 8, 1, Source({Entry("stray")}));
+    EXPECT_EQ(tree.Size(), 7);
+    browse::ReplaceChildren(tree, 0, 0, Source({Entry("only")}));
     EXPECT_EQ(Shape(), std::vector<std::string>{"only:0"});
 }
 
 TEST(ReplaceChildren, OrdersFoldersFirstThenByFoldedNameKeepingTies) {
-    g_entries.Clear();
-    browse::ReplaceChildren(0, 0,
+    tree.Clear();
+    browse::ReplaceChildren(tree, 0, 0,
                             Source({Entry("b.txt"), Entry("B", 0, 1), Entry("a.txt"), Entry("A", 0, 1)}));
     EXPECT_EQ(Shape(), (std::vector<std::string>{"A:0", "B:0", "a.txt:0", "b.txt:0"}));
 
-    browse::ReplaceChildren(0, 0, Source({Entry("zeta"), Entry("READ"), Entry("_x"), Entry("read"),
+    browse::ReplaceChildren(tree, 0, 0, Source({Entry("zeta"), Entry("READ"), Entry("_x"), Entry("read"),
                                           Entry("Alpha"), Entry("ReAd")}));
     EXPECT_EQ(Shape(), (std::vector<std::string>{"_x:0", "Alpha:0", "READ:0", "read:0", "ReAd:0",
                                                  "zeta:0"}));
 
     // Only the new block is ordered: the entries around it stay where they are.
     Fill({Entry("z", 0, 1), Entry("a", 0, 0)});
-    browse::ReplaceChildren(1, 1, Source({Entry("n"), Entry("m", 0, 1)}));
+    browse::ReplaceChildren(tree, 1, 1, Source({Entry("n"), Entry("m", 0, 1)}));
     EXPECT_EQ(Shape(), (std::vector<std::string>{"z:0", "m:1", "n:1", "a:0"}));
 }
 
@@ -140,29 +141,4 @@ TEST(CompareNames, SurvivesBrokenUtf8) {
         for (const auto& b : broken) EXPECT_EQ(CompareNames(a, b), -CompareNames(b, a));
         EXPECT_GT(CompareNames(a, "a"), 0);  // each bad byte stands for U+FFFD
     }
-}
-
-TEST(ShowEntries, DrawsTheListIntoTheTree) {
-    scripted::Reset();
-    ASSERT_TRUE(platform::OpenMainWindow("main", 450, 430));
-    ASSERT_TRUE(platform::CreateControl(0, 22, platform::ControlKind::Tree, 10, 70, 430, 250, ""));
-    browse::LoadIconSet(std::string(VELLUM_SOURCE_DIR) + "/data/gfx");
-    platform::TreeAddItem(22, 0, "stale", 0, 0);
-    Fill({Entry("docs", 0, 1, "M"), Entry("guide.txt", 1, 0, "?"), Entry("empty", 1, 1),
-          Entry("src", 0, 1), Entry("main.c", 0, 0, "MM")});
-    browse::ShowEntries();
-
-    const auto tree = scripted::Tree(22);
-    ASSERT_EQ(tree.size(), 5u);
-    auto item = tree.begin();
-    for (const auto& e : g_entries.Entries()) {
-        EXPECT_EQ(std::tuple(e.name, e.depth, e.isFolder), std::tuple(item->text, item->depth, item->value));
-        EXPECT_EQ((item++)->image, browse::StatusIcon(e.status, e.isFolder)) << e.name;
-    }
-    EXPECT_NE(tree[0].image, browse::StatusIcon("", 1));  // the M composite
-    EXPECT_EQ(tree[4].image, browse::StatusIcon("", 0));  // MM is no code
-    // Folders with children open; the others have nothing to show.
-    EXPECT_TRUE(tree[0].expanded);
-    EXPECT_FALSE(tree[2].expanded);
-    EXPECT_FALSE(tree[3].expanded);
 }

@@ -1,17 +1,15 @@
+// The composites the list shows: the plain icons with each status mark.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <set>
 #include <tuple>
 
 #include "browse/icon_set.h"
 #include "browse/status_codes.h"
 #include "browse_png_fixture.h"
 #include "support/sandbox.h"
-#include "support/scripted_window.h"
 
 using browse::Compose;
-using browse::IconSetImage;
-using browse::IconSetPixels;
 using browse::Pixels;
 
 namespace {
@@ -29,19 +27,16 @@ Pixels HalfTransparentBase() {
     return p;
 }
 
-const std::string M = "M";
+const std::string M = "M", A = "A", D = "D";
 
 }  // namespace
 
 TEST(Compose, CopiesBaseColourAndBlendsOverlayByItsAlpha) {
-    const Pixels overlay = [] {
-        Pixels p = Filled(0);  // transparent, but storing black
-        p[0] = 0xFFFFFFFF;     // opaque white
-        p[1] = 0x80FFFFFF;     // half white
-        p[2] = 0x4000FF00;     // quarter green
-        p[17] = 0x00123456;    // transparent with a colour: no effect
-        return p;
-    }();
+    Pixels overlay = Filled(0);  // transparent, but storing black
+    overlay[0] = 0xFFFFFFFF;     // opaque white
+    overlay[1] = 0x80FFFFFF;     // half white
+    overlay[2] = 0x4000FF00;     // quarter green
+    overlay[17] = 0x00123456;    // transparent with a colour: no effect
 
     const Pixels onBase = Compose(HalfTransparentBase(), overlay);
     const Pixels noBase = Compose(std::nullopt, overlay);  // over opaque black
@@ -57,70 +52,61 @@ TEST(Compose, CopiesBaseColourAndBlendsOverlayByItsAlpha) {
     EXPECT_EQ(Compose(std::nullopt, std::nullopt), Filled(0xFF000000));
 }
 
-class IconSetTest : public ::testing::Test {
-protected:
-    void SetUp() override { scripted::Reset(); }
-};
-
 // No file icon, a broken A overlay, no D overlay of its own.
-TEST_F(IconSetTest, MissingFilesLeaveTheirPartsOut) {
+TEST(IconSet, MissingFilesLeaveTheirPartsOut) {
     testsupport::Sandbox box;
     const Pixels folder = HalfTransparentBase();
-    const Pixels mark = [] {
-        Pixels p = Filled(0);
-        p[255] = 0xFF00FF00;
-        return p;
-    }();
+    Pixels mark = Filled(0);
+    mark[255] = 0xFF00FF00;
     testsupport::MakeDirs(box / "gfx");
     ASSERT_TRUE(pngfixture::WritePixels(box / "gfx/FolderIcon16x16.png", folder));
     ASSERT_TRUE(pngfixture::WritePixels(box / "gfx/MIcon16x16.png", mark));
     ASSERT_TRUE(pngfixture::WritePixels(box / "gfx/SIcon16x16.png", mark));
     testsupport::WriteFile(box / "gfx/AIcon16x16.png", "broken");
-    browse::LoadIconSet(box / "gfx");
+    const browse::IconSet icons = browse::LoadIconSet(box / "gfx");
 
-    EXPECT_EQ(IconSetImage(nullptr, 0), 0);
-    EXPECT_FALSE(IconSetPixels(nullptr, 0));
-    ASSERT_NE(IconSetImage(nullptr, 1), 0);
-    EXPECT_EQ(*IconSetPixels(nullptr, 1), folder);  // the plain icon keeps its alpha
-
-    EXPECT_EQ(*IconSetPixels(&M, 1), Compose(folder, mark));
-    EXPECT_EQ(*IconSetPixels(&M, 0), Compose(std::nullopt, mark));
-    const std::string A = "A", D = "D";
-    EXPECT_EQ(*IconSetPixels(&A, 1), Compose(folder, std::nullopt));
-    EXPECT_EQ(*IconSetPixels(&D, 1), Compose(folder, mark));  // D shows the S picture
-
-    // What the tree is handed is what the window was given.
-    for (const std::string* code : {&M, &A, &D, static_cast<const std::string*>(nullptr)}) {
-        const auto handle = IconSetImage(code, 1);
-        ASSERT_NE(handle, 0);
-        const uint32_t* shown = scripted::ImagePixels(handle);
-        ASSERT_NE(shown, nullptr);
-        EXPECT_TRUE(std::equal(shown, shown + 256, IconSetPixels(code, 1)->begin()));
+    EXPECT_FALSE(icons.For(nullptr, 0));
+    ASSERT_TRUE(icons.For(nullptr, 1));
+    EXPECT_EQ(*icons.For(nullptr, 1), folder);  // the plain icon keeps its alpha
+    EXPECT_EQ(*icons.For(&M, 1), Compose(folder, mark));
+    EXPECT_EQ(*icons.For(&M, 0), Compose(std::nullopt, mark));
+    EXPECT_EQ(*icons.For(&A, 1), Compose(folder, std::nullopt));
+    EXPECT_EQ(*icons.For(&D, 1), Compose(folder, mark));  // D shows the S picture
+    // Only a whole one-character code has a composite.
+    for (std::string unknown : {"", "m", "MM", " M", "M ", "A+"}) {
+        ASSERT_TRUE(icons.For(&unknown, 1)) << '[' << unknown << ']';
+        EXPECT_EQ(*icons.For(&unknown, 1), folder) << '[' << unknown << ']';
+        EXPECT_EQ(browse::StatusDescription(unknown), "") << '[' << unknown << ']';
     }
 }
 
-TEST_F(IconSetTest, ShippedPicturesGiveAnOpaqueMarkedCompositeForEveryCode) {
-    browse::LoadIconSet(std::string(VELLUM_SOURCE_DIR) + "/data/gfx");
+TEST(IconSet, ShippedPicturesGiveAnOpaqueMarkedCompositeForEveryCode) {
+    const browse::IconSet icons = browse::LoadIconSet(std::string(VELLUM_SOURCE_DIR) + "/data/gfx");
+    std::set<std::string> descriptions;
     for (int isFolder : {0, 1}) {
-        ASSERT_TRUE(IconSetPixels(nullptr, isFolder));
+        ASSERT_TRUE(icons.For(nullptr, isFolder));
         for (int i = 0; i < browse::kStatusCodeCount; ++i) {
             const std::string code = browse::StatusCodeAt(i);
-            const auto& composite = IconSetPixels(&code, isFolder);
+            EXPECT_EQ(browse::StatusCodeIndex(code), i);
+            descriptions.insert(browse::StatusDescription(code));
+            const auto& composite = icons.For(&code, isFolder);
             ASSERT_TRUE(composite) << code;
-            EXPECT_NE(IconSetImage(&code, isFolder), 0);
             for (uint32_t p : *composite) ASSERT_EQ(p >> 24, 0xFFu) << code;
             // The overlay file was found: the mark changes the plain picture.
-            EXPECT_NE(*composite, Compose(IconSetPixels(nullptr, isFolder), std::nullopt)) << code;
+            EXPECT_NE(*composite, Compose(icons.For(nullptr, isFolder), std::nullopt)) << code;
         }
     }
+    EXPECT_EQ(descriptions.size(), size_t(browse::kStatusCodeCount));
+    EXPECT_EQ(browse::StatusDescription("D"), "Suppressed");
+    EXPECT_EQ(browse::StatusDescription("S"), "Switched");
 }
 
-TEST_F(IconSetTest, FromAnotherFolderOnlyBlackSquaresRemain) {
+TEST(IconSet, FromAnotherFolderOnlyBlackSquaresRemain) {
     testsupport::Sandbox box;
     testsupport::ScopedCwd cwd(box.Path());
-    browse::LoadIconSet();
-    EXPECT_EQ(IconSetImage(nullptr, 0), 0);
-    EXPECT_EQ(IconSetImage(nullptr, 1), 0);
-    EXPECT_NE(IconSetImage(&M, 1), 0);
-    EXPECT_EQ(*IconSetPixels(&M, 1), Filled(0xFF000000));
+    const browse::IconSet icons = browse::LoadIconSet();
+    EXPECT_FALSE(icons.For(nullptr, 0));
+    EXPECT_FALSE(icons.For(nullptr, 1));
+    ASSERT_TRUE(icons.For(&M, 1));
+    EXPECT_EQ(*icons.For(&M, 1), Filled(0xFF000000));
 }

@@ -31,6 +31,13 @@ std::string CurrentDirectory() {
     return buf;
 }
 
+std::string ClientProgram() {
+    const char* bundled = "svn/bin/svn";
+    struct stat st;
+    if (stat(bundled, &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0111) != 0) return bundled;
+    return "svn";
+}
+
 std::string HomeFolder() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     if (xdg && *xdg) return xdg;

@@ -4,6 +4,7 @@
 #include <langinfo.h>
 
 #include <cerrno>
+#include <clocale>
 #include <cstring>
 
 namespace platform {
@@ -109,5 +110,7 @@ std::string SystemToUtf8(const std::string& bytes) {
     if (!converter.Open(codeset)) return RepairUtf8(bytes);
     return Convert(converter.cd, bytes);
 }
+
+void UseUserCharset() { std::setlocale(LC_ALL, ""); }
 
 }  // namespace platform

@@ -32,6 +32,8 @@ std::string CurrentDirectory() {
     return Narrow(buf.data(), n);
 }
 
+std::string ClientProgram() { return "svn\\bin\\svn.exe"; }
+
 std::string HomeFolder() {
     PIDLIST_ABSOLUTE pidl = nullptr;
     if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_PROFILE, &pidl))) return "";

@@ -15,4 +15,7 @@ std::string SystemToUtf8(const std::string& bytes) {
     return win32::Narrow(wide);
 }
 
+// The ANSI code page is the system's; nothing to choose.
+void UseUserCharset() {}
+
 }  // namespace platform

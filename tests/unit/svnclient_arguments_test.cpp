@@ -5,6 +5,7 @@
 
 #include <tuple>
 
+#include "platform/paths.h"
 #include "support/sandbox.h"
 #include "svnclient/arguments.h"
 
@@ -63,18 +64,18 @@ TEST(BuildArguments, CredentialsOnlyWithoutTheCacheAndWhenAllowed) {
     }
 }
 
-TEST(ClientPath, TheBundledClientOnlyWhenItIsAnExecutableFile) {
+TEST(ClientProgram, TheBundledClientOnlyWhenItIsAnExecutableFile) {
     Sandbox box;
     testsupport::ScopedCwd cwd(box.Path());
-    EXPECT_EQ(ClientPath(), "svn");
+    EXPECT_EQ(platform::ClientProgram(), "svn");
     testsupport::MakeDirs(box / "svn/bin/svn");  // a folder in its place
-    EXPECT_EQ(ClientPath(), "svn");
+    EXPECT_EQ(platform::ClientProgram(), "svn");
     rmdir((box / "svn/bin/svn").c_str());
     testsupport::WriteFile(box / "svn/bin/svn", "#!/bin/sh\n");
     chmod((box / "svn/bin/svn").c_str(), 0644);
-    EXPECT_EQ(ClientPath(), "svn");
+    EXPECT_EQ(platform::ClientProgram(), "svn");
     chmod((box / "svn/bin/svn").c_str(), 0755);
-    EXPECT_EQ(ClientPath(), "svn/bin/svn");
+    EXPECT_EQ(platform::ClientProgram(), "svn/bin/svn");
 }
 
 TEST(JoinUrl, ExactlyOneSlashBetween) {

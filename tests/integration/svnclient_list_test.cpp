@@ -1,11 +1,10 @@
-// The reading loop against the real client: "svn list" over file:// and http://.
+// The reading loop against the real client: "svn list" over file:// and
+// http://, and a large file through "svn cat".
 #include <gtest/gtest.h>
 
+#include "client_env.h"
 #include "platform/download.h"
-#include "settings/settings.h"
-#include "support/sandbox.h"
 #include "support/servers.h"
-#include "svnclient/client.h"
 
 namespace {
 
@@ -13,72 +12,44 @@ using namespace svnclient;
 using namespace testsupport;
 
 struct Listing {
-    std::vector<std::string> lines;
+    Lines lines;
     ClientResult result;
 };
 
 Listing List(const std::string& url) {
-    Listing l;
-    l.result = RunClient({Plain("list"), Quoted(url)}, "", 1,
-                         [&](const std::string& line) {
-                             if (!line.empty()) l.lines.push_back(line);  // "" while a line is incomplete
-                         });
-    return l;
+    Collect c;
+    ClientResult r = RunClient({Plain("list"), Quoted(url)}, "", 1, c.Sink());
+    return {c.lines, r};
 }
 
-TEST(RealClient, ListsFolderByFolderWithEveryOptionTheSettingsAdd) {
-    Sandbox box;
-    ScopedCwd cwd(box.Path());  // no svn/bin/svn here: the client on PATH
-    settings::g_settings = settings::Settings{};
+TEST(RealClient, ListsFoldersAndReportsOnlyTheErrorsOfAFailedRun) {
+    ClientEnv env;
+    ScopedCwd cwd(env.box.Path());  // no svn/bin/svn here: the client on PATH
     const std::string url = MakeRepository(
-        box / "repo", {{"b.txt", "b"}, {"a file.txt", "a"}, {"docs/", ""}, {"docs/guide.txt", "g"}});
-    const std::vector<std::string> top = {"a file.txt", "b.txt", "docs/"};
+        env.box / "repo", {{"b.txt", "b"}, {"a file.txt", "a"}, {"docs/", ""}, {"docs/guide.txt", "g"}});
+    const Lines top = {"a file.txt", "b.txt", "docs/"};
     Listing root = List(url);
     EXPECT_TRUE(root.result.started);
     EXPECT_EQ(root.lines, top);
     EXPECT_EQ(root.result.errors, "");
-    // The folder's URL with or without its final "/" lists the same entries.
-    EXPECT_EQ(List(JoinUrl(url.substr(0, url.size() - 1), "docs/")).lines,
-              std::vector<std::string>{"guide.txt"});
-    EXPECT_EQ(List(JoinUrl(url, "docs")).lines, std::vector<std::string>{"guide.txt"});
+    EXPECT_EQ(List(JoinUrl(url.substr(0, url.size() - 1), "docs/")).lines, Lines{"guide.txt"});
 
     Listing missing = List(JoinUrl(url, "no-such-folder/"));
     EXPECT_TRUE(missing.result.started);
     EXPECT_TRUE(missing.lines.empty());
     EXPECT_NE(missing.result.errors.find("no-such-folder"), std::string::npos) << missing.result.errors;
 
-    // The client accepts the proxy and credential options (unused over file://).
-    settings::Settings& s = settings::g_settings;
-    s.useProxy = 1;
-    s.proxyHost = "proxy.invalid";
-    s.proxyPort = "3128";
-    s.SVNUsername = "bob";
-    s.SVNPassword = "secret";
-    root = List(url);
-    EXPECT_EQ(root.result.errors, "");
-    EXPECT_EQ(root.lines, top);
-}
-
-TEST(RealClient, WarningsOfAClientThatSucceededAreNoError) {
     // A locale the machine lacks makes the client warn on its error output
     // and still list: only a failed run reports its error text.
-    Sandbox box;
-    ScopedCwd cwd(box.Path());
     ScopedEnv locale("LC_ALL", "xx_YY.UTF-8");
-    settings::g_settings = settings::Settings{};
-    const std::string url = MakeRepository(box / "repo", {{"a.txt", "a"}});
-    Listing ok = List(url);
-    EXPECT_EQ(ok.lines, std::vector<std::string>{"a.txt"});
-    EXPECT_EQ(ok.result.errors, "");
-    Listing failed = List(JoinUrl(url, "gone/"));
-    EXPECT_NE(failed.result.errors.find("svn: E"), std::string::npos) << failed.result.errors;
+    EXPECT_EQ(List(url).result.errors, "");
+    EXPECT_NE(List(JoinUrl(url, "gone/")).result.errors.find("svn: E"), std::string::npos);
 }
 
 TEST(RealClient, WithoutAClientNothingStarts) {
     Sandbox box;
     ScopedCwd cwd(box.Path());
-    testsupport::ScopedEnv path("PATH", box / "empty");
-    EXPECT_EQ(RunSvn({Plain("list"), Quoted("file:///x/")}, "", 1), nullptr);
+    ScopedEnv path("PATH", box / "empty");
     bool called = false;
     ClientResult none = RunClient({Plain("list")}, "", 1, [&](const std::string&) { called = true; });
     EXPECT_FALSE(none.started);
@@ -86,12 +57,30 @@ TEST(RealClient, WithoutAClientNothingStarts) {
     EXPECT_EQ(none.errors, "");
 }
 
+// Megabytes of lines of every length, cut wherever the client's writes end:
+// the buffer behind the reader is compacted many times on the way.
+TEST(RealClient, LargeOutputArrivesLineForLine) {
+    ClientEnv env;
+    Lines expected;
+    std::string text;
+    for (int i = 0; i < 12000; ++i) {
+        expected.push_back(std::to_string(i) + ":" + std::string(i * 7919 % 300, 'a' + i % 26));
+        text += expected.back() + "\n";
+    }
+    const std::string url = MakeRepository(env.box / "repo", {{"big.txt", text}});
+    Collect c;
+    ClientResult r = RunClient({Plain("cat"), Quoted(url + "big.txt")}, "", 1, c.Sink());
+    EXPECT_EQ(r.errors, "");
+    ASSERT_EQ(c.lines.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) ASSERT_EQ(c.lines[i], expected[i]) << "line " << i;
+}
+
 // Over http from Apache httpd + mod_dav_svn with basic auth, directly and
 // through tinyproxy.
 TEST(ClientHttp, CredentialsAndProxyFromTheSettingsReachTheServer) {
-    Sandbox box;
-    ScopedEnv home("HOME", box / "home");  // the client's own cache stays in the sandbox
-    for (const char* folder : {"home", "httpd", "proxy"}) MakeDirs(box / folder);
+    ClientEnv env;
+    Sandbox& box = env.box;
+    for (const char* folder : {"httpd", "proxy"}) MakeDirs(box / folder);
     MakeRepository(box / "repo", {{"trunk/a.txt", "a\n"}, {"README", "r\n"}});
     HttpdServer httpd(box / "httpd", box / "repo", "alice", "s3cret");
     ASSERT_TRUE(httpd.Running()) << ReadFile(box / "httpd/error.log");
@@ -99,10 +88,9 @@ TEST(ClientHttp, CredentialsAndProxyFromTheSettingsReachTheServer) {
     ASSERT_TRUE(proxy.Running());
 
     auto& s = settings::g_settings;
-    s = {};
     s.SVNUsername = "alice";
     s.proxyHost = "127.0.0.1";
-    const std::vector<std::string> listing = {"README", "trunk/"};
+    const Lines listing = {"README", "trunk/"};
     struct Case {
         const char* what;
         const char* password;
@@ -119,7 +107,7 @@ TEST(ClientHttp, CredentialsAndProxyFromTheSettingsReachTheServer) {
         s.useProxy = c.useProxy;
         s.proxyPort = std::to_string(c.proxyPort);
         Listing r = List(httpd.Url());
-        EXPECT_EQ(r.lines, c.lists ? listing : std::vector<std::string>()) << c.what;
+        EXPECT_EQ(r.lines, c.lists ? listing : Lines()) << c.what;
         EXPECT_EQ(r.result.errors.find("svn: E") != std::string::npos, !c.lists)
             << c.what << ": " << r.result.errors;
     }

@@ -1,0 +1,107 @@
+#include "app/entry_tree.h"
+
+#include <array>
+
+#include "app/control_ids.h"
+#include "browse/icon_set.h"
+#include "browse/local_browser.h"
+#include "browse/remote_browser.h"
+#include "i18n/catalogue.h"
+#include "platform/paths.h"
+
+namespace app {
+
+browse::EntryList g_entries;
+
+namespace {
+
+using browse::kStatusCodeCount;
+
+// [0] the plain icons, [1 + i] the composites of status code i; each over
+// the file icon, then the folder icon.
+std::array<std::array<platform::ImageHandle, 2>, kStatusCodeCount + 1> g_icons{};
+
+platform::ImageHandle Register(const std::optional<browse::Pixels>& pixels) {
+    return pixels ? platform::CreateImage(pixels->data()) : 0;
+}
+
+}  // namespace
+
+void LoadIcons(const std::string& folder) {
+    const browse::IconSet icons = browse::LoadIconSet(folder);
+    for (int kind = 0; kind < 2; ++kind) {
+        g_icons[0][kind] = Register(icons.plain[kind]);
+        for (int i = 0; i < kStatusCodeCount; ++i)
+            g_icons[1 + i][kind] = Register(icons.composite[i][kind]);
+    }
+}
+
+platform::ImageHandle StatusIcon(const std::string& code, int isFolder) {
+    return g_icons[1 + browse::StatusCodeIndex(code)][isFolder != 0 ? 1 : 0];
+}
+
+void ClearEntries() {
+    platform::TreeClear(EntryTree);
+    g_entries.Clear();
+}
+
+void ShowEntries() {
+    const auto& entries = g_entries.Entries();
+    platform::TreeClear(EntryTree);
+    for (const auto& e : entries) {
+        platform::TreeAddItem(EntryTree, e.row, e.name, StatusIcon(e.status, e.isFolder), e.depth);
+        platform::TreeSetValue(EntryTree, e.row, e.isFolder);
+    }
+    // Expanded after all items exist, so every folder shows its listed children.
+    for (const auto& e : entries) {
+        if (e.isFolder != 0) platform::TreeExpand(EntryTree, e.row);
+    }
+}
+
+void ListLocalEntries(int R, int D, const std::string& subPath) {
+    browse::ReplaceChildren(g_entries, R, D, [&](const browse::EntrySink& add) {
+        browse::ListLocalFolder(subPath, add);
+    });
+}
+
+void ListRemoteEntries(int R, int D, const std::string& subPath) {
+    std::string errors;
+    browse::ReplaceChildren(g_entries, R, D, [&](const browse::EntrySink& add) {
+        errors = browse::ListRemoteFolder(subPath, add).errors;
+    });
+    ReportClientError(errors);
+}
+
+void AppendChangeRow(const std::string& code, const std::string& path) {
+    browse::ListEntry e;
+    e.row = g_entries.Size();
+    e.name = path;
+    e.isFolder = platform::EndsWithSeparator(path) ? 1 : 0;
+    e.status = code;
+    e.path = path;
+    platform::TreeAddItem(EntryTree, e.row, path, StatusIcon(code, e.isFolder), 0);
+    platform::TreeSetValue(EntryTree, e.row, 0);
+    g_entries.Append(std::move(e));
+}
+
+void AppendTextRow(int row, const std::string& text) {
+    platform::TreeAddItem(EntryTree, row, text, 0, 0);
+    platform::TreeSetValue(EntryTree, row, 0);
+}
+
+void ShowInformation(const std::string& line) {
+    platform::ShowMessage(i18n::Translate("Informations"), i18n::Translate("Update") + " : " + line);
+}
+
+void ReportClientError(const std::string& errors) {
+    std::string text = errors;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    if (text.empty()) return;
+    platform::RunOnMainThreadAndWait([text] {
+        platform::ShowMessage(i18n::Translate("Alert"),
+                              i18n::Translate("The Subversion client reported an error:") +
+                                  "\n\n" + text);
+    });
+}
+
+}  // namespace app
