@@ -55,12 +55,13 @@ def wait_for(probe, what, timeout=20):
         time.sleep(0.1)
 
 
+def windows(title):
+    return subprocess.run(["xdotool", "search", "--name", f"^{re.escape(title)}$"],
+                          capture_output=True, text=True).stdout.split()
+
+
 def find_window(title):
-    def search():
-        found = subprocess.run(["xdotool", "search", "--name", f"^{re.escape(title)}$"],
-                               capture_output=True, text=True).stdout.split()
-        return found[-1] if found else None
-    return wait_for(search, f"a window titled {title!r}")
+    return wait_for(lambda: windows(title), f"a window titled {title!r}")[-1]
 
 
 def click(win, x, y, button=1, repeat=1):
@@ -76,8 +77,11 @@ def keys(*names):
 
 def answer(title, *key_names):
     box = find_window(title)
-    run("xdotool", "windowfocus", box)
-    time.sleep(0.5)
+    def focused():
+        run("xdotool", "windowfocus", box)
+        return run("xdotool", "getwindowfocus").strip() == box
+    wait_for(focused, f"{title!r} to take the keyboard")
+    time.sleep(0.3)
     keys(*key_names)
 
 
@@ -193,7 +197,7 @@ def program_folder(work, dist):
     slow = os.path.join(work, "slow")
     client = os.path.join(folder, "svn", "bin", "svn")
     with open(client, "w") as f:
-        f.write(f'#!/bin/sh\n[ -e "{slow}" ] && sleep 5\nexec {shutil.which("svn")} "$@"\n')
+        f.write(f'#!/bin/sh\n[ -e "{slow}" ] && sleep 8\nexec {shutil.which("svn")} "$@"\n')
     os.chmod(client, 0o755)
     return folder, slow
 
@@ -248,7 +252,7 @@ def check_slow_explore(win, app, tree, slow):
     open(slow, "w").close()
     try:
         click(win, *centre(accessible(app, "push button", "Explore remote repositery")))
-        accessible(app, "push button", "Please wait", timeout=2.5)
+        accessible(app, "push button", "Please wait", timeout=4)
         click(win, *centre(box))
         time.sleep(0.5)
         check(not has(box, pyatspi.STATE_CHECKED), "the check box was ticked during the command")
@@ -292,11 +296,6 @@ def check_download(win, app, tree, folder):
     wait_for(lambda: os.path.exists(saved) and open(saved).read() == "top\n", "README saved")
 
 
-def gone(title):
-    return not subprocess.run(["xdotool", "search", "--name", f"^{re.escape(title)}$"],
-                              capture_output=True).stdout
-
-
 def check_text_dialog(win, app, tree, url, close_script, proc):
     # Closed by its own close box, or by the main window's close request
     # under its modal grab: nothing made, and Vellum runs on.
@@ -304,7 +303,7 @@ def check_text_dialog(win, app, tree, url, close_script, proc):
         entry_menu(win, app, tree, "README", "Create directory")
         dialog = find_window("Create directory")
         run(sys.executable, close_script, dialog if target == "dialog" else win)
-        wait_for(lambda: gone("Create directory"), "the dialog to go")
+        wait_for(lambda: not windows("Create directory"), "the dialog to go")
     check(proc.poll() is None, "the close request under the dialog ended Vellum")
     check("made/" not in listing(url), "a cancelled dialog made a folder")
     entry_menu(win, app, tree, "README", "Create directory")
@@ -316,7 +315,7 @@ def check_text_dialog(win, app, tree, url, close_script, proc):
 def check_deletion(win, app, tree, url, close_script):
     entry_menu(win, app, tree, "README", "Delete")
     run(sys.executable, close_script, find_window("Deletion"))
-    wait_for(lambda: gone("Deletion"), "the question to go")
+    wait_for(lambda: not windows("Deletion"), "the question to go")
     entry_menu(win, app, tree, "README", "Delete")  # handled only once the last answer's work is done
     find_window("Deletion")
     check("README" in listing(url), "closing the question deleted the entry")
