@@ -1,6 +1,6 @@
 // Starting the client on Windows against the Windows build of the stand-in
 // client: the joined command line as the C runtime reads it back, the folder
-// rules, the pipes and their ends, the reading loop's lines, the ANSI code page.
+// rules, the pipes' ends, the reading loop's lines, the ANSI code page.
 #include <gtest/gtest.h>
 #include <windows.h>
 // after windows.h, which it needs
@@ -111,29 +111,6 @@ TEST(WindowsProcess, TheWorkingFolderRuleAndTheProgramPath) {
     }
     EXPECT_EQ(platform::StartProcess("svn\\bin\\missing.exe", {{"cwd"}}, ""), nullptr);
     EXPECT_EQ(platform::StartProcess("svn\\bin\\svn.exe", {{"cwd"}}, elsewhere / "no such"), nullptr);
-}
-
-TEST(WindowsProcess, OutputComesInPiecesAndEndsWithTheClient) {
-    Process* p = platform::StartProcess(StandinClient(), {{"split"}, {"400"}}, "");
-    ASSERT_NE(p, nullptr);
-    // The first piece arrives; the pipe has not ended while the client runs.
-    std::string out;
-    auto deadline = steady_clock::now() + seconds(10);
-    while (out.empty() && steady_clock::now() < deadline) {
-        platform::WaitForActivity(p, 50);
-        out += platform::ReadOutput(p);
-    }
-    EXPECT_EQ(out, "  alpha be");
-    EXPECT_FALSE(platform::OutputEnded(p));
-    EXPECT_EQ(platform::OutputAvailable(p), 0);
-    // The wait ends when the second piece arrives, not at its time-out.
-    auto before = steady_clock::now();
-    platform::WaitForActivity(p, 10000);
-    EXPECT_LT(steady_clock::now() - before, seconds(5));
-    Outcome rest = ReadToEnd(p);
-    EXPECT_EQ(out + rest.out, "  alpha beta  \nend\n");
-    EXPECT_TRUE(rest.ended);
-    platform::ReleaseProcess(p);
 }
 
 TEST(WindowsProcess, ClientsStartedAtOnceEachSeeTheirOwnEnd) {
