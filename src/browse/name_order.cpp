@@ -5,15 +5,14 @@
 #include <string>
 
 #include "browse/entry_list.h"
+#include "platform/utf8.h"
 
 namespace browse {
 
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
-
-// Yields the folded UTF-16 code units of a UTF-8 text one by one. A byte that
-// starts no valid sequence becomes U+FFFD, as the system's own conversion does.
+// Yields the folded UTF-16 code units of a UTF-8 text one by one; each byte
+// that starts no valid sequence is one U+FFFD.
 class Units {
 public:
     explicit Units(const std::string& s) : s_(s) {}
@@ -26,7 +25,7 @@ public:
             return true;
         }
         if (at_ >= s_.size()) return false;
-        char32_t cp = Decode();
+        char32_t cp = platform::utf8::Next(s_, at_);
         if (cp >= 0x10000) {
             cp -= 0x10000;
             unit = static_cast<uint16_t>(0xD800 + (cp >> 10));
@@ -39,46 +38,6 @@ public:
     }
 
 private:
-    unsigned char Byte(size_t i) const { return static_cast<unsigned char>(s_[i]); }
-
-    char32_t Decode() {
-        const unsigned char b = Byte(at_);
-        int extra;
-        char32_t cp, min;
-        if (b < 0x80) {
-            ++at_;
-            return b;
-        } else if (b >= 0xC2 && b <= 0xDF) {
-            extra = 1, cp = b & 0x1F, min = 0x80;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            extra = 2, cp = b & 0x0F, min = 0x800;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            extra = 3, cp = b & 0x07, min = 0x10000;
-        } else {
-            ++at_;
-            return kReplacement;
-        }
-        if (at_ + extra >= s_.size()) {  // cut short by the end of the text
-            ++at_;
-            return kReplacement;
-        }
-        for (int k = 1; k <= extra; ++k) {
-            const unsigned char c = Byte(at_ + k);
-            if ((c & 0xC0) != 0x80) {
-                ++at_;
-                return kReplacement;
-            }
-            cp = (cp << 6) | (c & 0x3F);
-        }
-        // Overlong forms, surrogates and values past U+10FFFF are not text.
-        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            ++at_;
-            return kReplacement;
-        }
-        at_ += extra + 1;
-        return cp;
-    }
-
     const std::string& s_;
     size_t at_ = 0;
     uint16_t pendingLow_ = 0;

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "platform/locale.h"
 #include "platform/paths.h"
+#include "platform/utf8.h"
 
 namespace i18n {
 
@@ -32,34 +34,11 @@ uint32_t ReadU32(const std::string& bytes, uint64_t at) {
 
 // Copies valid UTF-8 and puts U+FFFD for every byte that starts no valid
 // sequence, so a mis-encoded catalogue can't hand the toolkit broken text.
-std::string ValidUtf8(const char* data, size_t size) {
+std::string ValidUtf8(std::string_view bytes) {
     std::string out;
-    out.reserve(size);
-    size_t i = 0;
-    while (i < size) {
-        const auto b = static_cast<unsigned char>(data[i]);
-        size_t len = 0;
-        char32_t min = 0;
-        if (b < 0x80) len = 1;
-        else if (b >= 0xC2 && b <= 0xDF) { len = 2; min = 0x80; }
-        else if (b >= 0xE0 && b <= 0xEF) { len = 3; min = 0x800; }
-        else if (b >= 0xF0 && b <= 0xF4) { len = 4; min = 0x10000; }
-        bool valid = len > 0 && i + len <= size;
-        char32_t c = len > 1 ? b & (0x3F >> (len - 1)) : b;
-        for (size_t k = 1; valid && k < len; ++k) {
-            const auto cont = static_cast<unsigned char>(data[i + k]);
-            valid = (cont & 0xC0) == 0x80;
-            c = (c << 6) | (cont & 0x3F);
-        }
-        valid = valid && c >= min && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
-        if (valid) {
-            out.append(data + i, len);
-            i += len;
-        } else {
-            out += "\xEF\xBF\xBD";
-            ++i;
-        }
-    }
+    out.reserve(bytes.size());
+    for (size_t at = 0; at < bytes.size();)
+        platform::utf8::Append(out, platform::utf8::Next(bytes, at));
     return out;
 }
 
@@ -79,7 +58,7 @@ bool ReadString(const std::string& file, uint64_t descriptor, std::string& out) 
             break;
         }
     }
-    out = ValidUtf8(begin, size);
+    out = ValidUtf8(std::string_view(begin, size));
     return true;
 }
 

@@ -93,15 +93,18 @@ bool ReturnKeyDown();
 // and are reported as Other events.
 Event WaitEvent();
 
-// Any thread: queues a control event for the main window.
+// Any thread: queues a control event for the main window. Posted events and
+// queued calls reach the main thread in the order they were queued.
 void PostControlEvent(int id, EventType type);
 // Any thread: runs `fn` on the main thread, in order with the other queued
-// calls. Queued: returns at once. AndWait: returns once `fn` has run (called on
-// the main thread it runs `fn` at once).
+// calls and events. Queued: returns at once. AndWait: returns once `fn` has run
+// (called on the main thread it runs `fn` at once).
 void RunOnMainThread(std::function<void()> fn);
 void RunOnMainThreadAndWait(std::function<void()> fn);
-// Main thread: runs the queued calls that are waiting, then returns; waits up
-// to `ms` milliseconds for one to arrive when none is waiting.
+// Main thread: runs the queued calls that are waiting ahead of the first
+// queued event, then returns; waits up to `ms` milliseconds for one to arrive
+// when none is waiting. The event stays queued for WaitEvent, but a worker
+// blocked in RunOnMainThreadAndWait behind it still gets its call run.
 void RunQueuedCalls(int ms);
 bool OnMainThread();
 

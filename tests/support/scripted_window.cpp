@@ -1,31 +1,24 @@
-// The headless window: the window service in memory, one FIFO for the user's
-// events, posted events and queued calls (so they reach the loop in arrival
-// order), and what the tests read back. One mutex guards everything;
-// callbacks run with it released, since they call back into the service.
+// The headless window: the window service in memory, the program's own queue
+// for the user's events, posted events and queued calls, and what the tests
+// read back. One mutex guards the rest; callbacks run with it released, since
+// they call back into the service.
 #include "support/scripted_window.h"
 
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <condition_variable>
 #include <deque>
 #include <map>
-#include <memory>
 #include <mutex>
 #include <thread>
+
+#include "platform/main_thread_queue.h"
 
 namespace {
 
 using platform::Event;
+namespace queue = platform::queue;
 using Lock = std::unique_lock<std::mutex>;
-
-struct Item {
-    bool isCall = false;
-    Event event;
-    bool fromUser = false;  // pushed by the test, not posted by a worker
-    std::function<void()> fn;
-    std::shared_ptr<bool> done;  // set when an AndWait call ran or was dropped
-};
 
 struct Slot {  // a control, with its rows and selection when it is a tree
     scripted::Control c;
@@ -50,14 +43,11 @@ struct Data {
     int menusShown = 0;
     std::deque<bool> yesNoAnswers;
     std::deque<std::string> folderAnswers, saveAnswers;
-    std::deque<Item> queue;
     int idleTimeoutMs = 20000;
 };
 
 struct State : Data {
     std::mutex m;
-    std::condition_variable arrived;   // an item was queued
-    std::condition_variable finished;  // a waited-for call ran or was dropped
 } s;
 
 // The first thread to ask becomes the main thread until the next Reset.
@@ -66,23 +56,7 @@ bool IsMainLocked() {
     return s.mainThread == std::this_thread::get_id();
 }
 
-// Releases every worker waiting on a dropped call, so no test hangs on it.
-void DropCallsLocked() {
-    std::deque<Item> kept;
-    for (auto& item : s.queue) {
-        if (!item.isCall) kept.push_back(std::move(item));
-        else if (item.done) *item.done = true;
-    }
-    s.queue.swap(kept);
-    s.finished.notify_all();
-}
-
-void QueueLocked(Item item) {
-    s.queue.push_back(std::move(item));
-    s.arrived.notify_all();
-}
-
-void PushLocked(const Event& e) { QueueLocked(Item{false, e, true, nullptr, nullptr}); }
+void PushInput(const Event& e) { queue::PushEvent(e, true); }
 
 Slot* SlotLocked(int id) {
     auto it = s.controls.find(id);
@@ -143,17 +117,6 @@ T NextLocked(std::deque<T>& answers, T none) {
     return answer;
 }
 
-// Runs a call with the lock released.
-void RunCall(Lock& lk, Item& item) {
-    lk.unlock();
-    if (item.fn) item.fn();
-    lk.lock();
-    if (item.done) {
-        *item.done = true;
-        s.finished.notify_all();
-    }
-}
-
 // When a test waits in vain: a close for the innermost open dialog first, so
 // a dialog's own loop ends too, then for the main window.
 Event CloseEventLocked() {
@@ -183,7 +146,7 @@ void ShutdownWindowing() {
     s.shutDown = true;
     s.mainWindow.open = false;
     for (auto& d : s.dialogs) d.open = false;
-    DropCallsLocked();
+    queue::Clear();  // a worker waiting on a dropped call goes on
 }
 
 bool OpenMainWindow(const std::string& title, int w, int h) {
@@ -346,34 +309,30 @@ Event WaitEvent() {
         lk.lock();
     }
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(s.idleTimeoutMs);
+    lk.unlock();
     for (;;) {
-        if (!s.queue.empty()) {
-            Item item = std::move(s.queue.front());
-            s.queue.pop_front();
-            if (item.isCall) {
-                RunCall(lk, item);
-                return Event{};
-            }
+        if (std::optional<queue::Taken> t = queue::TakeNext()) {
             // A real window reports no input on a control that is disabled or gone.
-            const auto* c = FindLocked(item.event.id);
-            if (item.fromUser && item.event.kind == Event::Control && !(c && c->enabled))
-                return Event{Event::Other, item.event.window};
-            return item.event;
+            lk.lock();
+            const auto* c = FindLocked(t->event.id);
+            if (t->input && t->event.kind == Event::Control && !(c && c->enabled))
+                return Event{Event::Other, t->event.window};
+            return t->event;
         }
-        if (s.arrived.wait_until(lk, deadline) == std::cv_status::timeout && s.queue.empty())
+        if (!queue::WaitForItem(deadline)) {
+            lk.lock();
             return CloseEventLocked();
+        }
     }
 }
 
 void PostControlEvent(int id, EventType type) {
-    Lock lk(s.m);
-    QueueLocked(Item{false, Event{Event::Control, 0, id, type}, false, nullptr, nullptr});
+    queue::PushEvent(Event{Event::Control, 0, id, type});
 }
 
 void RunOnMainThread(std::function<void()> fn) {
-    Lock lk(s.m);
-    if (s.shutDown) return;  // the program has ended: nothing runs it any more
-    QueueLocked(Item{true, Event{}, false, std::move(fn), nullptr});
+    if (Locked([&] { return s.shutDown; })) return;  // nothing runs it any more
+    queue::PushCall(std::move(fn));
 }
 
 void RunOnMainThreadAndWait(std::function<void()> fn) {
@@ -384,23 +343,14 @@ void RunOnMainThreadAndWait(std::function<void()> fn) {
         return;
     }
     if (s.shutDown) return;
-    auto done = std::make_shared<bool>(false);
-    QueueLocked(Item{true, Event{}, false, std::move(fn), done});
-    s.finished.wait(lk, [&] { return *done; });
+    lk.unlock();
+    queue::CallAndWait(std::move(fn), [] {});
 }
 
 void RunQueuedCalls(int ms) {
-    Lock lk(s.m);
-    IsMainLocked();
-    auto hasCall = [] {
-        return std::any_of(s.queue.begin(), s.queue.end(), [](const Item& i) { return i.isCall; });
-    };
-    if (!hasCall()) s.arrived.wait_for(lk, std::chrono::milliseconds(ms), hasCall);
-    // Only the calls waiting now: events stay queued for the loop, in order.
-    std::deque<Item> calls, events;
-    for (auto& item : s.queue) (item.isCall ? calls : events).push_back(std::move(item));
-    s.queue.swap(events);
-    for (auto& call : calls) RunCall(lk, call);
+    Locked([] { return IsMainLocked(); });
+    queue::WaitForWaitingCalls(std::chrono::steady_clock::now() + std::chrono::milliseconds(ms));
+    queue::RunWaitingCalls();
 }
 
 bool OnMainThread() { return Locked([&] { return IsMainLocked(); }); }
@@ -412,8 +362,8 @@ void KeepPainted() {}
 namespace scripted {
 
 void Reset() {
+    queue::Clear();
     Lock lk(s.m);
-    DropCallsLocked();
     static_cast<Data&>(s) = Data{};
     s.mainThread = std::this_thread::get_id();
 }
@@ -468,24 +418,24 @@ void OnDialogOpened(std::function<void(int window)> fn) {
     Locked([&] { s.onDialogOpened = std::move(fn); });
 }
 
-void PushEvent(const platform::Event& e) { Locked([&] { PushLocked(e); }); }
+void PushEvent(const platform::Event& e) { PushInput(e); }
 
 void PushClick(int id, platform::EventType type) {
     Lock lk(s.m);
     const auto* c = FindLocked(id);
-    PushLocked(Event{Event::Control, c ? c->window : 0, id, type});
+    PushInput(Event{Event::Control, c ? c->window : 0, id, type});
 }
 
-void PushClose(int window) { Locked([&] { PushLocked(Event{Event::Close, window}); }); }
+void PushClose(int window) { PushInput(Event{Event::Close, window}); }
 
-void PushMenu(int itemId) { Locked([&] { PushLocked(Event{Event::Menu, 0, itemId}); }); }
+void PushMenu(int itemId) { PushInput(Event{Event::Menu, 0, itemId}); }
 
 void Type(int id, const std::string& text) {
     Lock lk(s.m);
     auto* c = FindLocked(id);
     if (!c || !c->enabled) return;  // nobody can type into it
     c->text = text;
-    PushLocked(Event{Event::Control, c->window, id, platform::EventType::Change});
+    PushInput(Event{Event::Control, c->window, id, platform::EventType::Change});
 }
 
 void SetReturnKeyDown(bool down) { Locked([&] { s.returnDown = down; }); }

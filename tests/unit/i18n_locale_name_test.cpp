@@ -4,11 +4,11 @@
 #include <string>
 #include <utility>
 
-#include "i18n/locale_name.h"
+#include "platform/locale.h"
 
 namespace {
 
-using i18n::LocaleName;
+using platform::WindowsLocaleName;
 
 // A few rows of every kind: named sublanguages at both ends of a list, a
 // language's name for its other sublanguages, one-name languages, the gaps.
@@ -25,17 +25,19 @@ TEST(LocaleName, RowsOfEveryKind) {
         {0x0309, "en"}, {0x0719, "ru"}, {0x10407, "de"}, {0x20804, "zh"}, {0x1043C, "C"},
         {0xFFFF0411, "ja_JP"}, {0xFFFFFF00, "C"},
     };
-    for (const auto& [lcid, name] : cases) EXPECT_EQ(LocaleName(lcid), name) << std::hex << lcid;
+    for (const auto& [lcid, name] : cases)
+        EXPECT_EQ(WindowsLocaleName(lcid), name) << std::hex << lcid;
 }
 
 // How many languages and sublanguages have names: a row lost or added shows here.
 TEST(LocaleName, CountOfNamedEntries) {
     int languages = 0, withSublanguages = 0, sublanguages = 0;
     for (uint32_t primary = 0; primary <= 0xFF; ++primary) {
-        const std::string other = LocaleName(primary);
+        const std::string other = WindowsLocaleName(primary);
         languages += other != "C";
         int named = 0;
-        for (uint32_t sub = 1; sub < 0x40; ++sub) named += LocaleName(sub << 10 | primary) != other;
+        for (uint32_t sub = 1; sub < 0x40; ++sub)
+            named += WindowsLocaleName(sub << 10 | primary) != other;
         withSublanguages += named > 0;
         sublanguages += named;
     }

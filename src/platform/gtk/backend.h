@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/window.h"
+#include "platform/control_table.h"
 
 namespace platform::gtk {
 
@@ -34,7 +34,8 @@ struct ControlRecord {
 };
 
 WindowRecord* FindWindow(int handle);
-ControlRecord* FindControl(int id);
+ControlTable<ControlRecord>& Controls();
+inline ControlRecord* FindControl(int id) { return Controls().Find(id); }
 GtkWindow* MainGtkWindow();
 // True when `toplevel` is a dialog window opened with OpenDialog.
 bool IsDialogWindow(GtkWidget* toplevel);
@@ -42,13 +43,6 @@ bool IsDialogWindow(GtkWidget* toplevel);
 // appears half built.
 void ShowWindows();
 
-// Queues a control event, addressed to the window that holds the control.
-void QueueControlEvent(int id, EventType type);
-// Any thread.
-void QueueEvent(const Event& e);
-
-// Forgets the controls of a window whose widgets are going with it.
-void ForgetControls(int window);
 // The tree control (tree.cpp): builds the view into `record`, returns the
 // scrolled window that holds it.
 GtkWidget* NewTree(int id, ControlRecord& record);

@@ -1,29 +1,27 @@
 // Controls by id: creation at a fixed rectangle, their texts, states and the
 // events they report.
-#include <map>
-
 #include "platform/gtk/backend.h"
 
 namespace platform::gtk {
 namespace {
 
-std::map<int, ControlRecord> controls;
+ControlTable<ControlRecord> controls;
 
 void OnClicked(GtkWidget*, gpointer id) {
-    QueueControlEvent(GPOINTER_TO_INT(id), EventType::LeftClick);
+    controls.Report(GPOINTER_TO_INT(id), EventType::LeftClick);
 }
 
 void OnChanged(GtkEditable*, gpointer id) {
-    QueueControlEvent(GPOINTER_TO_INT(id), EventType::Change);
+    controls.Report(GPOINTER_TO_INT(id), EventType::Change);
 }
 
 gboolean OnFocusIn(GtkWidget*, GdkEvent*, gpointer id) {
-    QueueControlEvent(GPOINTER_TO_INT(id), EventType::FocusGained);
+    controls.Report(GPOINTER_TO_INT(id), EventType::FocusGained);
     return FALSE;
 }
 
 gboolean OnFocusOut(GtkWidget*, GdkEvent*, gpointer id) {
-    QueueControlEvent(GPOINTER_TO_INT(id), EventType::FocusLost);
+    controls.Report(GPOINTER_TO_INT(id), EventType::FocusLost);
     return FALSE;
 }
 
@@ -80,7 +78,7 @@ gboolean OnLinkRelease(GtkWidget* box, GdkEventButton* event, gpointer id) {
     gtk_widget_get_allocation(box, &a);
     bool inside = event->x >= 0 && event->y >= 0 && event->x < a.width && event->y < a.height;
     if (event->button == GDK_BUTTON_PRIMARY && inside)
-        QueueControlEvent(GPOINTER_TO_INT(id), EventType::LeftClick);
+        controls.Report(GPOINTER_TO_INT(id), EventType::LeftClick);
     return TRUE;
 }
 
@@ -138,25 +136,7 @@ void Build(int id, ControlKind kind, const std::string& caption, ControlRecord& 
 
 }  // namespace
 
-ControlRecord* FindControl(int id) {
-    auto it = controls.find(id);
-    return it == controls.end() ? nullptr : &it->second;
-}
-
-void ForgetControls(int window) {
-    std::erase_if(controls, [window](const auto& c) { return c.second.window == window; });
-}
-
-void QueueControlEvent(int id, EventType type) {
-    const ControlRecord* r = FindControl(id);
-    if (!r) return;  // a control being destroyed says goodbye
-    Event e;
-    e.kind = Event::Control;
-    e.window = r->window;
-    e.id = id;
-    e.type = type;
-    QueueEvent(e);
-}
+ControlTable<ControlRecord>& Controls() { return controls; }
 
 }  // namespace platform::gtk
 
@@ -168,9 +148,7 @@ bool CreateControl(int window, int id, ControlKind kind, int x, int y, int w, in
     WindowRecord* parent = FindWindow(window);
     if (!parent) return false;
     DestroyControl(id);
-    ControlRecord& r = controls[id];
-    r.window = window;
-    r.kind = kind;
+    ControlRecord& r = controls.Add(id, window, kind);
     Build(id, kind, caption, r);
     gtk_widget_set_size_request(r.outer, w, h);
     gtk_fixed_put(GTK_FIXED(parent->canvas), r.outer, x, y);
@@ -183,10 +161,10 @@ bool CreateControl(int window, int id, ControlKind kind, int x, int y, int w, in
 }
 
 void DestroyControl(int id) {
-    auto it = controls.find(id);
-    if (it == controls.end()) return;
-    GtkWidget* outer = it->second.outer;
-    controls.erase(it);  // first, so the focus leaving it reports nothing
+    ControlRecord* r = controls.Find(id);
+    if (!r) return;
+    GtkWidget* outer = r->outer;
+    controls.Erase(id);  // first, so the focus leaving it reports nothing
     gtk_widget_destroy(outer);
 }
 

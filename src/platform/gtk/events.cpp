@@ -1,15 +1,10 @@
 // The program's event queue, the calls other threads hand to the main
 // thread, and the hold on input while a synchronous command runs.
-#include <thread>
-
 #include "platform/gtk/backend.h"
 #include "platform/main_thread_queue.h"
 
 namespace platform::gtk {
 namespace {
-
-// Static initialisation runs on the thread that starts the program.
-const std::thread::id mainThread = std::this_thread::get_id();
 
 std::vector<GdkEvent*> deferred;  // input that arrived while held
 int holdInput = 0;                // > 0 while the window is painted without input
@@ -86,12 +81,6 @@ bool DispatchDeferred() {
     return !pending.empty();
 }
 
-// Waking the loop from the main thread itself would only make the next
-// blocking wait return empty-handed.
-void WakeMainLoop() {
-    if (!OnMainThread()) g_main_context_wakeup(nullptr);
-}
-
 gboolean SetFlag(gpointer flag) {
     *static_cast<bool*>(flag) = true;
     return G_SOURCE_REMOVE;
@@ -101,11 +90,6 @@ gboolean SetFlag(gpointer flag) {
 
 InputAllowed::InputAllowed() : saved_(holdInput) { holdInput = 0; }
 InputAllowed::~InputAllowed() { holdInput = saved_; }
-
-void QueueEvent(const Event& e) {
-    queue::PushEvent(e);
-    WakeMainLoop();
-}
 
 void InstallEventFilter() { gdk_event_handler_set(Filter, nullptr, nullptr); }
 
@@ -121,53 +105,39 @@ void DropQueuedInput() {
 namespace platform {
 using namespace platform::gtk;
 
+// Waking the loop from the main thread itself would only make the next
+// blocking wait return empty-handed.
+void WakeMainLoop() {
+    if (!OnMainThread()) g_main_context_wakeup(nullptr);
+}
+
 Event WaitEvent() {
     InputAllowed allow;
     ShowWindows();
     // Clicks and keys made during the last command come first, in order.
     bool handled = DispatchDeferred();
-    if (std::optional<Event> e = queue::PopEvent()) return *e;
-    if (handled || queue::RunOneCall()) return Event{};
+    if (std::optional<queue::Taken> t = queue::TakeNext()) return t->event;
+    if (handled) return Event{};
     gtk_main_iteration_do(TRUE);
-    if (std::optional<Event> e = queue::PopEvent()) return *e;
+    if (std::optional<queue::Taken> t = queue::TakeNext()) return t->event;
     return Event{};  // whatever GTK handled still counts as an event
-}
-
-void PostControlEvent(int id, EventType type) {
-    Event e;
-    e.kind = Event::Control;
-    e.id = id;
-    e.type = type;
-    QueueEvent(e);
-}
-
-void RunOnMainThread(std::function<void()> fn) {
-    queue::PushCall(std::move(fn));
-    WakeMainLoop();
-}
-
-void RunOnMainThreadAndWait(std::function<void()> fn) {
-    if (OnMainThread()) fn();
-    else queue::CallAndWait(std::move(fn), RunOnMainThread);
 }
 
 void RunQueuedCalls(int ms) {
     ShowWindows();
-    if (!queue::HasCalls() && ms > 0) {
+    if (!queue::HasWaitingCalls() && ms > 0) {
         // Wait in GTK's loop rather than on a lock, so the window keeps
         // painting; a worker's hand-over wakes it.
         bool timedOut = false;
         guint timer = g_timeout_add(static_cast<guint>(ms), SetFlag, &timedOut);
         ++holdInput;
-        while (!timedOut && !queue::HasCalls()) gtk_main_iteration_do(TRUE);
+        while (!timedOut && !queue::HasWaitingCalls()) gtk_main_iteration_do(TRUE);
         --holdInput;
         if (!timedOut) g_source_remove(timer);
     }
     queue::RunWaitingCalls();
     KeepPainted();
 }
-
-bool OnMainThread() { return std::this_thread::get_id() == mainThread; }
 
 bool ReturnKeyDown() { return returnDown; }
 

@@ -14,20 +14,9 @@ enum { kImage, kText, kValue, kColumns };
 std::vector<GdkPixbuf*> images;         // handle - 1
 GdkEvent* lastRightClick = nullptr;     // lends its time and device to the menu grab
 
-ControlRecord* TreeOf(int id) {
-    ControlRecord* r = FindControl(id);
-    return r && r->kind == ControlKind::Tree ? r : nullptr;
-}
-
 GtkTreeView* View(const ControlRecord& r) { return GTK_TREE_VIEW(r.inner); }
 GtkTreeModel* Model(const ControlRecord& r) { return gtk_tree_view_get_model(View(r)); }
 GtkTreeSelection* Selection(const ControlRecord& r) { return gtk_tree_view_get_selection(View(r)); }
-
-// The tree and its row, or nullptr when either is missing.
-ControlRecord* TreeRowOf(int id, int row) {
-    ControlRecord* r = TreeOf(id);
-    return r && row >= 0 && row < static_cast<int>(r->rows.size()) ? r : nullptr;
-}
 
 GtkTreePath* PathOf(const ControlRecord& r, int row) {
     GtkTreeIter it = r.rows[row].iter;
@@ -35,9 +24,7 @@ GtkTreePath* PathOf(const ControlRecord& r, int row) {
 }
 
 int RowOf(const ControlRecord& r, const GtkTreeIter& it) {
-    auto found = std::find_if(r.rows.begin(), r.rows.end(),
-                              [&](const TreeRow& r) { return r.iter.user_data == it.user_data; });
-    return found == r.rows.end() ? -1 : static_cast<int>(found - r.rows.begin());
+    return FindRow(r.rows, [&](const TreeRow& row) { return row.iter.user_data == it.user_data; });
 }
 
 // Selection changes the program makes are not the user's: they report nothing.
@@ -53,7 +40,7 @@ private:
 };
 
 void OnSelectionChanged(GtkTreeSelection*, gpointer id) {
-    QueueControlEvent(GPOINTER_TO_INT(id), EventType::Change);
+    Controls().Report(GPOINTER_TO_INT(id), EventType::Change);
 }
 
 gboolean OnPress(GtkWidget* widget, GdkEventButton* event, gpointer id) {
@@ -76,7 +63,7 @@ gboolean OnPress(GtkWidget* widget, GdkEventButton* event, gpointer id) {
         if (lastRightClick) gdk_event_free(lastRightClick);
         lastRightClick = gdk_event_copy(reinterpret_cast<GdkEvent*>(event));
     }
-    QueueControlEvent(GPOINTER_TO_INT(id), right ? EventType::RightClick : EventType::DoubleClick);
+    Controls().Report(GPOINTER_TO_INT(id), right ? EventType::RightClick : EventType::DoubleClick);
     return right;
 }
 
@@ -135,7 +122,7 @@ namespace platform {
 using namespace platform::gtk;
 
 void TreeClear(int id) {
-    ControlRecord* r = TreeOf(id);
+    ControlRecord* r = Controls().Tree(id);
     if (!r) return;
     Quiet quiet(*r);
     gtk_tree_store_clear(GTK_TREE_STORE(Model(*r)));
@@ -143,7 +130,7 @@ void TreeClear(int id) {
 }
 
 void TreeAddItem(int id, int row, const std::string& text, ImageHandle image, int depth) {
-    ControlRecord* r = TreeOf(id);
+    ControlRecord* r = Controls().Tree(id);
     if (!r) return;
     std::vector<TreeRow>& rows = r->rows;
     const TreePlacement p = PlaceTreeItem(rows, row, depth);
@@ -161,17 +148,17 @@ void TreeAddItem(int id, int row, const std::string& text, ImageHandle image, in
 }
 
 int TreeCount(int id) {
-    ControlRecord* r = TreeOf(id);
+    ControlRecord* r = Controls().Tree(id);
     return r ? static_cast<int>(r->rows.size()) : 0;
 }
 
 void TreeSetValue(int id, int row, int value) {
-    if (ControlRecord* r = TreeRowOf(id, row))
+    if (ControlRecord* r = Controls().TreeRow(id, row))
         gtk_tree_store_set(GTK_TREE_STORE(Model(*r)), &r->rows[row].iter, kValue, value, -1);
 }
 
 int TreeValue(int id, int row) {
-    ControlRecord* r = TreeRowOf(id, row);
+    ControlRecord* r = Controls().TreeRow(id, row);
     if (!r) return 0;
     gint value = 0;
     gtk_tree_model_get(Model(*r), &r->rows[row].iter, kValue, &value, -1);
@@ -179,7 +166,7 @@ int TreeValue(int id, int row) {
 }
 
 std::string TreeText(int id, int row) {
-    ControlRecord* r = TreeRowOf(id, row);
+    ControlRecord* r = Controls().TreeRow(id, row);
     if (!r) return "";
     gchar* text = nullptr;
     gtk_tree_model_get(Model(*r), &r->rows[row].iter, kText, &text, -1);
@@ -189,12 +176,12 @@ std::string TreeText(int id, int row) {
 }
 
 int TreeDepth(int id, int row) {
-    ControlRecord* r = TreeRowOf(id, row);
+    ControlRecord* r = Controls().TreeRow(id, row);
     return r ? r->rows[row].depth : 0;
 }
 
 bool TreeExpanded(int id, int row) {
-    ControlRecord* r = TreeRowOf(id, row);
+    ControlRecord* r = Controls().TreeRow(id, row);
     if (!r) return false;
     GtkTreePath* path = PathOf(*r, row);
     bool expanded = gtk_tree_view_row_expanded(View(*r), path);
@@ -203,7 +190,7 @@ bool TreeExpanded(int id, int row) {
 }
 
 void TreeExpand(int id, int row) {
-    ControlRecord* r = TreeRowOf(id, row);
+    ControlRecord* r = Controls().TreeRow(id, row);
     if (!r) return;
     GtkTreePath* path = PathOf(*r, row);
     gtk_tree_view_expand_to_path(View(*r), path);
@@ -211,17 +198,17 @@ void TreeExpand(int id, int row) {
 }
 
 int TreeSelectedRow(int id) {
-    ControlRecord* r = TreeOf(id);
+    ControlRecord* r = Controls().Tree(id);
     GtkTreeIter it;
     if (!r || !gtk_tree_selection_get_selected(Selection(*r), nullptr, &it)) return -1;
     return RowOf(*r, it);
 }
 
 void TreeSelect(int id, int row) {
-    ControlRecord* r = TreeOf(id);
+    ControlRecord* r = Controls().Tree(id);
     if (!r) return;
     Quiet quiet(*r);
-    if (!TreeRowOf(id, row)) {
+    if (!Controls().TreeRow(id, row)) {
         gtk_tree_selection_unselect_all(Selection(*r));
         return;
     }

@@ -162,7 +162,7 @@ bool InitWindowing() {
 void ShutdownWindowing() {
     ReleaseMenu();
     for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
-        ForgetControls(it->first);
+        Controls().ForgetWindow(it->first, [](ControlRecord&) {});
         gtk_widget_destroy(it->second.window);
     }
     windows.clear();
@@ -196,7 +196,7 @@ int OpenDialog(const std::string& title, int w, int h) {
 void CloseDialog(int window) {
     WindowRecord* record = window > 0 ? FindWindow(window) : nullptr;
     if (!record) return;
-    ForgetControls(window);
+    Controls().ForgetWindow(window, [](ControlRecord&) {});
     gtk_widget_destroy(record->window);
     windows.erase(window);
     // Without a window manager nobody hands the focus back.

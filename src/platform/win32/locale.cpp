@@ -2,12 +2,11 @@
 
 #include <windows.h>
 
-#include "i18n/locale_name.h"
 #include "platform/win32/utf16.h"
 
 namespace platform {
 
-std::string CurrentLocaleName() { return i18n::LocaleName(GetThreadLocale()); }
+std::string CurrentLocaleName() { return WindowsLocaleName(GetThreadLocale()); }
 
 std::string ToUpper(const std::string& utf8) {
     std::wstring wide = win32::Widen(utf8);

@@ -56,12 +56,12 @@ void OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     case ControlKind::DefaultButton:
     case ControlKind::CheckBox:
     case ControlKind::Link:
-        if (code == BN_CLICKED) QueueControlEvent(id, EventType::LeftClick);
+        if (code == BN_CLICKED) Controls().Report(id, EventType::LeftClick);
         break;
     case ControlKind::Field:
-        if (code == EN_CHANGE && !Quiet::Active()) QueueControlEvent(id, EventType::Change);
-        else if (code == EN_SETFOCUS) QueueControlEvent(id, EventType::FocusGained);
-        else if (code == EN_KILLFOCUS) QueueControlEvent(id, EventType::FocusLost);
+        if (code == EN_CHANGE && !Quiet::Active()) Controls().Report(id, EventType::Change);
+        else if (code == EN_SETFOCUS) Controls().Report(id, EventType::FocusGained);
+        else if (code == EN_KILLFOCUS) Controls().Report(id, EventType::FocusLost);
         break;
     default:
         break;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/window.h"
+#include "platform/control_table.h"
 
 namespace platform::win32 {
 
@@ -48,7 +48,8 @@ int Scale(int pixels);
 WindowRecord* FindWindow(int handle);
 HWND MainHwnd();                  // null before OpenMainWindow
 int WindowHandleOf(HWND hwnd);    // -1 when it is none of ours
-ControlRecord* FindControl(int id);
+ControlTable<ControlRecord>& Controls();
+inline ControlRecord* FindControl(int id) { return Controls().Find(id); }
 // The control whose window is `hwnd`, with its id; null when none.
 ControlRecord* ControlOf(HWND hwnd, int* id);
 void ForgetControls(int window);
@@ -67,10 +68,6 @@ public:
     static bool Active();
 };
 
-// Any thread.
-void QueueEvent(const Event& e);
-// Queues a control event addressed to the window that holds the control.
-void QueueControlEvent(int id, EventType type);
 void DropQueued();  // at shutdown
 
 // The window procedure's share of the tree: WM_NOTIFY from a tree view.

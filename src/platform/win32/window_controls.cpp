@@ -6,15 +6,13 @@
 #include <initguid.h>
 #include <oleacc.h>
 
-#include <map>
-
 #include "platform/win32/utf16.h"
 #include "platform/win32/window_backend.h"
 
 namespace platform::win32 {
 namespace {
 
-std::map<int, ControlRecord> controls;
+ControlTable<ControlRecord> controls;
 HWND tooltip = nullptr;
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
@@ -92,10 +90,7 @@ void LabelsToTheBottom(int window) {
 
 }  // namespace
 
-ControlRecord* FindControl(int id) {
-    auto it = controls.find(id);
-    return it == controls.end() ? nullptr : &it->second;
-}
+ControlTable<ControlRecord>& Controls() { return controls; }
 
 ControlRecord* ControlOf(HWND hwnd, int* id) {
     if (!hwnd) return nullptr;
@@ -108,22 +103,7 @@ ControlRecord* ControlOf(HWND hwnd, int* id) {
     return nullptr;
 }
 
-void ForgetControls(int window) {
-    for (auto& [id, c] : controls)
-        if (c.window == window) RemoveTool(c);
-    std::erase_if(controls, [window](const auto& c) { return c.second.window == window; });
-}
-
-void QueueControlEvent(int id, EventType type) {
-    const ControlRecord* c = FindControl(id);
-    if (!c) return;  // a control being destroyed says goodbye
-    Event e;
-    e.kind = Event::Control;
-    e.window = c->window;
-    e.id = id;
-    e.type = type;
-    QueueEvent(e);
-}
+void ForgetControls(int window) { controls.ForgetWindow(window, RemoveTool); }
 
 void ReleaseTooltip() {
     if (tooltip) DestroyWindow(tooltip);
@@ -145,22 +125,19 @@ bool CreateControl(int window, int id, ControlKind kind, int x, int y, int w, in
     if (!hwnd) return false;
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(ControlFont()), FALSE);
     if (kind == ControlKind::DefaultButton) parent->defaultButton = id;
-    ControlRecord& c = controls[id];
-    c.window = window;
-    c.kind = kind;
-    c.hwnd = hwnd;
+    controls.Add(id, window, kind).hwnd = hwnd;
     LabelsToTheBottom(window);
     return true;
 }
 
 void DestroyControl(int id) {
-    auto it = controls.find(id);
-    if (it == controls.end()) return;
-    RemoveTool(it->second);
-    HWND hwnd = it->second.hwnd;
-    if (WindowRecord* w = FindWindow(it->second.window); w && w->defaultButton == id)
+    ControlRecord* c = controls.Find(id);
+    if (!c) return;
+    RemoveTool(*c);
+    HWND hwnd = c->hwnd;
+    if (WindowRecord* w = FindWindow(c->window); w && w->defaultButton == id)
         w->defaultButton = -1;
-    controls.erase(it);  // first, so the focus leaving it reports nothing
+    controls.Erase(id);  // first, so the focus leaving it reports nothing
     DestroyWindow(hwnd);
 }
 

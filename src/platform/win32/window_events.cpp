@@ -8,17 +8,8 @@
 namespace platform::win32 {
 namespace {
 
-// Static initialisation runs on the thread that starts the program.
-const DWORD mainThread = GetCurrentThreadId();
-
-// Set with every queued call, so RunQueuedCalls can sleep on it.
-const HANDLE callQueued = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-
-// A blocked GetMessage returns once this arrives. Calls are run by the
-// program's own waits only, never inside a message box's loop.
-void Wake() {
-    if (HWND target = MessageWindow()) PostMessageW(target, kWakeMessage, 0, 0);
-}
+// Set with every queued item, so RunQueuedCalls can sleep on it.
+const HANDLE queued = CreateEventW(nullptr, FALSE, FALSE, nullptr);
 
 bool IsOurs(HWND root) { return root && WindowHandleOf(root) >= 0; }
 
@@ -27,7 +18,7 @@ bool IsOurs(HWND root) { return root && WindowHandleOf(root) >= 0; }
 void PressDefaultButton(HWND root) {
     const WindowRecord* w = FindWindow(WindowHandleOf(root));
     const ControlRecord* c = w && w->defaultButton >= 0 ? FindControl(w->defaultButton) : nullptr;
-    if (c && IsWindowEnabled(c->hwnd)) QueueControlEvent(w->defaultButton, EventType::LeftClick);
+    if (c && IsWindowEnabled(c->hwnd)) Controls().Report(w->defaultButton, EventType::LeftClick);
 }
 
 void Dispatch(MSG& msg) {
@@ -47,11 +38,6 @@ void Dispatch(MSG& msg) {
 
 }  // namespace
 
-void QueueEvent(const Event& e) {
-    queue::PushEvent(e);
-    if (GetCurrentThreadId() != mainThread) Wake();
-}
-
 void DropQueued() { queue::Clear(); }
 
 }  // namespace platform::win32
@@ -59,10 +45,18 @@ void DropQueued() { queue::Clear(); }
 namespace platform {
 using namespace platform::win32;
 
+// A blocked GetMessage returns once the message window gets kWakeMessage.
+// Calls are run by the program's own waits only, never inside a message
+// box's loop.
+void WakeMainLoop() {
+    SetEvent(queued);
+    if (HWND target = MessageWindow(); target && !OnMainThread())
+        PostMessageW(target, kWakeMessage, 0, 0);
+}
+
 Event WaitEvent() {
     EnsureMainShown();
-    if (std::optional<Event> e = queue::PopEvent()) return *e;
-    if (queue::RunOneCall()) return Event{};
+    if (std::optional<queue::Taken> t = queue::TakeNext()) return t->event;
     MSG msg;
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) {  // WM_QUIT: the session is ending
@@ -71,38 +65,19 @@ Event WaitEvent() {
         return e;
     }
     if (got > 0) Dispatch(msg);
-    if (std::optional<Event> e = queue::PopEvent()) return *e;
+    if (std::optional<queue::Taken> t = queue::TakeNext()) return t->event;
     return Event{};  // whatever the window handled still counts as an event
-}
-
-void PostControlEvent(int id, EventType type) {
-    Event e;
-    e.kind = Event::Control;
-    e.id = id;
-    e.type = type;
-    QueueEvent(e);
-}
-
-void RunOnMainThread(std::function<void()> fn) {
-    queue::PushCall(std::move(fn));
-    SetEvent(callQueued);
-    if (!OnMainThread()) Wake();
-}
-
-void RunOnMainThreadAndWait(std::function<void()> fn) {
-    if (OnMainThread()) fn();
-    else queue::CallAndWait(std::move(fn), RunOnMainThread);
 }
 
 void RunQueuedCalls(int ms) {
     EnsureMainShown();
-    if (!queue::HasCalls() && ms > 0) {
+    if (!queue::HasWaitingCalls() && ms > 0) {
         // Sleep on the call queue, still painting; input stays queued.
         const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(ms);
-        while (!queue::HasCalls()) {
+        while (!queue::HasWaitingCalls()) {
             const ULONGLONG now = GetTickCount64();
             if (now >= deadline) break;
-            MsgWaitForMultipleObjectsEx(1, &callQueued, static_cast<DWORD>(deadline - now),
+            MsgWaitForMultipleObjectsEx(1, &queued, static_cast<DWORD>(deadline - now),
                                         QS_PAINT | QS_SENDMESSAGE, 0);
             KeepPainted();
         }
@@ -110,8 +85,6 @@ void RunQueuedCalls(int ms) {
     queue::RunWaitingCalls();
     KeepPainted();
 }
-
-bool OnMainThread() { return GetCurrentThreadId() == mainThread; }
 
 bool ReturnKeyDown() { return (GetKeyState(VK_RETURN) & 0x8000) != 0; }
 

@@ -18,20 +18,8 @@ namespace {
 // or the tree view shows the first image of the list.
 HIMAGELIST images = nullptr;
 
-ControlRecord* TreeOf(int id) {
-    ControlRecord* c = FindControl(id);
-    return c && c->kind == ControlKind::Tree ? c : nullptr;
-}
-
-ControlRecord* TreeRowOf(int id, int row) {
-    ControlRecord* c = TreeOf(id);
-    return c && row >= 0 && row < static_cast<int>(c->rows.size()) ? c : nullptr;
-}
-
 int RowOf(const ControlRecord& c, HTREEITEM item) {
-    auto found = std::find_if(c.rows.begin(), c.rows.end(),
-                              [item](const TreeRow& r) { return r.item == item; });
-    return found == c.rows.end() ? -1 : static_cast<int>(found - c.rows.begin());
+    return FindRow(c.rows, [item](const TreeRow& r) { return r.item == item; });
 }
 
 HTREEITEM ItemAtCursor(HWND tree) {
@@ -79,7 +67,7 @@ void ReleaseImages() {
 LRESULT TreeNotify(int id, ControlRecord& tree, NMHDR* header) {
     switch (header->code) {
     case TVN_SELCHANGEDW:
-        if (!Quiet::Active()) QueueControlEvent(id, EventType::Change);
+        if (!Quiet::Active()) Controls().Report(id, EventType::Change);
         return 0;
     case NM_RCLICK:
     case NM_DBLCLK: {
@@ -87,15 +75,15 @@ LRESULT TreeNotify(int id, ControlRecord& tree, NMHDR* header) {
         // click on empty space leaves no row selected.
         HTREEITEM item = ItemAtCursor(tree.hwnd);
         if (header->code == NM_RCLICK || !item) TreeView_SelectItem(tree.hwnd, item);
-        QueueControlEvent(id, header->code == NM_RCLICK ? EventType::RightClick
+        Controls().Report(id, header->code == NM_RCLICK ? EventType::RightClick
                                                         : EventType::DoubleClick);
         return TRUE;  // no expanding on a double click, no context menu
     }
     case NM_SETFOCUS:
-        QueueControlEvent(id, EventType::FocusGained);
+        Controls().Report(id, EventType::FocusGained);
         return 0;
     case NM_KILLFOCUS:
-        QueueControlEvent(id, EventType::FocusLost);
+        Controls().Report(id, EventType::FocusLost);
         return 0;
     default:
         return 0;
@@ -108,7 +96,7 @@ namespace platform {
 using namespace platform::win32;
 
 void TreeClear(int id) {
-    ControlRecord* c = TreeOf(id);
+    ControlRecord* c = Controls().Tree(id);
     if (!c) return;
     Quiet quiet;
     TreeView_DeleteAllItems(c->hwnd);
@@ -116,7 +104,7 @@ void TreeClear(int id) {
 }
 
 void TreeAddItem(int id, int row, const std::string& text, ImageHandle image, int depth) {
-    ControlRecord* c = TreeOf(id);
+    ControlRecord* c = Controls().Tree(id);
     if (!c) return;
     std::vector<TreeRow>& rows = c->rows;
     const TreePlacement p = PlaceTreeItem(rows, row, depth);
@@ -137,12 +125,12 @@ void TreeAddItem(int id, int row, const std::string& text, ImageHandle image, in
 }
 
 int TreeCount(int id) {
-    ControlRecord* c = TreeOf(id);
+    ControlRecord* c = Controls().Tree(id);
     return c ? static_cast<int>(c->rows.size()) : 0;
 }
 
 void TreeSetValue(int id, int row, int value) {
-    ControlRecord* c = TreeRowOf(id, row);
+    ControlRecord* c = Controls().TreeRow(id, row);
     if (!c) return;
     TVITEMW item{};
     item.mask = TVIF_PARAM;
@@ -152,7 +140,7 @@ void TreeSetValue(int id, int row, int value) {
 }
 
 int TreeValue(int id, int row) {
-    ControlRecord* c = TreeRowOf(id, row);
+    ControlRecord* c = Controls().TreeRow(id, row);
     if (!c) return 0;
     TVITEMW item{};
     item.mask = TVIF_PARAM;
@@ -162,7 +150,7 @@ int TreeValue(int id, int row) {
 }
 
 std::string TreeText(int id, int row) {
-    ControlRecord* c = TreeRowOf(id, row);
+    ControlRecord* c = Controls().TreeRow(id, row);
     if (!c) return "";
     wchar_t buffer[4097] = {};  // up to 4096 characters are read back
     TVITEMW item{};
@@ -175,31 +163,31 @@ std::string TreeText(int id, int row) {
 }
 
 int TreeDepth(int id, int row) {
-    ControlRecord* c = TreeRowOf(id, row);
+    ControlRecord* c = Controls().TreeRow(id, row);
     return c ? c->rows[row].depth : 0;
 }
 
 bool TreeExpanded(int id, int row) {
-    ControlRecord* c = TreeRowOf(id, row);
+    ControlRecord* c = Controls().TreeRow(id, row);
     return c && (TreeView_GetItemState(c->hwnd, c->rows[row].item, TVIS_EXPANDED) & TVIS_EXPANDED);
 }
 
 void TreeExpand(int id, int row) {
-    if (ControlRecord* c = TreeRowOf(id, row)) TreeView_Expand(c->hwnd, c->rows[row].item, TVE_EXPAND);
+    if (ControlRecord* c = Controls().TreeRow(id, row)) TreeView_Expand(c->hwnd, c->rows[row].item, TVE_EXPAND);
 }
 
 int TreeSelectedRow(int id) {
-    ControlRecord* c = TreeOf(id);
+    ControlRecord* c = Controls().Tree(id);
     if (!c) return -1;
     HTREEITEM item = TreeView_GetSelection(c->hwnd);
     return item ? RowOf(*c, item) : -1;
 }
 
 void TreeSelect(int id, int row) {
-    ControlRecord* c = TreeOf(id);
+    ControlRecord* c = Controls().Tree(id);
     if (!c) return;
     Quiet quiet;
-    HTREEITEM item = TreeRowOf(id, row) ? c->rows[row].item : nullptr;
+    HTREEITEM item = Controls().TreeRow(id, row) ? c->rows[row].item : nullptr;
     // Selecting opens the item's ancestors and scrolls it into view.
     TreeView_SelectItem(c->hwnd, item);
     if (item) TreeView_EnsureVisible(c->hwnd, item);

@@ -1,8 +1,8 @@
-#include "i18n/locale_name.h"
+#include "platform/locale.h"
 
 #include <span>
 
-namespace i18n {
+namespace platform {
 
 namespace {
 
@@ -100,7 +100,7 @@ constexpr Language kLanguages[] = {
 
 }  // namespace
 
-std::string LocaleName(uint32_t lcid) {
+std::string WindowsLocaleName(uint32_t lcid) {
     const uint32_t primary = lcid & 0xFF;
     // The sort-order bits stay in: a non-default sort order matches no
     // sublanguage entry and falls to the language's general name.
@@ -115,4 +115,4 @@ std::string LocaleName(uint32_t lcid) {
     return "C";
 }
 
-}  // namespace i18n
+}  // namespace platform
