@@ -60,8 +60,8 @@ def windows(title):
                           capture_output=True, text=True).stdout.split()
 
 
-def find_window(title):
-    return wait_for(lambda: windows(title), f"a window titled {title!r}")[-1]
+def find_window(title, timeout=20):
+    return wait_for(lambda: windows(title), f"a window titled {title!r}", timeout)[-1]
 
 
 def click(win, x, y, button=1, repeat=1):
@@ -371,7 +371,7 @@ def main():
     pyatspi.Registry.getDesktop(0)  # the accessibility bus, up before Vellum asks for it
     proc = subprocess.Popen([os.path.abspath(vellum)], cwd=folder, env=env)
     try:
-        win = find_window(TITLE)
+        win = find_window(TITLE, timeout=60)  # a loaded machine starts it slowly
         app = application("vellum")
         tree = accessible(app, "tree table", "Entries")
         fields = check_window(win, app)
