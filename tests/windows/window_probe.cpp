@@ -1,22 +1,16 @@
-// Looks at the running vellum.exe from outside, as a user would find it:
-//   check  the main window's frame, every control (class, place, caption) and
-//          the icon resource of vellum.exe in the current folder
-//   close  sends the close request;  clean / prefs  removes / checks the
-//          Vellum.prefs of the profile folder
-// Exit code 0 when everything holds; what differs is printed.
+// Looks at the running vellum.exe from outside, as a user would find it: the
+// main window's frame, every control (class, place, caption), the credential
+// rule applied to a user name read from the settings, and the icon of
+// vellum.exe in the current folder. Exit code 0 when everything holds;
+// what differs is printed.
 #include <windows.h>
-// after windows.h, which it needs
-#include <shlobj.h>
 
 #include <cstdio>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 
 namespace {
 
-const wchar_t kTitle[] = L"Vellum SubVersion Tiny FrontEnd";
 int failures = 0;
 
 void Fail(const std::string& what) {
@@ -30,18 +24,10 @@ std::string Narrow(const std::wstring& w) {
     return out;
 }
 
-HWND FindMain(int seconds) {
-    for (int i = 0; i < seconds * 10; ++i) {
-        if (HWND w = FindWindowW(L"VellumWindow", kTitle); w && IsWindowVisible(w)) return w;
-        Sleep(100);
-    }
-    return nullptr;
-}
-
 struct Expected {
     const wchar_t* cls;
     int x, y, w, h;
-    const wchar_t* caption;  // null: not checked (fields filled from the settings)
+    const wchar_t* caption;  // null: not checked
 };
 
 // The main window's table: id -> class, place and caption.
@@ -60,7 +46,7 @@ const std::map<int, Expected> kControls = {
     {9, {L"Button", 250, 341, 190, 20, L"Explore local repositery"}},
     {18, {L"Button", 10, 370, 250, 20, L"SVN authentification system"}},
     {14, {L"Static", 10, 392, 80, 20, L"User name"}},
-    {15, {L"Edit", 91, 390, 100, 20, L""}},
+    {15, {L"Edit", 91, 390, 100, 20, L"ann"}},
     {16, {L"Static", 192, 392, 65, 20, L"Password"}},
     {17, {L"Edit", 260, 390, 90, 20, L""}},
     {10, {L"Button", 10, 410, 341, 20, L"Receive a repositery work copy "}},
@@ -76,44 +62,27 @@ std::wstring Text(HWND w) {
     return buf;
 }
 
-#pragma pack(push, 2)
-struct IconGroupEntry {
-    BYTE width, height, colours, reserved;
-    WORD planes, bits;
-    DWORD bytes;
-    WORD id;
-};
-struct IconGroup {
-    WORD reserved, type, count;
-    IconGroupEntry entries[1];
-};
-#pragma pack(pop)
-
-// Icon resource 1 holds 16, 32 and 48 px images in 4, 8 and 32 bits, and
-// a 256 px one (stored as width 0).
+// Icon resource 1: the program's icon in Explorer, 16 to 256 px.
 void CheckIcon(const wchar_t* program) {
     HMODULE exe = LoadLibraryExW(program, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC found = exe ? FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14)) : nullptr;
-    auto* group = found ? static_cast<const IconGroup*>(LockResource(LoadResource(exe, found))) : nullptr;
-    if (!group) {
-        Fail("no icon resource 1 in vellum.exe");
-        return;
-    }
-    std::map<int, int> images;  // size -> bit depths seen, as a mask
-    for (const IconGroupEntry* e = group->entries; e < group->entries + group->count; ++e)
-        images[e->width == 0 ? 256 : e->width] |= e->bits == 4 ? 1 : e->bits == 8 ? 2 : e->bits == 32 ? 4 : 8;
-    for (int size : {16, 32, 48})
-        if ((images[size] & 7) != 7) Fail("icon lacks a " + std::to_string(size) + " px image in a depth");
-    if (!(images[256] & 4)) Fail("icon lacks the 256 px image");
-    FreeLibrary(exe);
+    // A group: three WORDs, then 14-byte entries whose first byte is the width.
+    auto* group = found ? static_cast<const BYTE*>(LockResource(LoadResource(exe, found))) : nullptr;
+    std::string widths;
+    for (int i = 0; group && i < reinterpret_cast<const WORD*>(group)[2]; ++i)
+        widths += std::to_string(group[6 + 14 * i]) + " ";
+    for (const char* size : {"16 ", "32 ", "48 ", "0 "})  // 0 stands for 256
+        if (widths.find(size) == std::string::npos) Fail("the icon has no " + std::string(size) + "px image: " + widths);
+    if (exe) FreeLibrary(exe);
 }
 
-int Check() {
-    HWND main = FindMain(60);
-    if (!main) {
-        Fail("no visible window titled \"Vellum SubVersion Tiny FrontEnd\"");
-        return 1;
-    }
+}  // namespace
+
+int main() {
+    HWND main = nullptr;
+    for (int i = 0; i < 600 && !(main && IsWindowVisible(main)); ++i, Sleep(100))
+        main = FindWindowW(L"VellumWindow", L"Vellum SubVersion Tiny FrontEnd");
+    if (!main) return Fail("no visible window titled \"Vellum SubVersion Tiny FrontEnd\""), 1;
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
@@ -128,22 +97,21 @@ int Check() {
     if (style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) Fail("resizable or min/max box");
     CheckIcon(L"vellum.exe");
 
-    std::map<int, bool> seen;
+    size_t seen = 0;
     for (HWND child = GetWindow(main, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        const int id = GetDlgCtrlID(child);
-        auto it = kControls.find(id);
+        const std::string name = "control " + std::to_string(GetDlgCtrlID(child));
+        auto it = kControls.find(GetDlgCtrlID(child));
         if (it == kControls.end()) {
-            Fail("unexpected control " + std::to_string(id));
+            Fail("unexpected " + name);
             continue;
         }
-        seen[id] = true;
+        ++seen;
         const Expected& e = it->second;
         wchar_t cls[64] = {};
         GetClassNameW(child, cls, 64);
         RECT r;
         GetWindowRect(child, &r);
         MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
-        const std::string name = "control " + std::to_string(id);
         if (lstrcmpiW(cls, e.cls) != 0) Fail(name + " is a " + Narrow(cls));
         if (r.left != scaled(e.x) || r.top != scaled(e.y) || r.right - r.left != scaled(e.w) ||
             r.bottom - r.top != scaled(e.h))
@@ -151,43 +119,13 @@ int Check() {
                  std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top));
         if (e.caption && Text(child) != e.caption) Fail(name + " reads \"" + Narrow(Text(child)) + "\"");
     }
-    if (seen.size() != kControls.size()) Fail("controls missing: " + std::to_string(kControls.size() - seen.size()));
+    if (seen != kControls.size()) Fail("controls missing: " + std::to_string(kControls.size() - seen));
 
-    // No user name: the password and the three buttons that need it are off.
-    for (int id : {17, 10, 11, 12})
+    // A user name but no password: the password may be typed, the three
+    // buttons that need both stay off.
+    if (!IsWindowEnabled(GetDlgItem(main, 17))) Fail("the password field is off");
+    for (int id : {10, 11, 12})
         if (IsWindowEnabled(GetDlgItem(main, id))) Fail("control " + std::to_string(id) + " enabled");
     std::printf("window checked: %s\n", failures ? "differences" : "as expected");
     return failures ? 1 : 0;
-}
-
-std::wstring PrefsPath() {
-    wchar_t profile[MAX_PATH] = {};
-    SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, 0, profile);
-    return std::wstring(profile) + L"\\Vellum.prefs";
-}
-
-int Prefs() {
-    std::ifstream f(PrefsPath().c_str());
-    std::stringstream text;
-    text << f.rdbuf();
-    const std::string content = text.str();
-    std::printf("%s", content.c_str());
-    // The default folder, below the program's, with Windows separators.
-    if (content.find("SVNLocalRepositery = ") == std::string::npos ||
-        content.find("\\repositeries\\marrowdepot\\") == std::string::npos)
-        Fail("no Vellum.prefs with the default local folder in the profile folder");
-    return failures ? 1 : 0;
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-    const std::string command = argc > 1 ? argv[1] : "";
-    if (command == "check") return Check();
-    if (HWND main = command == "close" ? FindMain(10) : nullptr)
-        return PostMessageW(main, WM_CLOSE, 0, 0) ? 0 : 1;
-    if (command == "clean") return DeleteFileW(PrefsPath().c_str()), 0;
-    if (command == "prefs") return Prefs();
-    std::fprintf(stderr, "usage: window_probe check|close|clean|prefs\n");
-    return 2;
 }
