@@ -17,9 +17,9 @@ struct Picture {
     int colorType = PNG_COLOR_TYPE_RGBA;
     int bitDepth = 8;
     bool interlaced = false;
-    std::vector<png_color> palette;
-    std::vector<png_byte> paletteAlpha;  // tRNS for a palette image
-    std::vector<std::vector<png_byte>> rows;  // raw samples, as libpng takes them
+    std::vector<png_color> palette{};
+    std::vector<png_byte> paletteAlpha{};  // tRNS for a palette image
+    std::vector<std::vector<png_byte>> rows{};  // raw samples, as libpng takes them
 };
 
 inline bool Write(const std::string& path, const Picture& s) {
@@ -39,9 +39,8 @@ inline bool Write(const std::string& path, const Picture& s) {
                  s.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (!s.palette.empty()) png_set_PLTE(png, info, s.palette.data(), int(s.palette.size()));
-    if (!s.paletteAlpha.empty()) {
+    if (!s.paletteAlpha.empty())
         png_set_tRNS(png, info, s.paletteAlpha.data(), int(s.paletteAlpha.size()), nullptr);
-    }
     png_write_info(png, info);
     png_write_image(png, rows.data());
     png_write_end(png, nullptr);

@@ -10,67 +10,47 @@ namespace {
 
 using platform::ArgumentList;
 using platform::JoinCommandLine;
-using platform::QuoteWindowsArgument;
 
 // How the C runtime splits a command line; the program is taken up to its
 // closing quote, without escapes.
 std::vector<std::string> ParseCommandLine(const std::string& line) {
     size_t i = line.find('"', 1) + 1;  // the joiner always quotes the program
     std::vector<std::string> out = {line.substr(1, i - 2)};
+    auto blank = [&line](size_t at) { return line[at] == ' ' || line[at] == '\t'; };
     for (;;) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-        if (i == line.size()) break;
+        while (i < line.size() && blank(i)) ++i;
+        if (i == line.size()) return out;
         std::string arg;
         bool inQuotes = false;
-        while (i < line.size()) {
-            size_t backslashes = 0;
-            while (i < line.size() && line[i] == '\\') ++backslashes, ++i;
-            if (i < line.size() && line[i] == '"') {
-                arg.append(backslashes / 2, '\\');
-                if (backslashes % 2 == 1) {
-                    arg += '"';
-                } else if (inQuotes && i + 1 < line.size() && line[i + 1] == '"') {
-                    arg += '"';  // "" inside quotes: a literal quote
-                    ++i;
-                } else {
-                    inQuotes = !inQuotes;
-                }
-                ++i;
+        size_t backslashes = 0;
+        for (; i < line.size() && (inQuotes || !blank(i)); ++i) {
+            if (line[i] == '\\') {
+                ++backslashes;
                 continue;
             }
-            arg.append(backslashes, '\\');
-            if (i == line.size()) break;
-            if (!inQuotes && (line[i] == ' ' || line[i] == '\t')) break;
-            arg += line[i++];
+            // Backslashes are halved before a quote, which an odd count escapes.
+            arg.append(line[i] == '"' ? backslashes / 2 : backslashes, '\\');
+            if (line[i] != '"') arg += line[i];
+            else if (backslashes % 2 == 1) arg += '"';
+            else if (inQuotes && line[i + 1] == '"') arg += line[i++];  // "" inside quotes: a literal quote
+            else inQuotes = !inQuotes;
+            backslashes = 0;
         }
-        out.push_back(arg);
+        out.push_back(arg.append(backslashes, '\\'));
     }
-    return out;
 }
 
-TEST(WindowsCommandLine, OrdinaryValuesGiveTheClassicLine) {
-    EXPECT_EQ(JoinCommandLine("svn\\bin\\svn.exe", {{"add", false}, {"docs\\a.txt", true},
-                                                    {"--non-interactive", false}}),
-              "\"svn\\bin\\svn.exe\" add \"docs\\a.txt\" --non-interactive");
-    EXPECT_EQ(JoinCommandLine("svn\\bin\\svn.exe", {{"commit", false}, {"-m", false},
-                                                    {"fix the build", true}, {"--force-log", false}}),
-              "\"svn\\bin\\svn.exe\" commit -m \"fix the build\" --force-log");
-}
-
+// Plain words and backslashes not before a quote stand as they are; empty,
+// blank, tab and quote force quoting, and so does the flag; backslashes double
+// only in front of a quote or the closing quote.
 TEST(WindowsCommandLine, QuotesOnlyWhereNeededAndEscapesOnlyBeforeQuotes) {
-    // Plain words and inner backslashes stand as they are.
-    EXPECT_EQ(QuoteWindowsArgument("C:\\work\\copy", false), "C:\\work\\copy");
-    EXPECT_EQ(QuoteWindowsArgument("C:\\work\\", false), "C:\\work\\");
-    // Empty, blank, tab and quote force quoting; so does the flag.
-    EXPECT_EQ(QuoteWindowsArgument("", false), "\"\"");
-    EXPECT_EQ(QuoteWindowsArgument("a b", false), "\"a b\"");
-    EXPECT_EQ(QuoteWindowsArgument("a\tb", false), "\"a\tb\"");
-    EXPECT_EQ(QuoteWindowsArgument("x", true), "\"x\"");
-    // Backslashes double only in front of a quote or the closing quote.
-    EXPECT_EQ(QuoteWindowsArgument("C:\\my dir\\", false), "\"C:\\my dir\\\\\"");
-    EXPECT_EQ(QuoteWindowsArgument("C:\\a\\\\b c", false), "\"C:\\a\\\\b c\"");
-    EXPECT_EQ(QuoteWindowsArgument("say \"hi\"", false), "\"say \\\"hi\\\"\"");
-    EXPECT_EQ(QuoteWindowsArgument("a\\\"b", false), "\"a\\\\\\\"b\"");
+    EXPECT_EQ(JoinCommandLine("svn\\bin\\svn.exe",
+                              {{"commit", false}, {"-m", false}, {"fix the build", true},
+                               {"docs\\a.txt", true}, {"C:\\work\\", false}, {"", false}, {"a\tb", false},
+                               {"C:\\my dir\\", false}, {"C:\\a\\\\b c", false}, {"say \"hi\"", false},
+                               {"a\\\"b", false}}),
+              "\"svn\\bin\\svn.exe\" commit -m \"fix the build\" \"docs\\a.txt\" C:\\work\\ \"\" \"a\tb\" "
+              "\"C:\\my dir\\\\\" \"C:\\a\\\\b c\" \"say \\\"hi\\\"\" \"a\\\\\\\"b\"");
 }
 
 TEST(WindowsCommandLine, EveryListSurvivesJoiningAndParsing) {
