@@ -24,6 +24,8 @@ std::string HomeFolder();
 // The user's temporary folder, ending with a separator.
 std::string TemporaryFolder();
 
+// True when something (a file, a folder, a device...) answers to `path`.
+bool Exists(const std::string& path);
 bool IsDirectory(const std::string& path);
 bool IsRegularFile(const std::string& path);
 // Size in bytes, -1 when the path is missing or not a regular file.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <thread>
 
+#include "i18n/catalogue.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 
@@ -145,19 +146,37 @@ ClientResult RunClient(const ArgumentList& args, const std::string& workingFolde
                        const std::atomic<bool>* stop) {
     ClientResult result;
     ClientProcess* c = RunSvn(args, workingFolder, credentials);
-    if (c == nullptr) return result;
+    if (c == nullptr) {
+        // Nobody else can say it: a client that never ran did nothing.
+        result.errors =
+            i18n::Translate("The client program could not be started:") + " " + platform::ClientProgram();
+        return result;
+    }
     result.started = true;
+    bool stopped = false;
     while (ClientRunning(c)) {
         // Every pass empties the error pipe, so a chatty client never blocks
         // on it while we wait for its output.
         result.errors += ReadSvnError(c);
         while (ClientOutputAvailable(c) > 0) onLine(ReadSvnLine(c));
         Delay(c, 10);
-        if (stop != nullptr && *stop) break;
+        if (stop != nullptr && *stop) {
+            stopped = true;
+            break;
+        }
     }
     for (std::string more; !(more = ReadSvnError(c)).empty();) result.errors += more;
-    if (!platform::ProcessAlive(c->process) && platform::ExitCode(c->process) == 0)
-        result.errors.clear();
+    if (!stopped) {
+        // A client that succeeded only warned; one that failed in silence, or
+        // was killed, must not pass for a success.
+        const int code = platform::ExitCode(c->process);
+        if (code == 0) result.errors.clear();
+        else if (result.errors.empty() && code < 0)
+            result.errors = i18n::Translate("The client program was ended before it finished.");
+        else if (result.errors.empty())
+            result.errors = i18n::Translate("The client program failed without a message; exit code") +
+                            " " + std::to_string(code) + ".";
+    }
     CloseClient(c);
     return result;
 }

@@ -36,6 +36,8 @@ struct ClientResult {
     bool started = false;
     // What the client printed on its error output, unless it ended with exit
     // code 0: a client that succeeded only warned (about the locale, say).
+    // A client that could not start, was killed, or failed without a word
+    // gets a text that says so: empty means success (or a stop).
     std::string errors;
 };
 

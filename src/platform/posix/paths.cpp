@@ -51,6 +51,11 @@ std::string TemporaryFolder() {
     return WithSeparator(tmp && *tmp ? tmp : "/tmp");
 }
 
+bool Exists(const std::string& path) {
+    struct stat st;
+    return !path.empty() && stat(path.c_str(), &st) == 0;
+}
+
 bool IsDirectory(const std::string& path) {
     struct stat st;
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

@@ -68,6 +68,11 @@ bool IsDirectory(const std::string& path) {
     return Attributes(path, d) && (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool Exists(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA d;
+    return Attributes(path, d);
+}
+
 bool IsRegularFile(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA d;
     return Attributes(path, d) &&
