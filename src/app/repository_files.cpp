@@ -50,10 +50,14 @@ bool IsHttpUrl(const std::string& url) {
 // An HTTP server hands out a repository file like any web page. Other
 // repositories (file://, svn://) keep their files inside a database that
 // only the client can read, so the client exports the file instead.
+// Fetched beside the target and moved over it only when whole, so a failed
+// fetch never destroys the user's file.
 bool Fetch(const std::string& url, const std::string& target) {
-    if (IsHttpUrl(url)) return platform::DownloadUrl(url, target);
-    const svnclient::ClientResult r = svnclient::SvnExport(url, target);
-    return r.started && r.errors.empty() && platform::IsRegularFile(target);
+    return platform::ReplaceFileWith(target, [&](const std::string& part) {
+        if (IsHttpUrl(url)) return platform::DownloadUrl(url, part);
+        const svnclient::ClientResult r = svnclient::SvnExport(url, part);
+        return r.started && r.errors.empty() && platform::IsRegularFile(part);
+    });
 }
 
 }  // namespace
@@ -76,7 +80,12 @@ void SaveRepositoryFile() {
 
 void OpenRepositoryFile() {
     g_shell.clickedName = FilePart(g_shell.clickedName);
-    const std::string folder = platform::TemporaryFolder();
+    // A shared folder would let another user plant a link where the file goes.
+    const std::string folder = platform::PrivateTemporaryFolder();
+    if (folder.empty()) {
+        platform::ShowMessage(Translate("Alert"), Translate("Saving failed"));
+        return;
+    }
     const std::string file = folder + g_shell.clickedName;
     // A failed fetch may leave an older copy behind; never open that one.
     if (DownloadFile(g_shell.clickedPath, file)) platform::OpenFile(file, folder);
