@@ -20,25 +20,6 @@ std::string FilePart(const std::string& path) {
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-std::string EncodeUrlPath(const std::string& relativePath) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char ch : relativePath) {
-        const auto c = static_cast<unsigned char>(ch);
-        const bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                          (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' ||
-                          c == '~' || c == '/';
-        if (keep) {
-            out += ch;
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 0x0F];
-        }
-    }
-    return out;
-}
-
 namespace {
 
 bool IsHttpUrl(const std::string& url) {
@@ -64,8 +45,7 @@ bool Fetch(const std::string& url, const std::string& target) {
 
 bool DownloadFile(const std::string& relativePath, const std::string& target) {
     if (target.empty()) return false;
-    const std::string url = svnclient::JoinUrl(settings::g_settings.SVNRemoteRepositery,
-                                               EncodeUrlPath(relativePath));
+    const std::string url = svnclient::RepositoryUrl(relativePath);
     if (Fetch(url, target)) return true;
     platform::ShowMessage(Translate("Alert"), Translate("Saving failed"));
     return false;

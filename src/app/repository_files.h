@@ -8,11 +8,6 @@ namespace app {
 // The text after the last "/" or "\" (the whole text when there is none).
 std::string FilePart(const std::string& path);
 
-// Percent-encodes every byte outside the unreserved set except "/", so a
-// repository path with blanks, "#", "%", "?" or non-ASCII letters makes a
-// valid URL.
-std::string EncodeUrlPath(const std::string& relativePath);
-
 // Fetches the repository file at `relativePath` (relative to the repository
 // URL) into `target`, replacing it only once the whole file has come. An
 // empty target does nothing; a failure shows "Saving failed" and leaves the

@@ -59,7 +59,7 @@ SearchResult SearchRemote(const std::string& pattern, const svnclient::LineSink&
         if (!line.empty() && expression.Matches(line)) onMatch(line);
     };
     result.client = svnclient::RunClient(
-        {svnclient::Plain("list"), svnclient::Plain(settings::g_settings.SVNRemoteRepositery),
+        {svnclient::Plain("list"), svnclient::Target(settings::g_settings.SVNRemoteRepositery, false),
          svnclient::Plain("-R")},
         "", 1, onLine, &stop);
     return result;

@@ -44,4 +44,27 @@ std::string JoinUrl(const std::string& base, const std::string& relative) {
     return base + "/" + relative;
 }
 
+std::string EncodeUrlPath(const std::string& relativePath) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char ch : relativePath) {
+        const auto c = static_cast<unsigned char>(ch);
+        const bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                          (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' ||
+                          c == '~' || c == '/';
+        if (keep) {
+            out += ch;
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 0x0F];
+        }
+    }
+    return out;
+}
+
+std::string RepositoryUrl(const std::string& relativePath) {
+    return JoinUrl(settings::g_settings.SVNRemoteRepositery, EncodeUrlPath(relativePath));
+}
+
 }  // namespace svnclient

@@ -183,10 +183,5 @@ TEST_F(ListActionsTest, RepositoryFilesAndFoldersFromTheMenu) {
     EXPECT_FALSE(platform::IsRegularFile(box / "opened.txt"));
 }
 
-TEST(RepositoryFileUrl, EscapesWhatAUrlPathCannotHoldAsItIs) {
-    EXPECT_EQ(EncodeUrlPath("trunk/my file é#1%?.txt"), "trunk/my%20file%20%C3%A9%231%25%3F.txt");
-    EXPECT_EQ(EncodeUrlPath("A-z_0.9~/"), "A-z_0.9~/");
-}
-
 }  // namespace
 }  // namespace apptest

@@ -87,4 +87,9 @@ TEST(JoinUrl, ExactlyOneSlashBetween) {
     EXPECT_EQ(JoinUrl(JoinUrl("file:///srv/repo", "a/"), "b.txt"), "file:///srv/repo/a/b.txt");
 }
 
+TEST(EncodeUrlPath, EscapesWhatAUrlPathCannotHoldAsItIs) {
+    EXPECT_EQ(EncodeUrlPath("trunk/my file é#1%?@.txt"), "trunk/my%20file%20%C3%A9%231%25%3F%40.txt");
+    EXPECT_EQ(EncodeUrlPath("A-z_0.9~/"), "A-z_0.9~/");
+}
+
 }  // namespace
