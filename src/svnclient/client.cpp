@@ -116,11 +116,6 @@ std::string ReadSvnLine(ClientProcess* c) {
     return CleanLine(raw);
 }
 
-std::string ReadSvnError(ClientProcess* c) {
-    std::string raw = platform::ReadErrors(c->process);
-    return raw.empty() ? std::string() : platform::SystemToUtf8(raw);
-}
-
 void CloseClient(ClientProcess* c) {
     if (c == nullptr) return;
     platform::ReleaseProcess(c->process);
@@ -154,10 +149,11 @@ ClientResult RunClient(const ArgumentList& args, const std::string& workingFolde
     }
     result.started = true;
     bool stopped = false;
+    std::string rawErrors;
     while (ClientRunning(c)) {
         // Every pass empties the error pipe, so a chatty client never blocks
         // on it while we wait for its output.
-        result.errors += ReadSvnError(c);
+        rawErrors += platform::ReadErrors(c->process);
         while (ClientOutputAvailable(c) > 0) onLine(ReadSvnLine(c));
         Delay(c, 10);
         if (stop != nullptr && *stop) {
@@ -165,7 +161,9 @@ ClientResult RunClient(const ArgumentList& args, const std::string& workingFolde
             break;
         }
     }
-    for (std::string more; !(more = ReadSvnError(c)).empty();) result.errors += more;
+    for (std::string more; !(more = platform::ReadErrors(c->process)).empty();) rawErrors += more;
+    // Converted whole: a character may come split over two reads.
+    result.errors = platform::SystemToUtf8(rawErrors);
     if (!stopped) {
         // A client that succeeded only warned; one that failed in silence, or
         // was killed, must not pass for a success.

@@ -21,8 +21,6 @@ int ClientOutputAvailable(ClientProcess* c);
 // ends, cut at a NUL), or "" when no whole line is waiting. Once the client
 // has ended, a last line without a line feed is handed out too.
 std::string ReadSvnLine(ClientProcess* c);
-// Everything waiting on the error output, as UTF-8; "" when nothing waits.
-std::string ReadSvnError(ClientProcess* c);
 void CloseClient(ClientProcess* c);
 // Waits up to `ms` for output or the client's end.
 void Delay(ClientProcess* c, int ms);

@@ -86,6 +86,11 @@ TEST_F(ClientLines, AFloodOfErrorsNeitherBlocksNorGetsLost) {
     EXPECT_EQ(Run({Plain("errflood")}, &r), Lines{"done"});
     EXPECT_EQ(r.errors.size(), 1024u * 1024u);
     EXPECT_EQ(r.errors.find_first_not_of("e\n"), std::string::npos);
+    // A character split over two reads is still one character.
+    ScopedLocale utf8;
+    ASSERT_TRUE(utf8.Use("C.UTF-8"));
+    Run({Plain("spliterr")}, &r);
+    EXPECT_EQ(r.errors, "\xC3\xA9\n");
 }
 
 // Whatever waits on the program's own input, a client never reads it.
