@@ -67,6 +67,13 @@ void Search(const std::string& pattern) {
         });
     }
     ReportClientError(result.client.errors);
+    if (result.unmatched > 0) {
+        platform::RunOnMainThreadAndWait([n = result.unmatched] {
+            platform::ShowMessage(Translate("Alert"),
+                                  Translate("Paths the pattern is too complex to search:") + " " +
+                                      std::to_string(n));
+        });
+    }
     // The stop handling restores the window, whatever ended the search.
     platform::PostControlEvent(StopSearchButton, platform::EventType::LeftClick);
 }
