@@ -38,6 +38,9 @@ std::string ReadErrors(Process* p);
 // Waits up to `ms` milliseconds for output on either pipe or the end of the
 // process; returns early as soon as one of them happens.
 void WaitForActivity(Process* p, int ms);
+// Ends the process if it still runs (a stopped command must not go on
+// loading the server); its output that waits unread is dropped with it.
+void EndProcess(Process* p);
 // Releases the pipes and the handle; never stops the process. A process that
 // still runs is reaped later, so it leaves no zombie.
 void ReleaseProcess(Process* p);

@@ -154,13 +154,15 @@ ClientResult RunClient(const ArgumentList& args, const std::string& workingFolde
         // Every pass empties the error pipe, so a chatty client never blocks
         // on it while we wait for its output.
         rawErrors += platform::ReadErrors(c->process);
-        while (ClientOutputAvailable(c) > 0) onLine(ReadSvnLine(c));
+        // The stop is asked after every line: a slow sink (a costly pattern)
+        // must not keep the user waiting for the whole buffer.
+        while (!(stopped = stop != nullptr && *stop) && ClientOutputAvailable(c) > 0)
+            onLine(ReadSvnLine(c));
+        if (stopped) break;
         Delay(c, 10);
-        if (stop != nullptr && *stop) {
-            stopped = true;
-            break;
-        }
+        if ((stopped = stop != nullptr && *stop)) break;
     }
+    if (stopped) platform::EndProcess(c->process);
     for (std::string more; !(more = platform::ReadErrors(c->process)).empty();) rawErrors += more;
     // Converted whole: a character may come split over two reads.
     result.errors = platform::SystemToUtf8(rawErrors);

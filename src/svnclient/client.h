@@ -44,7 +44,7 @@ using LineSink = std::function<void(const std::string&)>;
 // The one reading loop: runs the client, hands every whole line (possibly "")
 // to `onLine` in order, drains the error output on every pass, and returns
 // when the client has ended and its output is read, or when `stop` is set
-// (checked after each pass's wait).
+// (checked before each line and after each wait): the client is then ended.
 ClientResult RunClient(const ArgumentList& args, const std::string& workingFolder,
                        int credentials, const LineSink& onLine,
                        const std::atomic<bool>* stop = nullptr);

@@ -220,6 +220,10 @@ void WaitForActivity(Process* p, int ms) {
     }
 }
 
+void EndProcess(Process* p) {
+    if (p != nullptr && ProcessAlive(p)) kill(p->pid, SIGKILL);
+}
+
 void ReleaseProcess(Process* p) {
     if (p == nullptr) return;
     CloseFd(p->out);

@@ -155,6 +155,10 @@ void WaitForActivity(Process* p, int ms) {
     }
 }
 
+void EndProcess(Process* p) {
+    if (p != nullptr && ProcessAlive(p)) TerminateProcess(p->process, 1);
+}
+
 void ReleaseProcess(Process* p) {
     if (p == nullptr) return;
     // Closing handles never ends the client.
