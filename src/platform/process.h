@@ -15,12 +15,13 @@ using ArgumentList = std::vector<Argument>;
 struct Process;  // opaque; owned by the caller until ReleaseProcess
 
 // Starts `program` with `args` (not including the program itself). stdout and
-// stderr go to two separate pipes; stdin is connected to nothing that can
-// answer. `workingFolder` empty means the caller's current directory; the
+// stderr go to two separate pipes; stdin gives `input` and then its end (a
+// secret never shows on a command line), or, when `input` is empty, nothing
+// that can answer. `workingFolder` empty means the caller's current directory; the
 // program path is resolved against the caller's current directory either way.
 // Returns null when the program can't be started.
 Process* StartProcess(const std::string& program, const ArgumentList& args,
-                      const std::string& workingFolder);
+                      const std::string& workingFolder, const std::string& input = "");
 
 // Bytes waiting on the stdout pipe, readable without blocking.
 int OutputAvailable(Process* p);

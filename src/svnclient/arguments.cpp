@@ -27,11 +27,14 @@ ArgumentList BuildArguments(const ArgumentList& args, int credentials,
         if (credentials == 1) {
             out.push_back(Plain("--username"));
             out.push_back(Plain(s.SVNUsername));
-            out.push_back(Plain("--password"));
-            out.push_back(Plain(s.SVNPassword));
+            out.push_back(Plain("--password-from-stdin"));
         }
     }
     return out;
+}
+
+std::string ClientInput(int credentials, const settings::Settings& s) {
+    return s.SVNAuthCache == 0 && credentials == 1 ? s.SVNPassword + "\n" : "";
 }
 
 std::string JoinUrl(const std::string& base, const std::string& relative) {

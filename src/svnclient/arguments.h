@@ -17,9 +17,13 @@ inline Argument Quoted(std::string text) { return {std::move(text), true}; }
 inline Argument Target(std::string text, bool quote = true) { return {std::move(text) + "@", quote}; }
 
 // `args`, then the proxy options (when useProxy), --non-interactive,
-// --no-auth-cache and the credentials (credentials exactly 1, SVNAuthCache 0).
+// --no-auth-cache and the credentials (credentials exactly 1, SVNAuthCache 0):
+// the user name, and the password read from the client's standard input.
 ArgumentList BuildArguments(const ArgumentList& args, int credentials,
                             const settings::Settings& s);
+// What the client reads on its standard input with those arguments: the
+// password line when they send the credentials, else nothing.
+std::string ClientInput(int credentials, const settings::Settings& s);
 
 // `base` and `relative` joined with exactly one "/" (nothing added when
 // `relative` is empty).

@@ -79,7 +79,8 @@ std::string CleanLine(const std::string& raw) {
 ClientProcess* RunSvn(const ArgumentList& args, const std::string& workingFolder,
                       int credentials) {
     platform::Process* p = platform::StartProcess(
-        platform::ClientProgram(), BuildArguments(args, credentials, settings::g_settings), workingFolder);
+        platform::ClientProgram(), BuildArguments(args, credentials, settings::g_settings), workingFolder,
+        ClientInput(credentials, settings::g_settings));
     if (p == nullptr) return nullptr;
     return new ClientProcess(p);
 }

@@ -169,9 +169,10 @@ bool ReplaceFileContent(const std::string& linkOrPath, const std::string& conten
     std::string temp = path + ".new-XXXXXX";
     int fd = mkstemp(temp.data());
     if (fd < 0) return false;
+    // An existing file keeps its mode; a new one stays private as mkstemp
+    // made it (the preferences hold a password).
     struct stat st;
-    mode_t mode = stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-    fchmod(fd, mode);
+    if (stat(path.c_str(), &st) == 0) fchmod(fd, st.st_mode & 07777);
     size_t done = 0;
     bool ok = true;
     while (done < content.size()) {
