@@ -1,5 +1,6 @@
 #include "app/entry_tree.h"
 
+#include <algorithm>
 #include <array>
 
 #include "app/control_ids.h"
@@ -23,6 +24,30 @@ std::array<std::array<platform::ImageHandle, 2>, kStatusCodeCount + 1> g_icons{}
 
 platform::ImageHandle Register(const std::optional<browse::Pixels>& pixels) {
     return pixels ? platform::CreateImage(pixels->data()) : 0;
+}
+
+// The client's text as a box can show it at once: at most a screenful of
+// lines, each cut to a readable width (on a character boundary), and a count
+// of the lines left out.
+std::string FitForBox(const std::string& text) {
+    constexpr size_t kMaxLines = 30, kMaxWidth = 200;
+    std::string out;
+    size_t lines = 0, start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        if (++lines <= kMaxLines) {
+            size_t cut = std::min(end, start + kMaxWidth);
+            while (cut < end && cut > start && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+            if (lines > 1) out += '\n';
+            out += text.substr(start, cut - start);
+            if (cut < end) out += "\u2026";
+        }
+        start = end + 1;
+    }
+    if (lines > kMaxLines)
+        out += "\n\u2026 " + i18n::Translate("lines not shown:") + " " + std::to_string(lines - kMaxLines);
+    return out;
 }
 
 }  // namespace
@@ -90,14 +115,15 @@ void AppendTextRow(int row, const std::string& text) {
 }
 
 void ShowInformation(const std::string& line) {
-    platform::ShowMessage(i18n::Translate("Informations"), i18n::Translate("Update") + " : " + line);
+    platform::ShowMessage(i18n::Translate("Informations"),
+                          FitForBox(i18n::Translate("Update") + " : " + line));
 }
 
 void ReportClientError(const std::string& errors) {
     std::string text = errors;
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
     if (text.empty()) return;
-    platform::RunOnMainThreadAndWait([text] {
+    platform::RunOnMainThreadAndWait([text = FitForBox(text)] {
         platform::ShowMessage(i18n::Translate("Alert"),
                               i18n::Translate("The Subversion client reported an error:") +
                                   "\n\n" + text);

@@ -20,25 +20,6 @@ std::string FilePart(const std::string& path) {
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-std::string EncodeUrlPath(const std::string& relativePath) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char ch : relativePath) {
-        const auto c = static_cast<unsigned char>(ch);
-        const bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                          (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' ||
-                          c == '~' || c == '/';
-        if (keep) {
-            out += ch;
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 0x0F];
-        }
-    }
-    return out;
-}
-
 namespace {
 
 bool IsHttpUrl(const std::string& url) {
@@ -50,18 +31,21 @@ bool IsHttpUrl(const std::string& url) {
 // An HTTP server hands out a repository file like any web page. Other
 // repositories (file://, svn://) keep their files inside a database that
 // only the client can read, so the client exports the file instead.
+// Fetched beside the target and moved over it only when whole, so a failed
+// fetch never destroys the user's file.
 bool Fetch(const std::string& url, const std::string& target) {
-    if (IsHttpUrl(url)) return platform::DownloadUrl(url, target);
-    const svnclient::ClientResult r = svnclient::SvnExport(url, target);
-    return r.started && r.errors.empty() && platform::IsRegularFile(target);
+    return platform::ReplaceFileWith(target, [&](const std::string& part) {
+        if (IsHttpUrl(url)) return platform::DownloadUrl(url, part);
+        const svnclient::ClientResult r = svnclient::SvnExport(url, part);
+        return r.started && r.errors.empty() && platform::IsRegularFile(part);
+    });
 }
 
 }  // namespace
 
 bool DownloadFile(const std::string& relativePath, const std::string& target) {
     if (target.empty()) return false;
-    const std::string url = svnclient::JoinUrl(settings::g_settings.SVNRemoteRepositery,
-                                               EncodeUrlPath(relativePath));
+    const std::string url = svnclient::RepositoryUrl(relativePath);
     if (Fetch(url, target)) return true;
     platform::ShowMessage(Translate("Alert"), Translate("Saving failed"));
     return false;
@@ -76,7 +60,12 @@ void SaveRepositoryFile() {
 
 void OpenRepositoryFile() {
     g_shell.clickedName = FilePart(g_shell.clickedName);
-    const std::string folder = platform::TemporaryFolder();
+    // A shared folder would let another user plant a link where the file goes.
+    const std::string folder = platform::PrivateTemporaryFolder();
+    if (folder.empty()) {
+        platform::ShowMessage(Translate("Alert"), Translate("Saving failed"));
+        return;
+    }
     const std::string file = folder + g_shell.clickedName;
     // A failed fetch may leave an older copy behind; never open that one.
     if (DownloadFile(g_shell.clickedPath, file)) platform::OpenFile(file, folder);

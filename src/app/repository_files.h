@@ -8,21 +8,17 @@ namespace app {
 // The text after the last "/" or "\" (the whole text when there is none).
 std::string FilePart(const std::string& path);
 
-// Percent-encodes every byte outside the unreserved set except "/", so a
-// repository path with blanks, "#", "%", "?" or non-ASCII letters makes a
-// valid URL.
-std::string EncodeUrlPath(const std::string& relativePath);
-
 // Fetches the repository file at `relativePath` (relative to the repository
-// URL) into `target`. An empty target does nothing; a failure shows "Saving
-// failed". True when the file was fetched. HTTP(S) repositories are fetched
+// URL) into `target`, replacing it only once the whole file has come. An
+// empty target does nothing; a failure shows "Saving failed" and leaves the
+// target as it was. True when the file was fetched. HTTP(S) repositories are fetched
 // directly, any other through the client.
 bool DownloadFile(const std::string& relativePath, const std::string& target);
 
 // From the clicked-item fields: asks where to save the file, then fetches it.
 void SaveRepositoryFile();
-// From the clicked-item fields: fetches the file into the temporary folder
-// and opens it there with its registered application.
+// From the clicked-item fields: fetches the file into the user's private
+// temporary folder and opens it there with its registered application.
 void OpenRepositoryFile();
 
 }  // namespace app

@@ -11,6 +11,7 @@
 #include "app/user_actions.h"
 #include "browse/remote_search.h"
 #include "i18n/catalogue.h"
+#include "platform/process.h"
 #include "platform/shell.h"
 #include "platform/window.h"
 #include "settings/settings.h"
@@ -67,6 +68,13 @@ void Search(const std::string& pattern) {
         });
     }
     ReportClientError(result.client.errors);
+    if (result.unmatched > 0) {
+        platform::RunOnMainThreadAndWait([n = result.unmatched] {
+            platform::ShowMessage(Translate("Alert"),
+                                  Translate("Paths the pattern is too complex to search:") + " " +
+                                      std::to_string(n));
+        });
+    }
     // The stop handling restores the window, whatever ended the search.
     platform::PostControlEvent(StopSearchButton, platform::EventType::LeftClick);
 }
@@ -140,6 +148,10 @@ void OnWorkCopyClicked() {
 
 void ReleaseWorkers() {
     g_stopSearch = true;
+    // The search ends its client within a pass of its loop: let it, so no
+    // listing goes on loading the server after us. Its closing hand-overs
+    // are not run (no box at shutdown), so the wait is bounded.
+    for (int waited = 0; waited < 500 && !g_search.done; waited += 10) platform::Sleep(10);
     if (g_search.thread.joinable()) g_search.thread.detach();
     if (g_copy.thread.joinable()) g_copy.thread.detach();
 }

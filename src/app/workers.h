@@ -11,8 +11,8 @@ void OnStopSearchClicked();
 void OnReadOnlyCopyClicked();
 void OnWorkCopyClicked();
 
-// Lets go of the workers at shutdown without waiting: a running one ends
-// with the process.
+// Lets go of the workers at shutdown: a search is stopped (its client ended),
+// a copy's client may go on; neither is waited for past a moment.
 void ReleaseWorkers();
 
 }  // namespace app

@@ -43,7 +43,7 @@ std::string EntryStatus(const std::string& path) {
         std::string word = line.substr(0, line.find(' '));
         if (IsStatusWord(word)) code = word;
     };
-    svnclient::RunClient({svnclient::Plain("status"), svnclient::Quoted(path)}, "", 1, onLine);
+    svnclient::RunClient({svnclient::Plain("status"), svnclient::Target(path)}, "", 1, onLine);
     return code;
 }
 

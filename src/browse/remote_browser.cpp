@@ -6,7 +6,7 @@
 namespace browse {
 
 svnclient::ClientResult ListRemoteFolder(const std::string& subPath, const EntrySink& add) {
-    const std::string url = svnclient::JoinUrl(settings::g_settings.SVNRemoteRepositery, subPath);
+    const std::string url = svnclient::RepositoryUrl(subPath);
     auto onLine = [&](const std::string& line) {
         if (line.empty()) return;
         ListEntry e;
@@ -15,7 +15,7 @@ svnclient::ClientResult ListRemoteFolder(const std::string& subPath, const Entry
         e.isFolder = platform::EndsWithSeparator(line) ? 1 : 0;
         add(std::move(e));
     };
-    return svnclient::RunClient({svnclient::Plain("list"), svnclient::Quoted(url)}, "", 1, onLine);
+    return svnclient::RunClient({svnclient::Plain("list"), svnclient::Target(url)}, "", 1, onLine);
 }
 
 }  // namespace browse

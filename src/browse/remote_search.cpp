@@ -34,9 +34,12 @@ public:
 
     bool Compiled() const { return re_ && data_; }
     const std::string& Error() const { return error_; }
-    bool Matches(const std::string& line) {
-        return pcre2_match(re_, reinterpret_cast<PCRE2_SPTR>(line.data()), line.size(), 0,
-                           PCRE2_NO_UTF_CHECK, data_, nullptr) >= 0;
+    enum Outcome { Match, NoMatch, Failed };
+    // Failed: the matcher gave up (a limit of PCRE2's), so the answer is unknown.
+    Outcome Try(const std::string& line) {
+        const int rc = pcre2_match(re_, reinterpret_cast<PCRE2_SPTR>(line.data()), line.size(), 0,
+                                   PCRE2_NO_UTF_CHECK, data_, nullptr);
+        return rc >= 0 ? Match : rc == PCRE2_ERROR_NOMATCH ? NoMatch : Failed;
     }
 
 private:
@@ -56,10 +59,15 @@ SearchResult SearchRemote(const std::string& pattern, const svnclient::LineSink&
         return result;
     }
     auto onLine = [&](const std::string& line) {
-        if (!line.empty() && expression.Matches(line)) onMatch(line);
+        if (line.empty()) return;
+        switch (expression.Try(line)) {
+            case Expression::Match: onMatch(line); break;
+            case Expression::Failed: ++result.unmatched; break;
+            case Expression::NoMatch: break;
+        }
     };
     result.client = svnclient::RunClient(
-        {svnclient::Plain("list"), svnclient::Plain(settings::g_settings.SVNRemoteRepositery),
+        {svnclient::Plain("list"), svnclient::Target(settings::g_settings.SVNRemoteRepositery, false),
          svnclient::Plain("-R")},
         "", 1, onLine, &stop);
     return result;

@@ -10,6 +10,7 @@ namespace browse {
 struct SearchResult {
     std::string patternError;  // PCRE2's message when the pattern doesn't compile
     svnclient::ClientResult client;
+    int unmatched = 0;  // paths the matcher gave up on (too complex a pattern)
 };
 
 // Lists the repository recursively and hands every path the pattern matches

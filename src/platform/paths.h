@@ -1,6 +1,7 @@
 // Files and folders, in UTF-8 paths with the platform separator.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,13 @@ std::string ClientProgram();
 std::string HomeFolder();
 // The user's temporary folder, ending with a separator.
 std::string TemporaryFolder();
+// A folder of the user's own that no one else may enter, made when missing
+// (POSIX: $XDG_RUNTIME_DIR/vellum, else $TMPDIR/vellum-<uid>, mode 0700),
+// ending with a separator; "" when it can't be made or isn't safe.
+std::string PrivateTemporaryFolder();
 
+// True when something (a file, a folder, a device...) answers to `path`.
+bool Exists(const std::string& path);
 bool IsDirectory(const std::string& path);
 bool IsRegularFile(const std::string& path);
 // Size in bytes, -1 when the path is missing or not a regular file.
@@ -40,6 +47,10 @@ bool ListDirectory(const std::string& folder, std::vector<DirEntry>& out);
 // Writes `content` to a new file beside `path` and renames it over `path`, so
 // the old file stays whole on any failure. False on failure.
 bool ReplaceFileContent(const std::string& path, const std::string& content);
+// Has `fill` write a new file (created exclusively beside `path`, given its
+// name) and moves it over `path` only when `fill` succeeds: on failure `path`
+// is as it was and the new file is gone.
+bool ReplaceFileWith(const std::string& path, const std::function<bool(const std::string&)>& fill);
 // Reads a whole file; false when it can't be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& out);
 // True when the file exists and the user may write it.

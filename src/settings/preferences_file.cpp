@@ -1,6 +1,7 @@
 #include "settings/preferences_file.h"
 
 #include <climits>
+#include <cstdint>
 #include <cstddef>
 #include <string_view>
 
@@ -113,12 +114,15 @@ int ParseInteger(std::string_view s) {
     return n > INT_MAX ? INT_MAX : static_cast<int>(n);
 }
 
-// As an open-or-create for writing would: a missing file may be made, an
-// existing one only when we may write it.
+// A missing file may be made, an existing one replaced only when it is a
+// regular file we may write: never a folder, a pipe or a device.
 bool MayCreateOrReplace(const std::string& path) {
-    if (platform::IsDirectory(path)) return false;
-    return !platform::IsRegularFile(path) || platform::IsWritableFile(path);
+    if (!platform::Exists(path)) return true;
+    return platform::IsRegularFile(path) && platform::IsWritableFile(path);
 }
+
+// Larger than any preferences file a person keeps: anything else is not one.
+constexpr int64_t kMaxFileSize = 1 << 20;
 
 }  // namespace
 
@@ -128,7 +132,10 @@ bool PreferencesFile::Open(const std::string& path) {
     Close();
     path_ = path;
     std::string raw;
-    if (platform::IsDirectory(path) || !platform::ReadWholeFile(path, raw)) {
+    // Only a regular file of sane size is read: a pipe would block the start,
+    // a device or a giant file exhaust the memory.
+    const int64_t size = platform::FileSize(path);
+    if (size < 0 || size > kMaxFileSize || !platform::ReadWholeFile(path, raw)) {
         openFailed_ = true;
         return false;
     }
@@ -172,8 +179,11 @@ int PreferencesFile::ReadInteger(const std::string& key, int def) const {
     return i < 0 ? def : ParseInteger(entries_[i].value);
 }
 
-void PreferencesFile::WriteText(const std::string& key, const std::string& value) {
+void PreferencesFile::WriteText(const std::string& key, const std::string& rawValue) {
     if (!open_ && !openFailed_) return;
+    // A value is one line: a line break in it would plant keys and groups.
+    std::string value = rawValue;
+    std::erase_if(value, [](char c) { return c == '\r' || c == '\n'; });
     int i = FindKey(key);
     if (i >= 0) {
         entries_[i].name = key;

@@ -27,11 +27,14 @@ ArgumentList BuildArguments(const ArgumentList& args, int credentials,
         if (credentials == 1) {
             out.push_back(Plain("--username"));
             out.push_back(Plain(s.SVNUsername));
-            out.push_back(Plain("--password"));
-            out.push_back(Plain(s.SVNPassword));
+            out.push_back(Plain("--password-from-stdin"));
         }
     }
     return out;
+}
+
+std::string ClientInput(int credentials, const settings::Settings& s) {
+    return s.SVNAuthCache == 0 && credentials == 1 ? s.SVNPassword + "\n" : "";
 }
 
 std::string JoinUrl(const std::string& base, const std::string& relative) {
@@ -42,6 +45,29 @@ std::string JoinUrl(const std::string& base, const std::string& relative) {
     if (baseSlash && relSlash) return base + relative.substr(1);
     if (baseSlash || relSlash) return base + relative;
     return base + "/" + relative;
+}
+
+std::string EncodeUrlPath(const std::string& relativePath) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char ch : relativePath) {
+        const auto c = static_cast<unsigned char>(ch);
+        const bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                          (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' ||
+                          c == '~' || c == '/';
+        if (keep) {
+            out += ch;
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 0x0F];
+        }
+    }
+    return out;
+}
+
+std::string RepositoryUrl(const std::string& relativePath) {
+    return JoinUrl(settings::g_settings.SVNRemoteRepositery, EncodeUrlPath(relativePath));
 }
 
 }  // namespace svnclient

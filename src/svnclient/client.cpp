@@ -5,6 +5,7 @@
 #include <cstring>
 #include <thread>
 
+#include "i18n/catalogue.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 
@@ -78,7 +79,8 @@ std::string CleanLine(const std::string& raw) {
 ClientProcess* RunSvn(const ArgumentList& args, const std::string& workingFolder,
                       int credentials) {
     platform::Process* p = platform::StartProcess(
-        platform::ClientProgram(), BuildArguments(args, credentials, settings::g_settings), workingFolder);
+        platform::ClientProgram(), BuildArguments(args, credentials, settings::g_settings), workingFolder,
+        ClientInput(credentials, settings::g_settings));
     if (p == nullptr) return nullptr;
     return new ClientProcess(p);
 }
@@ -115,11 +117,6 @@ std::string ReadSvnLine(ClientProcess* c) {
     return CleanLine(raw);
 }
 
-std::string ReadSvnError(ClientProcess* c) {
-    std::string raw = platform::ReadErrors(c->process);
-    return raw.empty() ? std::string() : platform::SystemToUtf8(raw);
-}
-
 void CloseClient(ClientProcess* c) {
     if (c == nullptr) return;
     platform::ReleaseProcess(c->process);
@@ -145,19 +142,42 @@ ClientResult RunClient(const ArgumentList& args, const std::string& workingFolde
                        const std::atomic<bool>* stop) {
     ClientResult result;
     ClientProcess* c = RunSvn(args, workingFolder, credentials);
-    if (c == nullptr) return result;
+    if (c == nullptr) {
+        // Nobody else can say it: a client that never ran did nothing.
+        result.errors =
+            i18n::Translate("The client program could not be started:") + " " + platform::ClientProgram();
+        return result;
+    }
     result.started = true;
+    bool stopped = false;
+    std::string rawErrors;
     while (ClientRunning(c)) {
         // Every pass empties the error pipe, so a chatty client never blocks
         // on it while we wait for its output.
-        result.errors += ReadSvnError(c);
-        while (ClientOutputAvailable(c) > 0) onLine(ReadSvnLine(c));
+        rawErrors += platform::ReadErrors(c->process);
+        // The stop is asked after every line: a slow sink (a costly pattern)
+        // must not keep the user waiting for the whole buffer.
+        while (!(stopped = stop != nullptr && *stop) && ClientOutputAvailable(c) > 0)
+            onLine(ReadSvnLine(c));
+        if (stopped) break;
         Delay(c, 10);
-        if (stop != nullptr && *stop) break;
+        if ((stopped = stop != nullptr && *stop)) break;
     }
-    for (std::string more; !(more = ReadSvnError(c)).empty();) result.errors += more;
-    if (!platform::ProcessAlive(c->process) && platform::ExitCode(c->process) == 0)
-        result.errors.clear();
+    if (stopped) platform::EndProcess(c->process);
+    for (std::string more; !(more = platform::ReadErrors(c->process)).empty();) rawErrors += more;
+    // Converted whole: a character may come split over two reads.
+    result.errors = platform::SystemToUtf8(rawErrors);
+    if (!stopped) {
+        // A client that succeeded only warned; one that failed in silence, or
+        // was killed, must not pass for a success.
+        const int code = platform::ExitCode(c->process);
+        if (code == 0) result.errors.clear();
+        else if (result.errors.empty() && code < 0)
+            result.errors = i18n::Translate("The client program was ended before it finished.");
+        else if (result.errors.empty())
+            result.errors = i18n::Translate("The client program failed without a message; exit code") +
+                            " " + std::to_string(code) + ".";
+    }
     CloseClient(c);
     return result;
 }

@@ -21,8 +21,6 @@ int ClientOutputAvailable(ClientProcess* c);
 // ends, cut at a NUL), or "" when no whole line is waiting. Once the client
 // has ended, a last line without a line feed is handed out too.
 std::string ReadSvnLine(ClientProcess* c);
-// Everything waiting on the error output, as UTF-8; "" when nothing waits.
-std::string ReadSvnError(ClientProcess* c);
 void CloseClient(ClientProcess* c);
 // Waits up to `ms` for output or the client's end.
 void Delay(ClientProcess* c, int ms);
@@ -36,6 +34,8 @@ struct ClientResult {
     bool started = false;
     // What the client printed on its error output, unless it ended with exit
     // code 0: a client that succeeded only warned (about the locale, say).
+    // A client that could not start, was killed, or failed without a word
+    // gets a text that says so: empty means success (or a stop).
     std::string errors;
 };
 
@@ -44,7 +44,7 @@ using LineSink = std::function<void(const std::string&)>;
 // The one reading loop: runs the client, hands every whole line (possibly "")
 // to `onLine` in order, drains the error output on every pass, and returns
 // when the client has ended and its output is read, or when `stop` is set
-// (checked after each pass's wait).
+// (checked before each line and after each wait): the client is then ended.
 ClientResult RunClient(const ArgumentList& args, const std::string& workingFolder,
                        int credentials, const LineSink& onLine,
                        const std::atomic<bool>* stop = nullptr);

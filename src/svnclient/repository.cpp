@@ -11,7 +11,8 @@ void IgnoreLine(const std::string&) {}
 
 ClientResult Copy(int credentials, const LineSink& onLine) {
     const settings::Settings& s = settings::g_settings;
-    return RunClient({Plain("checkout"), Plain(s.SVNRemoteRepositery), Plain(s.SVNLocalRepositery)},
+    // The destination is no target: the client takes it as it is.
+    return RunClient({Plain("checkout"), Target(s.SVNRemoteRepositery, false), Plain(s.SVNLocalRepositery)},
                      "", credentials, onLine);
 }
 
@@ -23,26 +24,25 @@ ClientResult SvnReadOnlyCopy(const LineSink& onLine) { return Copy(0, onLine); }
 
 ClientResult SvnRemoteDelete(const std::string& path) {
     if (path.empty()) return {};
-    const std::string target = JoinUrl(settings::g_settings.SVNRemoteRepositery, path);
+    const std::string target = RepositoryUrl(path);
     const std::string message = path + " " + i18n::Translate("deletion");
-    ArgumentList args{Plain("delete"), Quoted(target), Plain("-m"), Quoted(message),
+    ArgumentList args{Plain("delete"), Target(target), Plain("-m"), Quoted(message),
                       Plain("--force-log")};
     return RunClient(args, "", 1, IgnoreLine);
 }
 
 ClientResult SvnRemoteMkdir(const std::string& parent, const std::string& name) {
     if (name.empty()) return {};
-    const std::string target =
-        JoinUrl(settings::g_settings.SVNRemoteRepositery, parent + name);
+    const std::string target = RepositoryUrl(parent + name);
     const std::string message =
         i18n::Translate("Directory") + " " + name + " " + i18n::Translate("created");
-    ArgumentList args{Plain("mkdir"), Quoted(target), Plain("-m"), Quoted(message),
+    ArgumentList args{Plain("mkdir"), Target(target), Plain("-m"), Quoted(message),
                       Plain("--force-log")};
     return RunClient(args, "", 1, IgnoreLine);
 }
 
 ClientResult SvnExport(const std::string& url, const std::string& target) {
-    return RunClient({Plain("export"), Plain("--force"), Quoted(url), Quoted(target)}, "", 1,
+    return RunClient({Plain("export"), Plain("--force"), Target(url), Target(target)}, "", 1,
                      IgnoreLine);
 }
 

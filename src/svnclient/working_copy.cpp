@@ -10,11 +10,11 @@ void IgnoreLine(const std::string&) {}
 
 // add, revert and delete print what the caller's status refresh shows anyway.
 ClientResult RunOnPath(const char* command, const std::string& path) {
-    return RunClient({Plain(command), Quoted(path)}, "", 1, IgnoreLine);
+    return RunClient({Plain(command), Target(path)}, "", 1, IgnoreLine);
 }
 
 ClientResult RunOnWorkingCopy(const char* command, const LineSink& onLine) {
-    return RunClient({Plain(command), Plain(settings::g_settings.SVNLocalRepositery)}, "", 1,
+    return RunClient({Plain(command), Target(settings::g_settings.SVNLocalRepositery, false)}, "", 1,
                      onLine);
 }
 

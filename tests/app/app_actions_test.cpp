@@ -2,6 +2,7 @@
 // client behind them.
 #include <algorithm>
 #include <ctime>
+#include <sstream>
 
 #include "app/entry_tree.h"
 #include "app/user_actions.h"
@@ -163,6 +164,25 @@ TEST_F(ActionsTest, UpdateAndCleanupShowChangesAsRowsAndTheRestInBoxes) {
     EXPECT_EQ(BoxTexts()[0].rfind("Alert: The Subversion client reported an error:\n\nsvn: E", 0), 0u)
         << BoxTexts()[0];
     EXPECT_NE(BoxTexts()[0].back(), '\n');
+}
+
+// However much the client says, its box shows a screenful at once.
+TEST_F(ActionsTest, AFloodOfClientTextMakesAScreenfulBox) {
+    Start();
+    std::string line;
+    for (int i = 0; i < 300; ++i) line += "\xC3\xA9";  // é: a cut must not split it
+    std::string flood;
+    for (int i = 0; i < 40; ++i) flood += line + "\n";
+    ReportClientError(flood);
+    ASSERT_EQ(BoxTexts().size(), 1u);
+    std::vector<std::string> shown;
+    std::istringstream in(BoxTexts()[0]);
+    for (std::string l; std::getline(in, l);) shown.push_back(l);
+    ASSERT_EQ(shown.size(), 33u);
+    std::string cut;
+    for (int i = 0; i < 100; ++i) cut += "\xC3\xA9";
+    for (size_t i = 2; i < 32; ++i) EXPECT_EQ(shown[i], cut + "\u2026") << i;
+    EXPECT_EQ(shown.back(), "\u2026 lines not shown: 10");
 }
 
 }  // namespace

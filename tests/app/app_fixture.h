@@ -1,6 +1,6 @@
 // One program run per test on the scripted window: a sandbox as the current
-// directory (with the built gfx/ and locale/), HOME, XDG_CONFIG_HOME and
-// TMPDIR inside it, and the preferences the test writes before the start.
+// directory (with the built gfx/ and locale/), HOME, XDG_CONFIG_HOME, TMPDIR
+// and XDG_RUNTIME_DIR inside it, and the preferences the test writes before the start.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -50,12 +50,14 @@ protected:
         scripted::Reset();
         testsupport::MakeDirs(box / "config");
         testsupport::MakeDirs(box / "tmp");
+        testsupport::MakeDirs(box / "run");
         auto env = [this](const char* name, const std::string& value) {
             env_.push_back(std::make_unique<testsupport::ScopedEnv>(name, value));
         };
         env("HOME", box.Path());
         env("XDG_CONFIG_HOME", box / "config");
         env("TMPDIR", box / "tmp");
+        env("XDG_RUNTIME_DIR", box / "run");
         env("LC_ALL", "C.UTF-8");  // English texts and UTF-8 names, as main() sets up
         std::setlocale(LC_ALL, "");
         for (const char* data : {"gfx", "locale"}) {

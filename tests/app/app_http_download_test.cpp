@@ -31,14 +31,16 @@ TEST_F(HttpDownloadTest, SavesAndOpensFilesWhateverTheirNames) {
 
     ClickRow("readme.txt", EventType::RightClick);
     Menu(OpenItem);
-    EXPECT_EQ(ReadFile(box / "tmp/readme.txt"), "read me\n");
+    EXPECT_EQ(ReadFile(box / "run/vellum/readme.txt"), "read me\n");
     ASSERT_TRUE(WaitForFile(box / "opened.txt"));
-    EXPECT_EQ(ReadFile(box / "opened.txt"), box / "tmp/readme.txt\n");
+    EXPECT_EQ(ReadFile(box / "opened.txt"), box / "run/vellum/readme.txt\n");
     EXPECT_TRUE(BoxTexts().empty()) << BoxTexts()[0];
 
-    // An HTTP error is a saving failure.
+    // An HTTP error is a saving failure that leaves the file as it was.
+    WriteFile(box / "gone.txt", "mine\n");
     EXPECT_FALSE(DownloadFile("docs/gone.txt", box / "gone.txt"));
     EXPECT_EQ(BoxTexts(), Texts{"Alert: Saving failed"});
+    EXPECT_EQ(ReadFile(box / "gone.txt"), "mine\n");
 }
 
 }  // namespace

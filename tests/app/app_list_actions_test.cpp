@@ -122,10 +122,31 @@ TEST_F(ListActionsTest, RepositoryFilesAndFoldersFromTheMenu) {
     MenuOn("my file é#1.txt", DownloadItem);
     EXPECT_EQ(ReadFile(box / "saved.txt"), "accent\n");
     MenuOn("README", OpenItem);
-    EXPECT_EQ(ReadFile(box / "tmp/README"), "read me\n");
+    EXPECT_EQ(ReadFile(box / "run/vellum/README"), "read me\n");
     ASSERT_TRUE(WaitForFile(box / "opened.txt"));
-    EXPECT_EQ(ReadFile(box / "opened.txt"), box / "tmp/README\n");
+    EXPECT_EQ(ReadFile(box / "opened.txt"), box / "run/vellum/README\n");
     EXPECT_TRUE(BoxTexts().empty());
+    std::string mode;
+    testsupport::Run("stat -c %a " + ShellQuote(box / "run/vellum"), &mode);
+    EXPECT_EQ(mode, "700\n");
+
+    // A failed fetch leaves the user's file as it was, and nothing beside it.
+    EXPECT_FALSE(DownloadFile("trunk/gone.txt", box / "saved.txt"));
+    EXPECT_EQ(ReadFile(box / "saved.txt"), "accent\n");
+    std::string left;
+    testsupport::Run("ls " + ShellQuote(box.Path()) + " | grep part", &left);
+    EXPECT_EQ(left, "");
+    // Someone else's link where the private folder goes: nothing is written.
+    scripted::ClearBoxes();
+    testsupport::MakeDirs(box / "shared/elsewhere");
+    testsupport::Run("ln -s elsewhere " + ShellQuote(box / "shared/vellum"));
+    {
+        testsupport::ScopedEnv shared("XDG_RUNTIME_DIR", box / "shared");
+        MenuOn("README", OpenItem);
+    }
+    EXPECT_EQ(BoxTexts(), Texts{"Alert: Saving failed"});
+    EXPECT_FALSE(platform::IsRegularFile(box / "shared/elsewhere/README"));
+    scripted::ClearBoxes();
 
     // A new folder goes into the folder that holds the clicked file, its name cleaned.
     scripted::OnDialogOpened(TypeThenClick("a/b:c?"));
@@ -160,11 +181,6 @@ TEST_F(ListActionsTest, RepositoryFilesAndFoldersFromTheMenu) {
     EXPECT_EQ(BoxTexts(), Texts{"Alert: Saving failed"});
     platform::Sleep(300);
     EXPECT_FALSE(platform::IsRegularFile(box / "opened.txt"));
-}
-
-TEST(RepositoryFileUrl, EscapesWhatAUrlPathCannotHoldAsItIs) {
-    EXPECT_EQ(EncodeUrlPath("trunk/my file é#1%?.txt"), "trunk/my%20file%20%C3%A9%231%25%3F.txt");
-    EXPECT_EQ(EncodeUrlPath("A-z_0.9~/"), "A-z_0.9~/");
 }
 
 }  // namespace

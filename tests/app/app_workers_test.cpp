@@ -54,6 +54,14 @@ TEST_F(WorkersTest, SearchShowsMatchesAndEndsByItself) {
     Click(EntryTree, EventType::DoubleClick);
     EXPECT_EQ(scripted::Choosers().back().start, "c.txt");
     EXPECT_EQ(ReadFile(box / "found.txt"), "c");
+
+    // A path the pattern is too complex for is told, not silently dropped.
+    testsupport::Run("svn mkdir -q -m m " +
+                     ShellQuote(prefs["SVNRemoteRepositery"] + "trunk/" + std::string(40, 'a') + "cab"));
+    scripted::Type(SearchField, "(a+)+b");
+    Click(SearchButton);
+    RunUntil(Idle);
+    EXPECT_EQ(BoxTexts(), Texts{"Alert: Paths the pattern is too complex to search: 1"});
 }
 
 TEST_F(WorkersTest, StopClickedWhileRowsPourInEndsOnceAndKeepsTheResults) {

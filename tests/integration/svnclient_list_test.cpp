@@ -46,15 +46,29 @@ TEST(RealClient, ListsFoldersAndReportsOnlyTheErrorsOfAFailedRun) {
     EXPECT_NE(List(JoinUrl(url, "gone/")).result.errors.find("svn: E"), std::string::npos);
 }
 
-TEST(RealClient, WithoutAClientNothingStarts) {
+// A client that never ran, was killed or failed without a word is no success.
+TEST(RealClient, AClientThatFailedInSilenceSaysSo) {
     Sandbox box;
     ScopedCwd cwd(box.Path());
-    ScopedEnv path("PATH", box / "empty");
-    bool called = false;
-    ClientResult none = RunClient({Plain("list")}, "", 1, [&](const std::string&) { called = true; });
-    EXPECT_FALSE(none.started);
-    EXPECT_FALSE(called);
-    EXPECT_EQ(none.errors, "");
+    {
+        ScopedEnv path("PATH", box / "empty");
+        bool called = false;
+        ClientResult none = RunClient({Plain("list")}, "", 1, [&](const std::string&) { called = true; });
+        EXPECT_FALSE(none.started);
+        EXPECT_FALSE(called);
+        EXPECT_EQ(none.errors, "The client program could not be started: svn");
+    }
+    MakeDirs(box / "svn/bin");  // the client in the current folder comes first
+    const std::pair<const char*, const char*> cases[] = {
+        {"kill -9 $$", "The client program was ended before it finished."},
+        {"exit 3", "The client program failed without a message; exit code 3."},
+        {"echo svn: E1: said why >&2; exit 1", "svn: E1: said why\n"},
+        {"echo warned >&2", ""}};
+    for (const auto& [script, errors] : cases) {
+        WriteFile(box / "svn/bin/svn", std::string("#!/bin/sh\n") + script + "\n");
+        testsupport::Run("chmod +x " + ShellQuote(box / "svn/bin/svn"));
+        EXPECT_EQ(RunClient({Plain("list")}, "", 1, [](const std::string&) {}).errors, errors) << script;
+    }
 }
 
 // Megabytes of lines of every length, cut wherever the client's writes end:

@@ -71,6 +71,13 @@ int main(int argc, char** argv) {
         fflush(stderr);
         Out("done\n");
         return 1;  // a client that reports errors has failed
+    } else if (scenario == "spliterr") {
+        // One character ("é" in UTF-8) in two writes, apart in time.
+        std::fputs("\xC3", stderr);
+        std::fflush(stderr);
+        Pause(IntArg(argc, argv, 2, 300));
+        std::fputs("\xA9\n", stderr);
+        return 1;
     } else if (scenario == "longline") {
         Out(std::string(100000, 'x') + "\nafter\n");
     } else if (scenario == "nolf") {

@@ -52,15 +52,17 @@ TEST(BuildArguments, ProxyOptionsFollowTheCommandAllFourEvenWhenEmpty) {
 
 // The cache setting and the command's permission pick how much of this tail goes.
 TEST(BuildArguments, CredentialsOnlyWithoutTheCacheAndWhenAllowed) {
+    // The password goes to the client's input, never onto its command line.
     const std::vector<std::string> all = {"status",     "--non-interactive", "--no-auth-cache",
-                                          "--username", "bob",               "--password", "secret"};
+                                          "--username", "bob",               "--password-from-stdin"};
     for (auto [cache, credentials, count] : {std::tuple{1, 1, 2}, {7, 1, 2}, {1, 0, 2}, {0, 0, 3},
-                                             {0, 2, 3}, {0, -1, 3}, {0, 1, 7}}) {
+                                             {0, 2, 3}, {0, -1, 3}, {0, 1, 6}}) {
         settings::Settings s = Cached();
         s.SVNAuthCache = cache;
         EXPECT_EQ(Texts(BuildArguments({Plain("status")}, credentials, s)),
                   std::vector<std::string>(all.begin(), all.begin() + count))
             << "SVNAuthCache " << cache << ", credentials " << credentials;
+        EXPECT_EQ(ClientInput(credentials, s), count == 6 ? "secret\n" : "");
     }
 }
 
@@ -85,6 +87,11 @@ TEST(JoinUrl, ExactlyOneSlashBetween) {
         EXPECT_EQ(JoinUrl(base, ""), base);
     }
     EXPECT_EQ(JoinUrl(JoinUrl("file:///srv/repo", "a/"), "b.txt"), "file:///srv/repo/a/b.txt");
+}
+
+TEST(EncodeUrlPath, EscapesWhatAUrlPathCannotHoldAsItIs) {
+    EXPECT_EQ(EncodeUrlPath("trunk/my file é#1%?@.txt"), "trunk/my%20file%20%C3%A9%231%25%3F%40.txt");
+    EXPECT_EQ(EncodeUrlPath("A-z_0.9~/"), "A-z_0.9~/");
 }
 
 }  // namespace

@@ -86,6 +86,11 @@ TEST_F(ClientLines, AFloodOfErrorsNeitherBlocksNorGetsLost) {
     EXPECT_EQ(Run({Plain("errflood")}, &r), Lines{"done"});
     EXPECT_EQ(r.errors.size(), 1024u * 1024u);
     EXPECT_EQ(r.errors.find_first_not_of("e\n"), std::string::npos);
+    // A character split over two reads is still one character.
+    ScopedLocale utf8;
+    ASSERT_TRUE(utf8.Use("C.UTF-8"));
+    Run({Plain("spliterr")}, &r);
+    EXPECT_EQ(r.errors, "\xC3\xA9\n");
 }
 
 // Whatever waits on the program's own input, a client never reads it.
@@ -101,7 +106,7 @@ TEST_F(ClientLines, TheClientReadsNothingFromOurInput) {
     EXPECT_EQ(seen, Lines{"eof"});
 }
 
-TEST_F(ClientLines, StoppingEndsTheLoopWhileTheClientStillRuns) {
+TEST_F(ClientLines, StoppingEndsTheLoopAndTheClient) {
     std::atomic<bool> stop{false};
     int ticks = 0;
     auto start = steady_clock::now();
@@ -111,6 +116,22 @@ TEST_F(ClientLines, StoppingEndsTheLoopWhileTheClientStillRuns) {
     EXPECT_TRUE(r.started);
     EXPECT_EQ(ticks, 3);
     EXPECT_LT(steady_clock::now() - start, seconds(5));  // the ticker runs for 20 s
+    // A client that waits in silence (on a server, say) is ended too.
+    stop = false;
+    const std::string marker = "stop-marker-" + std::to_string(getpid());
+    std::thread stopper([&] { platform::Sleep(200), stop = true; });
+    RunClient({Plain("sleep"), Plain("20000"), Plain(marker)}, "", 1, [](const std::string&) {}, &stop);
+    stopper.join();
+    bool left = true;
+    for (int ms = 0; ms < 5000 && left; ms += 50, platform::Sleep(50))
+        left = testsupport::Run("pgrep -f '[" + marker.substr(0, 1) + "]" + marker.substr(1) + "' >/dev/null") == 0;
+    EXPECT_FALSE(left) << "the stopped client still runs";
+    // Lines already read wait too: the stop is seen before the next one.
+    stop = false;
+    int seen = 0;
+    RunClient({Plain("argv"), Plain("1"), Plain("2"), Plain("3"), Plain("4")}, "", 1,
+              [&](const std::string&) { ++seen, stop = true; }, &stop);
+    EXPECT_EQ(seen, 1);
 }
 
 int g_hookCalls = 0;

@@ -37,6 +37,8 @@ WindowRecord* FindWindow(int handle);
 ControlTable<ControlRecord>& Controls();
 inline ControlRecord* FindControl(int id) { return Controls().Find(id); }
 GtkWindow* MainGtkWindow();
+// True once the main window was destroyed by someone else than the program.
+bool MainWindowDestroyed();
 // True when `toplevel` is a dialog window opened with OpenDialog.
 bool IsDialogWindow(GtkWidget* toplevel);
 // Shows new windows once the program waits, paints or asks, so none

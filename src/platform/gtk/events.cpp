@@ -112,6 +112,9 @@ void WakeMainLoop() {
 }
 
 Event WaitEvent() {
+    // With the window gone, every loop (the text dialog's too) is told to end.
+    const Event gone{Event::Close, 0};
+    if (MainWindowDestroyed()) return gone;
     InputAllowed allow;
     ShowWindows();
     // Clicks and keys made during the last command come first, in order.
@@ -119,6 +122,7 @@ Event WaitEvent() {
     if (std::optional<queue::Taken> t = queue::TakeNext()) return t->event;
     if (handled) return Event{};
     gtk_main_iteration_do(TRUE);
+    if (MainWindowDestroyed()) return gone;
     if (std::optional<queue::Taken> t = queue::TakeNext()) return t->event;
     return Event{};  // whatever GTK handled still counts as an event
 }

@@ -107,6 +107,17 @@ gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer handle) {
     return TRUE;
 }
 
+bool mainDestroyed = false;
+
+// The main window destroyed from outside (by another X client): its controls
+// went with it, so they are forgotten, and the program is to end as on a
+// close request.
+void OnMainDestroyed(GtkWidget*, gpointer) {
+    for (auto& [handle, record] : windows) Controls().ForgetWindow(handle, [](ControlRecord&) {});
+    windows.clear();
+    mainDestroyed = true;
+}
+
 WindowRecord NewWindow(int handle, const std::string& title, int w, int h) {
     WindowRecord record;
     record.window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
@@ -126,6 +137,8 @@ WindowRecord* FindWindow(int handle) {
     auto it = windows.find(handle);
     return it == windows.end() ? nullptr : &it->second;
 }
+
+bool MainWindowDestroyed() { return mainDestroyed; }
 
 GtkWindow* MainGtkWindow() {
     WindowRecord* main = FindWindow(0);
@@ -163,6 +176,8 @@ void ShutdownWindowing() {
     ReleaseMenu();
     for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
         Controls().ForgetWindow(it->first, [](ControlRecord&) {});
+        g_signal_handlers_disconnect_by_func(it->second.window, reinterpret_cast<gpointer>(OnMainDestroyed),
+                                             nullptr);
         gtk_widget_destroy(it->second.window);
     }
     windows.clear();
@@ -174,6 +189,8 @@ void ShutdownWindowing() {
 bool OpenMainWindow(const std::string& title, int w, int h) {
     if (FindWindow(0)) return false;
     windows[0] = NewWindow(0, title, w, h);
+    mainDestroyed = false;
+    g_signal_connect(windows[0].window, "destroy", G_CALLBACK(OnMainDestroyed), nullptr);
     return true;
 }
 

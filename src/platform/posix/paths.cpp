@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -51,6 +52,26 @@ std::string TemporaryFolder() {
     return WithSeparator(tmp && *tmp ? tmp : "/tmp");
 }
 
+std::string PrivateTemporaryFolder() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string folder = runtime && *runtime
+                                   ? WithSeparator(runtime) + "vellum"
+                                   : TemporaryFolder() + "vellum-" + std::to_string(getuid());
+    mkdir(folder.c_str(), 0700);  // it may be there from an earlier run
+    // In a shared folder someone else may have made it first, or put a link
+    // there: only a real folder of ours that nobody else can enter will do.
+    struct stat st;
+    if (lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid() ||
+        (st.st_mode & 077) != 0)
+        return "";
+    return WithSeparator(folder);
+}
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return !path.empty() && stat(path.c_str(), &st) == 0;
+}
+
 bool IsDirectory(const std::string& path) {
     struct stat st;
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -83,6 +104,22 @@ bool ListDirectory(const std::string& folder, std::vector<DirEntry>& out) {
     }
     closedir(dir);
     return true;
+}
+
+bool ReplaceFileWith(const std::string& path, const std::function<bool(const std::string&)>& fill) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string part =
+            path + ".part-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+        const int fd = open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno == EEXIST) continue;
+        if (fd < 0) return false;
+        close(fd);
+        const bool ok = fill(part) && rename(part.c_str(), path.c_str()) == 0;
+        if (!ok) unlink(part.c_str());
+        return ok;
+    }
+    return false;
 }
 
 bool ReadWholeFile(const std::string& path, std::string& out) {
@@ -132,9 +169,10 @@ bool ReplaceFileContent(const std::string& linkOrPath, const std::string& conten
     std::string temp = path + ".new-XXXXXX";
     int fd = mkstemp(temp.data());
     if (fd < 0) return false;
+    // An existing file keeps its mode; a new one stays private as mkstemp
+    // made it (the preferences hold a password).
     struct stat st;
-    mode_t mode = stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-    fchmod(fd, mode);
+    if (stat(path.c_str(), &st) == 0) fchmod(fd, st.st_mode & 07777);
     size_t done = 0;
     bool ok = true;
     while (done < content.size()) {

@@ -109,7 +109,7 @@ bool MakePipe(int fds[2]) {
 }  // namespace
 
 Process* StartProcess(const std::string& program, const ArgumentList& args,
-                      const std::string& workingFolder) {
+                      const std::string& workingFolder, const std::string& input) {
     std::string path = program;
     bool searchPath = program.find('/') == std::string::npos;
     // The child changes folder before exec, so a relative program would be
@@ -128,6 +128,23 @@ Process* StartProcess(const std::string& program, const ArgumentList& args,
         return nullptr;
     }
 
+    // The input waits in its pipe, its end already written, before the client
+    // starts: a few bytes fit, and the client's reads need not race ours.
+    int inPipe[2] = {-1, -1};
+    if (!input.empty()) {
+        bool ok = pipe2(inPipe, O_CLOEXEC) == 0;
+        if (ok) {
+            fcntl(inPipe[1], F_SETFL, O_NONBLOCK);
+            ok = write(inPipe[1], input.data(), input.size()) == static_cast<ssize_t>(input.size());
+            close(inPipe[1]);
+            if (!ok) close(inPipe[0]);
+        }
+        if (!ok) {
+            for (int fd : {outPipe[0], outPipe[1], errPipe[0], errPipe[1]}) close(fd);
+            return nullptr;
+        }
+    }
+
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const Argument& a : args) argv.push_back(const_cast<char*>(a.text.c_str()));
@@ -135,8 +152,9 @@ Process* StartProcess(const std::string& program, const ArgumentList& args,
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    // Nothing can answer the client: a prompt reads end-of-file at once.
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    // Nothing but `input` can answer the client: a prompt reads end-of-file.
+    if (input.empty()) posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    else posix_spawn_file_actions_adddup2(&actions, inPipe[0], 0);
     posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
     posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
     if (!workingFolder.empty())
@@ -164,6 +182,7 @@ Process* StartProcess(const std::string& program, const ArgumentList& args,
     // end when it exits.
     close(outPipe[1]);
     close(errPipe[1]);
+    if (!input.empty()) close(inPipe[0]);
     if (rc != 0) {
         close(outPipe[0]);
         close(errPipe[0]);
@@ -218,6 +237,10 @@ void WaitForActivity(Process* p, int ms) {
         if (r > 0 || (r < 0 && errno != EINTR)) return;
         if (!piped && !ProcessAlive(p)) return;
     }
+}
+
+void EndProcess(Process* p) {
+    if (p != nullptr && ProcessAlive(p)) kill(p->pid, SIGKILL);
 }
 
 void ReleaseProcess(Process* p) {

@@ -55,6 +55,13 @@ std::string TemporaryFolder() {
     return WithSeparator(path);
 }
 
+std::string PrivateTemporaryFolder() {
+    // The temporary folder is the user's own on Windows already.
+    const std::string folder = TemporaryFolder() + "Vellum";
+    CreateDirectoryW(Widen(folder).c_str(), nullptr);
+    return IsDirectory(folder) ? WithSeparator(folder) : "";
+}
+
 namespace {
 
 bool Attributes(const std::string& path, WIN32_FILE_ATTRIBUTE_DATA& data) {
@@ -66,6 +73,11 @@ bool Attributes(const std::string& path, WIN32_FILE_ATTRIBUTE_DATA& data) {
 bool IsDirectory(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA d;
     return Attributes(path, d) && (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Exists(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA d;
+    return Attributes(path, d);
 }
 
 bool IsRegularFile(const std::string& path) {
@@ -137,6 +149,25 @@ bool MakeDirectories(const std::string& path) {
         MakeDirectories(trimmed.substr(0, cut));
     CreateDirectoryW(Widen(trimmed).c_str(), nullptr);
     return IsDirectory(trimmed);
+}
+
+bool ReplaceFileWith(const std::string& path, const std::function<bool(const std::string&)>& fill) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string part = path + ".part-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                 std::to_string(counter++);
+        const std::wstring partW = Widen(part);
+        HANDLE f = CreateFileW(partW.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (f == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) continue;
+        if (f == INVALID_HANDLE_VALUE) return false;
+        CloseHandle(f);
+        const bool ok = fill(part) && MoveFileExW(partW.c_str(), Widen(path).c_str(),
+                                                  MOVEFILE_REPLACE_EXISTING);
+        if (!ok) DeleteFileW(partW.c_str());
+        return ok;
+    }
+    return false;
 }
 
 bool ReplaceFileContent(const std::string& path, const std::string& content) {

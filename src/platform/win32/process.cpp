@@ -72,7 +72,7 @@ public:
 }  // namespace
 
 Process* StartProcess(const std::string& program, const ArgumentList& args,
-                      const std::string& workingFolder) {
+                      const std::string& workingFolder, const std::string& input) {
     // No application name: the system takes the program from the first,
     // quoted token and resolves a relative path against our current folder.
     std::wstring commandLine = win32::Widen(JoinCommandLine(program, args));
@@ -87,13 +87,24 @@ Process* StartProcess(const std::string& program, const ArgumentList& args,
         return nullptr;
     }
 
+    // For `input`: a pipe whose read end the client inherits as its stdin.
+    HANDLE inRead = nullptr, inWrite = nullptr;
+    if (!input.empty()) {
+        SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+        if (!CreatePipe(&inRead, &inWrite, &sa, 0) || !SetHandleInformation(inWrite, HANDLE_FLAG_INHERIT, 0)) {
+            for (HANDLE h : {outRead, outWrite, errRead, errWrite, inRead, inWrite})
+                if (h) CloseHandle(h);
+            return nullptr;
+        }
+    }
+
     STARTUPINFOW si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
     si.wShowWindow = SW_HIDE;
     // Our own input, which a windowed program doesn't have: nothing can
     // answer a prompt of the client.
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    si.hStdInput = input.empty() ? GetStdHandle(STD_INPUT_HANDLE) : inRead;
     si.hStdOutput = outWrite;
     si.hStdError = errWrite;
 
@@ -105,6 +116,12 @@ Process* StartProcess(const std::string& program, const ArgumentList& args,
     // end when it exits.
     CloseHandle(outWrite);
     CloseHandle(errWrite);
+    if (inWrite) {
+        CloseHandle(inRead);
+        DWORD wrote = 0;  // a password fits the pipe's buffer: no wait
+        if (started) WriteFile(inWrite, input.data(), static_cast<DWORD>(input.size()), &wrote, nullptr);
+        CloseHandle(inWrite);
+    }
     if (!started) {
         CloseHandle(outRead);
         CloseHandle(errRead);
@@ -153,6 +170,10 @@ void WaitForActivity(Process* p, int ms) {
         if (now >= deadline) return;
         if (WaitForSingleObject(p->process, 1) == WAIT_OBJECT_0) return;
     }
+}
+
+void EndProcess(Process* p) {
+    if (p != nullptr && ProcessAlive(p)) TerminateProcess(p->process, 1);
 }
 
 void ReleaseProcess(Process* p) {
