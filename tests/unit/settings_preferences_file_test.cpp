@@ -148,6 +148,8 @@ TEST_F(SettingsFiles, LoadsFromHomeElseStartupFileAndSaveMakesTheHomeFile) {
     struct stat st {};
     ASSERT_EQ(stat(config.c_str(), &st), 0) << "the missing profile folder is made";
     EXPECT_EQ(st.st_mode & 0777, 0700u);
+    ASSERT_EQ(stat(homeFile.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u) << "it holds a password";
     EXPECT_EQ(ReadFile(homeFile),
               kHead + "SVNRemoteRepositery = https://localhost/svn/trunk/\r\n" +
                   "SVNLocalRepositery = " + startDir + "/repositeries/marrowdepot/\r\n" +
@@ -177,6 +179,38 @@ TEST_F(SettingsFiles, SaveChangesOnlyItsFiveKeysInPlace) {
                       "; mine\r\nSVNRemoteRepositery = https://localhost/svn/trunk/\r\n"
                       "SVNLocalRepositery = " + startDir + "/repositeries/marrowdepot/\r\n"
                       "SVNAuthCache = 0\r\nSVNPassword = \r\n[x]\r\nSVNPassword = grouped\r\n");
+}
+
+// Typed text never plants lines; only a regular file of sane size is read,
+// and only such a file (or none) is replaced; an existing file keeps its mode.
+TEST_F(SettingsFiles, NothingButARegularFileIsReadOrWrittenAndValuesStayOneLine) {
+    g_settings.SVNLocalRepositery = "/home/u/evil\nSVNPassword = injected\r\n[x]";
+    g_settings.SVNUsername = "ann";
+    settings::SaveSettings();
+    chmod(homeFile.c_str(), 0640);
+    g_settings = settings::Settings{};
+    settings::LoadSettings();
+    EXPECT_EQ(g_settings.SVNLocalRepositery, "/home/u/evilSVNPassword = injected[x]");
+    EXPECT_EQ(g_settings.SVNPassword, "");
+    EXPECT_EQ(g_settings.SVNUsername, "ann") << "a planted group would hide it";
+    settings::SaveSettings();
+    struct stat st {};
+    ASSERT_EQ(stat(homeFile.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+
+    // A pipe would block the start for ever, a device exhaust the memory.
+    for (const char* kind : {"fifo", "device", "giant"}) {
+        std::filesystem::remove(homeFile);
+        if (kind == std::string("fifo")) ASSERT_EQ(mkfifo(homeFile.c_str(), 0600), 0);
+        if (kind == std::string("device")) std::filesystem::create_symlink("/dev/zero", homeFile);
+        if (kind == std::string("giant")) WriteFile(homeFile, "SVNUsername = big\n" + std::string(2 << 20, ';'));
+        g_settings = settings::Settings{};
+        settings::LoadSettings();
+        EXPECT_EQ(g_settings.SVNUsername, "") << kind;
+        settings::SaveSettings();
+        const bool regular = std::filesystem::is_regular_file(homeFile);
+        EXPECT_EQ(regular, kind == std::string("giant")) << kind << ": replaced only when a regular file";
+    }
 }
 
 }  // namespace
