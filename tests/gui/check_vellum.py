@@ -78,7 +78,8 @@ def keys(*names):
 def answer(title, *key_names):
     box = find_window(title)
     def focused():
-        run("xdotool", "windowfocus", box)
+        # A box not mapped yet refuses the focus: not yet, rather than a failure.
+        subprocess.run(["xdotool", "windowfocus", box], capture_output=True)
         return run("xdotool", "getwindowfocus").strip() == box
     wait_for(focused, f"{title!r} to take the keyboard")
     time.sleep(0.3)
