@@ -183,6 +183,10 @@ TEST_F(ActionsTest, AFloodOfClientTextMakesAScreenfulBox) {
     for (int i = 0; i < 100; ++i) cut += "\xC3\xA9";
     for (size_t i = 2; i < 32; ++i) EXPECT_EQ(shown[i], cut + "\u2026") << i;
     EXPECT_EQ(shown.back(), "\u2026 lines not shown: 10");
+    // A screenful exactly is shown whole, with no count.
+    scripted::ClearBoxes();
+    ReportClientError(std::string(29, '\n') + "last");
+    EXPECT_EQ(BoxTexts()[0].substr(BoxTexts()[0].size() - 5), "\nlast");
 }
 
 }  // namespace
