@@ -1,23 +1,16 @@
 #!/usr/bin/python3
 """Sends a window manager's close request (WM_PROTOCOLS / WM_DELETE_WINDOW)
-to an X window, as a close box would, without needing a window manager; with
---destroy, destroys the window instead, as a rogue X client could.
-Usage: close_window.py [--destroy] WINDOW_ID"""
+to an X window, as a close box would, without needing a window manager.
+Usage: close_window.py WINDOW_ID"""
 import sys
 
 from Xlib import X, display, protocol
 
 
 def main():
-    destroy = sys.argv[1] == "--destroy"
-    win_id = int(sys.argv[-1], 0)
+    win_id = int(sys.argv[1], 0)
     d = display.Display()
     win = d.create_resource_object("window", win_id)
-    if destroy:
-        win.destroy()
-        d.sync()
-        d.close()
-        return
     protocols = d.intern_atom("WM_PROTOCOLS")
     delete = d.intern_atom("WM_DELETE_WINDOW")
     event = protocol.event.ClientMessage(
