@@ -78,9 +78,11 @@ def keys(*names):
 def answer(title, *key_names):
     box = find_window(title)
     def focused():
-        # A box not mapped yet refuses the focus: not yet, rather than a failure.
+        # A box not mapped yet refuses the focus, and while no window holds it
+        # getwindowfocus fails: both mean not yet, rather than a failure.
         subprocess.run(["xdotool", "windowfocus", box], capture_output=True)
-        return run("xdotool", "getwindowfocus").strip() == box
+        now = subprocess.run(["xdotool", "getwindowfocus"], capture_output=True, text=True)
+        return now.returncode == 0 and now.stdout.strip() == box
     wait_for(focused, f"{title!r} to take the keyboard")
     time.sleep(0.3)
     keys(*key_names)
