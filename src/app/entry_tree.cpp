@@ -114,6 +114,10 @@ void AppendTextRow(int row, const std::string& text) {
     platform::TreeSetValue(EntryTree, row, 0);
 }
 
+void AppendTextRows(int first, const std::vector<std::string>& texts) {
+    for (const std::string& text : texts) AppendTextRow(first++, text);
+}
+
 void ShowInformation(const std::string& line) {
     platform::ShowMessage(i18n::Translate("Informations"),
                           FitForBox(i18n::Translate("Update") + " : " + line));

@@ -3,6 +3,7 @@
 // Main thread, but for ReportClientError.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "browse/entry_list.h"
 #include "platform/window.h"
@@ -32,6 +33,8 @@ void ListRemoteEntries(int R, int D, const std::string& subPath);
 void AppendChangeRow(const std::string& code, const std::string& path);
 // A plain item at `row`: a line of the commit's output, a search match.
 void AppendTextRow(int row, const std::string& text);
+// Plain items at `first` and the rows after it: a batch of search matches.
+void AppendTextRows(int first, const std::vector<std::string>& texts);
 
 // The modal "Informations" box for an output line that is no change notice.
 void ShowInformation(const std::string& line);

@@ -1,9 +1,11 @@
 #include "app/workers.h"
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/entry_tree.h"
 #include "app/main_window.h"
@@ -51,16 +53,48 @@ void Start(Worker& worker, std::function<void()> body) {
     });
 }
 
+// Search matches reach the main thread in batches: one hand-over per read of
+// the client's output, or per 20 ms while output keeps coming, so a search of
+// every path costs the window a few appends per frame, not a wake-up per row.
+class MatchBatches {
+public:
+    void Add(const std::string& line) {
+        rows_.push_back(line);
+        if (Clock::now() - since_ >= std::chrono::milliseconds(20)) HandOver();
+    }
+
+    void HandOver() {
+        since_ = Clock::now();
+        if (rows_.empty()) return;
+        // Queued, never waited for (the stop handling waits for this thread
+        // while it runs the queued calls), but never more than two ahead of
+        // the window: a stop must not wait behind thousands of rows.
+        while (g_batchesQueued >= 2 && !g_stopSearch) platform::Sleep(1);
+        ++g_batchesQueued;
+        const int first = next_;
+        next_ += static_cast<int>(rows_.size());
+        platform::RunOnMainThread([first, rows = std::move(rows_)] {
+            AppendTextRows(first, rows);
+            --g_batchesQueued;
+        });
+        rows_.clear();
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    static inline std::atomic<int> g_batchesQueued{0};
+    std::vector<std::string> rows_;
+    int next_ = 0;
+    Clock::time_point since_ = Clock::now();
+};
+
 void Search(const std::string& pattern) {
     platform::RunOnMainThread(ClearEntries);
-    int row = 0;
-    auto onMatch = [&row](const std::string& line) {
-        // Queued, never waited for: the stop handling waits for this thread
-        // while it runs the queued calls.
-        platform::RunOnMainThread([line, r = row] { AppendTextRow(r, line); });
-        ++row;
-    };
-    const browse::SearchResult result = browse::SearchRemote(pattern, onMatch, g_stopSearch);
+    MatchBatches batches;
+    const browse::SearchResult result = browse::SearchRemote(
+        pattern, [&batches](const std::string& line) { batches.Add(line); }, g_stopSearch,
+        [&batches] { batches.HandOver(); });
+    batches.HandOver();
     if (!result.patternError.empty()) {
         platform::RunOnMainThreadAndWait([error = result.patternError] {
             platform::ShowMessage(Translate("Alert"),

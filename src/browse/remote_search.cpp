@@ -51,7 +51,8 @@ private:
 }  // namespace
 
 SearchResult SearchRemote(const std::string& pattern, const svnclient::LineSink& onMatch,
-                          const std::atomic<bool>& stop) {
+                          const std::atomic<bool>& stop,
+                          const std::function<void()>& onDrained) {
     SearchResult result;
     Expression expression(pattern);
     if (!expression.Compiled()) {
@@ -69,7 +70,7 @@ SearchResult SearchRemote(const std::string& pattern, const svnclient::LineSink&
     result.client = svnclient::RunClient(
         {svnclient::Plain("list"), svnclient::Target(settings::g_settings.SVNRemoteRepositery, false),
          svnclient::Plain("-R")},
-        "", 1, onLine, &stop);
+        "", 1, onLine, &stop, onDrained);
     return result;
 }
 

@@ -15,8 +15,10 @@ struct SearchResult {
 
 // Lists the repository recursively and hands every path the pattern matches
 // to `onMatch`, in the client's order, until the listing ends or `stop` is
-// set. A pattern that doesn't compile lists nothing.
+// set; `onDrained` runs whenever the output read so far is matched. A pattern
+// that doesn't compile lists nothing.
 SearchResult SearchRemote(const std::string& pattern, const svnclient::LineSink& onMatch,
-                          const std::atomic<bool>& stop);
+                          const std::atomic<bool>& stop,
+                          const std::function<void()>& onDrained = {});
 
 }  // namespace browse

@@ -65,8 +65,8 @@ private:
 };
 
 // The row of the first item `same` picks, or -1.
-template <class Row, class Same>
-int FindRow(const std::vector<Row>& rows, Same same) {
+template <class Rows, class Same>
+int FindRow(const Rows& rows, Same same) {
     auto found = std::find_if(rows.begin(), rows.end(), same);
     return found == rows.end() ? -1 : static_cast<int>(found - rows.begin());
 }

@@ -139,7 +139,8 @@ void SetWaitHook(void (*hook)()) {
 
 ClientResult RunClient(const ArgumentList& args, const std::string& workingFolder,
                        int credentials, const LineSink& onLine,
-                       const std::atomic<bool>* stop) {
+                       const std::atomic<bool>* stop,
+                       const std::function<void()>& onDrained) {
     ClientResult result;
     ClientProcess* c = RunSvn(args, workingFolder, credentials);
     if (c == nullptr) {
@@ -160,6 +161,7 @@ ClientResult RunClient(const ArgumentList& args, const std::string& workingFolde
         while (!(stopped = stop != nullptr && *stop) && ClientOutputAvailable(c) > 0)
             onLine(ReadSvnLine(c));
         if (stopped) break;
+        if (onDrained) onDrained();
         Delay(c, 10);
         if ((stopped = stop != nullptr && *stop)) break;
     }

@@ -45,8 +45,11 @@ using LineSink = std::function<void(const std::string&)>;
 // to `onLine` in order, drains the error output on every pass, and returns
 // when the client has ended and its output is read, or when `stop` is set
 // (checked before each line and after each wait): the client is then ended.
+// `onDrained`, when given, runs whenever the output read so far has been
+// handed out and the loop is about to wait: where a batching sink hands on.
 ClientResult RunClient(const ArgumentList& args, const std::string& workingFolder,
                        int credentials, const LineSink& onLine,
-                       const std::atomic<bool>* stop = nullptr);
+                       const std::atomic<bool>* stop = nullptr,
+                       const std::function<void()>& onDrained = {});
 
 }  // namespace svnclient

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <deque>
 #include <map>
@@ -25,6 +26,8 @@ struct Slot {  // a control, with its rows and selection when it is a tree
     std::vector<scripted::TreeItem> rows;
     int selected = -1;
 };
+
+std::atomic<int> handOvers{0};  // workers queue calls without the lock
 
 // Everything Reset forgets.
 struct Data {
@@ -332,6 +335,7 @@ void PostControlEvent(int id, EventType type) {
 
 void RunOnMainThread(std::function<void()> fn) {
     if (Locked([&] { return s.shutDown; })) return;  // nothing runs it any more
+    ++handOvers;
     queue::PushCall(std::move(fn));
 }
 
@@ -363,10 +367,13 @@ namespace scripted {
 
 void Reset() {
     queue::Clear();
+    handOvers = 0;
     Lock lk(s.m);
     static_cast<Data&>(s) = Data{};
     s.mainThread = std::this_thread::get_id();
 }
+
+int HandOvers() { return handOvers; }
 
 void FailWindowOpen(bool fail) { Locked([&] { s.failOpen = fail; }); }
 

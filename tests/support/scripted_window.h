@@ -83,4 +83,7 @@ void SetReturnKeyDown(bool down);
 // a Close, innermost dialog first, so a broken test ends instead of hanging.
 void SetIdleTimeout(int ms);
 
+// Calls queued without waiting for them (RunOnMainThread) since Reset.
+int HandOvers();
+
 }  // namespace scripted

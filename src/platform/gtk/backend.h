@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/control_table.h"
+#include "platform/tree_placement.h"
 
 namespace platform::gtk {
 
@@ -30,7 +31,7 @@ struct ControlRecord {
     GtkWidget* outer = nullptr;  // what sits in the canvas
     GtkWidget* inner = nullptr;  // the entry, label, button or tree view
     gulong signal = 0;           // the handler blocked while the program writes
-    std::vector<TreeRow> rows;   // trees only
+    TreeRows<TreeRow> rows;   // trees only
 };
 
 WindowRecord* FindWindow(int handle);

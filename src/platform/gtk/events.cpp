@@ -119,6 +119,13 @@ Event WaitEvent() {
     ShowWindows();
     // Clicks and keys made during the last command come first, in order.
     bool handled = DispatchDeferred();
+    // GTK's own events go between queued calls, so a worker handing over
+    // rows without pause can't starve painting, pings and input.
+    for (int i = 0; i < 100 && gtk_events_pending(); ++i) {
+        gtk_main_iteration_do(FALSE);
+        handled = true;
+        if (MainWindowDestroyed()) return gone;
+    }
     if (std::optional<queue::Taken> t = queue::TakeNext()) return t->event;
     if (handled) return Event{};
     gtk_main_iteration_do(TRUE);

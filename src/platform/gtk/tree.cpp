@@ -132,19 +132,19 @@ void TreeClear(int id) {
 void TreeAddItem(int id, int row, const std::string& text, ImageHandle image, int depth) {
     ControlRecord* r = Controls().Tree(id);
     if (!r) return;
-    std::vector<TreeRow>& rows = r->rows;
-    const TreePlacement p = PlaceTreeItem(rows, row, depth);
+    TreeRows<TreeRow>& rows = r->rows;
+    const TreePlacement p = rows.Place(row, depth);
     GtkTreeStore* store = GTK_TREE_STORE(Model(*r));
     GtkTreeIter* under = p.parent >= 0 ? &rows[p.parent].iter : nullptr;
+    // After a known sibling, never by position: the store would walk the
+    // parent's children to find the place on every append.
+    GtkTreeIter* after = p.lastSiblingAbove >= 0 ? &rows[p.lastSiblingAbove].iter : nullptr;
     GtkTreeIter it;
-    if (p.fits && p.row < static_cast<int>(rows.size()))
-        gtk_tree_store_insert(store, &it, under, p.siblingsAbove);
-    else
-        gtk_tree_store_append(store, &it, under);
+    gtk_tree_store_insert_after(store, &it, under, after);
     bool known = image > 0 && image <= static_cast<int>(images.size());
     GdkPixbuf* pixbuf = known ? images[image - 1] : nullptr;
     gtk_tree_store_set(store, &it, kImage, pixbuf, kText, text.c_str(), kValue, 0, -1);
-    rows.insert(rows.begin() + p.at, TreeRow{it, p.depth});
+    rows.Insert(p, TreeRow{it, p.depth});
 }
 
 int TreeCount(int id) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/control_table.h"
+#include "platform/tree_placement.h"
 
 namespace platform::win32 {
 
@@ -25,7 +26,7 @@ struct ControlRecord {
     ControlKind kind = ControlKind::Label;
     HWND hwnd = nullptr;
     bool tooltip = false;
-    std::vector<TreeRow> rows;  // trees only
+    TreeRows<TreeRow> rows;  // trees only
 };
 
 struct WindowRecord {

@@ -56,8 +56,17 @@ void WakeMainLoop() {
 
 Event WaitEvent() {
     EnsureMainShown();
-    if (std::optional<queue::Taken> t = queue::TakeNext()) return t->event;
     MSG msg;
+    // The window's own messages go between queued calls, so a worker handing
+    // over rows without pause can't starve painting and input.
+    for (int i = 0; i < 100 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));  // for the wait below
+            break;
+        }
+        Dispatch(msg);
+    }
+    if (std::optional<queue::Taken> t = queue::TakeNext()) return t->event;
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) {  // WM_QUIT: the session is ending
         Event e;

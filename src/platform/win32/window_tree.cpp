@@ -106,13 +106,13 @@ void TreeClear(int id) {
 void TreeAddItem(int id, int row, const std::string& text, ImageHandle image, int depth) {
     ControlRecord* c = Controls().Tree(id);
     if (!c) return;
-    std::vector<TreeRow>& rows = c->rows;
-    const TreePlacement p = PlaceTreeItem(rows, row, depth);
+    TreeRows<TreeRow>& rows = c->rows;
+    const TreePlacement p = rows.Place(row, depth);
     std::wstring wide = Widen(text);
     TVINSERTSTRUCTW insert{};
     insert.hParent = p.parent >= 0 ? rows[p.parent].item : TVI_ROOT;
-    if (!p.fits || p.row == static_cast<int>(rows.size())) insert.hInsertAfter = TVI_LAST;
-    else insert.hInsertAfter = p.lastSiblingAbove >= 0 ? rows[p.lastSiblingAbove].item : TVI_FIRST;
+    // After a known sibling: TVI_LAST walks the parent's children each time.
+    insert.hInsertAfter = p.lastSiblingAbove >= 0 ? rows[p.lastSiblingAbove].item : TVI_FIRST;
     insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
     insert.item.pszText = wide.data();
     const int count = images ? ImageList_GetImageCount(images) : 0;
@@ -121,7 +121,7 @@ void TreeAddItem(int id, int row, const std::string& text, ImageHandle image, in
     HTREEITEM item = reinterpret_cast<HTREEITEM>(
         SendMessageW(c->hwnd, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
     if (!item) return;
-    rows.insert(rows.begin() + p.at, TreeRow{item, p.depth});
+    rows.Insert(p, TreeRow{item, p.depth});
 }
 
 int TreeCount(int id) {
