@@ -59,14 +59,17 @@ Event WaitEvent() {
     MSG msg;
     // The window's own messages go between queued calls, so a worker handing
     // over rows without pause can't starve painting and input.
+    bool handled = false;
     for (int i = 0; i < 100 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));  // for the wait below
             break;
         }
         Dispatch(msg);
+        handled = true;
     }
     if (std::optional<queue::Taken> t = queue::TakeNext()) return t->event;
+    if (handled) return Event{};  // whatever the window handled still counts as an event
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) {  // WM_QUIT: the session is ending
         Event e;
