@@ -12,9 +12,9 @@ namespace app {
 
 extern browse::EntryList g_entries;
 
-// Decodes the icons under `folder` (default gfx/) and registers them with
+// Decodes the icons under `folder` (the gfx/ data folder) and registers them with
 // the window service.
-void LoadIcons(const std::string& folder = "");
+void LoadIcons(const std::string& folder);
 // The composite for a known code over the folder or file icon; the plain
 // icon for any other code. 0 when the icon set holds no such image.
 platform::ImageHandle StatusIcon(const std::string& code, int isFolder);

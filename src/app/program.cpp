@@ -18,10 +18,9 @@ bool StartProgram() {
     g_entries.Clear();
     g_shell.busy = false;
     settings::LoadSettings();
-    i18n::LoadCatalogue(std::string("locale") + platform::kSeparator,
-                        settings::g_settings.language);
+    i18n::LoadCatalogue(platform::DataFolder("locale"), settings::g_settings.language);
     if (!platform::InitWindowing() || !CreateMainWindow()) return false;
-    LoadIcons();
+    LoadIcons(platform::DataFolder("gfx"));
     g_shell.listContent = ListContent::None;
     return true;
 }

@@ -15,6 +15,15 @@ bool EndsWithSeparator(const std::string& path);
 std::string WithSeparator(const std::string& path);
 
 std::string CurrentDirectory();
+// The folder of the running program's executable, ending with a separator;
+// "" when unknown.
+std::string ExecutableFolder();
+// The program's own data folder `name` (gfx, icons, locale), ending with a
+// separator: under the current directory when it is there (a program folder
+// started in place), else beside the executable, else in the data folder
+// installed next to it (<exe dir>/../share/vellum/); the relative `name` when
+// none holds it.
+std::string DataFolder(const std::string& name);
 // The Subversion client to start: "svn\bin\svn.exe" on Windows; on POSIX
 // "svn/bin/svn" under the current directory when it is an executable file,
 // else "svn" from PATH.

@@ -2,6 +2,7 @@
 // credential rule of the loop, and what survives the end of a run.
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 
 #include "app/entry_tree.h"
 #include "app_fixture.h"
@@ -54,6 +55,20 @@ TEST_F(ProgramTest, WindowIsBuiltFromTheSettingsInTabOrder) {
         for (int folder : {0, 1}) EXPECT_TRUE(shows(code, folder, *icons.For(&code, folder))) << code;
     }
     for (int folder : {0, 1}) EXPECT_TRUE(shows("MM", folder, *icons.plain[folder]));
+}
+
+TEST_F(ProgramTest, StartedElsewhereItTakesTheDataBesideItsExecutable) {
+    // As from the menu: the working folder (the user's home) has no gfx/ or
+    // locale/; the build keeps both beside the test programs.
+    for (const char* data : {"gfx", "locale"}) ASSERT_EQ(std::remove((box / data).c_str()), 0);
+    prefs["language"] = "fr";
+    Start();
+    EXPECT_EQ(platform::GetText(SearchButton), "Rechercher");
+    const std::string code = "M";
+    const browse::IconSet icons = browse::LoadIconSet(std::string(VELLUM_DIST_DIR) + "/gfx");
+    const auto& expected = *icons.For(&code, 1);
+    const uint32_t* shown = scripted::ImagePixels(StatusIcon(code, 1));
+    EXPECT_TRUE(shown && std::equal(expected.begin(), expected.end(), shown));
 }
 
 TEST_F(ProgramTest, CredentialRuleFollowsTheFieldsAfterEveryEvent) {

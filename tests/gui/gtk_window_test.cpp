@@ -1,12 +1,16 @@
 // What the real program's run can't show of the GTK window service: tree rows
 // against the model GTK holds for insertions anywhere, a worker's post waking
-// a blocked wait, and input held back during a command.
+// a blocked wait, input held back during a command, and the main window's
+// captions as drawn in every language.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <thread>
 
+#include "app/control_ids.h"
+#include "app/main_window.h"
+#include "i18n/catalogue.h"
 #include "platform/gtk/backend.h"
 #include "platform/window.h"
 
@@ -130,6 +134,110 @@ TEST_F(GtkWindowTest, InputDuringACommandWaitsForTheNextWait) {
     EXPECT_EQ(std::pair(e.kind, e.window), std::pair(Event::Close, 0))
         << "the close request was lost";
     EXPECT_TRUE(ReturnKeyDown());
+}
+
+// The label a control draws its caption with, or nullptr.
+GtkWidget* CaptionLabel(const gtk::ControlRecord& r) {
+    switch (r.kind) {
+    case ControlKind::Label: return r.inner;
+    case ControlKind::Button:
+    case ControlKind::DefaultButton:
+    case ControlKind::CheckBox: return gtk_bin_get_child(GTK_BIN(r.inner));
+    default: return nullptr;
+    }
+}
+
+GtkAllocation Allocation(GtkWidget* w) {
+    GtkAllocation a;
+    gtk_widget_get_allocation(w, &a);
+    return a;
+}
+
+int PixelWidth(PangoLayout* layout) {
+    int width = 0;
+    pango_layout_get_pixel_size(layout, &width, nullptr);
+    return width;
+}
+
+// The size the caption is drawn at, in Pango units of points; 0 for the desktop's.
+int DrawnSize(GtkWidget* label) {
+    int size = 0;
+    if (PangoAttrList* attributes = gtk_label_get_attributes(GTK_LABEL(label))) {
+        PangoAttrIterator* it = pango_attr_list_get_iterator(attributes);
+        if (auto* a = reinterpret_cast<PangoAttrSize*>(pango_attr_iterator_get(it, PANGO_ATTR_SIZE)))
+            size = a->size;
+        pango_attr_iterator_destroy(it);
+    }
+    return size;
+}
+
+// Every caption as GTK lays it out to draw: whole (no ellipsis), inside its
+// control, a label's before the field that covers it, no smaller than 7 pt,
+// and smaller than the desktop font only when that would not fit.
+void ExpectCaptionsFit(const std::string& language) {
+    gtk::ShowWindows();
+    // Until every control, a new one too, has its place.
+    auto placed = [] {
+        for (auto& [id, r] : gtk::Controls()) {
+            int width = 0;
+            gtk_widget_get_size_request(r.outer, &width, nullptr);
+            if (gtk_widget_get_allocated_width(r.outer) < width) return false;
+        }
+        return true;
+    };
+    for (int i = 0; i < 500 && (!placed() || gtk_events_pending()); ++i) {
+        gtk_main_iteration_do(FALSE);
+        std::this_thread::sleep_for(5ms);
+    }
+    ASSERT_TRUE(placed());
+    for (auto& [id, r] : gtk::Controls()) {
+        GtkWidget* label = CaptionLabel(r);
+        if (!label) continue;
+        const std::string what = language + " control " + std::to_string(id) + " \"" +
+                                 gtk_label_get_text(GTK_LABEL(label)) + "\"";
+        PangoLayout* drawn = gtk_label_get_layout(GTK_LABEL(label));
+        EXPECT_FALSE(pango_layout_is_ellipsized(drawn)) << what;
+        const GtkAllocation box = Allocation(r.outer), text = Allocation(label);
+        int right = box.x + box.width;
+        if (r.kind == ControlKind::Label) {
+            for (auto& [other, field] : gtk::Controls()) {
+                const GtkAllocation f = Allocation(field.outer);
+                if (field.kind == ControlKind::Field && f.x > box.x && f.x < right &&
+                    f.y < box.y + box.height && box.y < f.y + f.height)
+                    right = f.x;
+            }
+        } else {
+            EXPECT_TRUE(text.x >= box.x && text.x + text.width <= right) << what;
+        }
+        EXPECT_LE(PixelWidth(drawn), std::min(text.width, right - text.x)) << what;
+        const int size = DrawnSize(label);
+        if (size == 0) continue;
+        EXPECT_GE(size, 7 * PANGO_SCALE) << what;
+        // Half a point more would not have fitted.
+        PangoLayout* bigger = gtk_widget_create_pango_layout(label, gtk_label_get_text(GTK_LABEL(label)));
+        PangoAttrList* attributes = pango_attr_list_new();
+        pango_attr_list_insert(attributes, pango_attr_size_new(size + PANGO_SCALE / 2));
+        pango_layout_set_attributes(bigger, attributes);
+        pango_attr_list_unref(attributes);
+        EXPECT_GT(PixelWidth(bigger), std::min(text.width, right - text.x)) << what << " could be bigger";
+        g_object_unref(bigger);
+    }
+}
+
+TEST_F(GtkWindowTest, CaptionsAreDrawnWholeInEveryLanguage) {
+    ShutdownWindowing();  // the probe window: the program's own is wanted
+    for (const char* language : {"en", "fr", "de", "es"}) {
+        i18n::LoadCatalogue(std::string(VELLUM_DIST_DIR) + "/locale/", language);
+        ASSERT_TRUE(app::CreateMainWindow()) << language;
+        ExpectCaptionsFit(language);
+        // The captions the buttons take while they work.
+        app::CreateStopSearchButton();
+        for (int id = app::ChooseButton; id <= app::CleanupButton; ++id)
+            SetText(id, i18n::Translate("Please wait"));
+        ExpectCaptionsFit(std::string(language) + ", working");
+        ShutdownWindowing();
+        i18n::ReleaseCatalogue();
+    }
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 // after windows.h, which it needs
 #include <commctrl.h>
 
+#include <algorithm>
 #include <chrono>
+#include <climits>
 #include <thread>
 
 #include "platform/window.h"
@@ -172,6 +174,54 @@ TEST_F(Win32Window, OverlapsAndFocusFollowCreationOrder) {
     platform::SetFocus(6);
     SetEnabled(6, false);
     EXPECT_EQ(GetFocus(), Item(7));
+}
+
+// A control's caption in the font it draws with: its width and the font's height.
+std::pair<int, LONG> Drawn(HWND control) {
+    wchar_t text[128] = {};
+    const int n = GetWindowTextW(control, text, 128);
+    auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text, n, &size);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return {size.cx, metrics.tmHeight - metrics.tmInternalLeading};
+}
+
+TEST_F(Win32Window, CaptionsTooLongForTheirControlTakeASmallerFont) {
+    ASSERT_TRUE(CreateControl(0, 5, ControlKind::Label, 10, 323, 120, 20, "Local repositery"));
+    ASSERT_TRUE(CreateControl(0, 6, ControlKind::Field, 80, 321, 280, 20, ""));
+    ASSERT_TRUE(CreateControl(0, 12, ControlKind::Button, 350, 390, 90, 20, "Veuillez patienter"));
+    ASSERT_TRUE(CreateControl(0, 13, ControlKind::Button, 350, 370, 90, 20, "Nettoyer"));
+    ASSERT_TRUE(CreateControl(0, 18, ControlKind::CheckBox, 10, 370, 250, 20,
+                              "Syst\xC3\xA8me d'authentification de SVN, bien entendu"));
+    const LONG desktop = Drawn(Item(6)).second;  // a field keeps the dialog font
+    HDC screen = GetDC(nullptr);
+    const LONG minimum = MulDiv(7, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    RECT field;
+    GetWindowRect(Item(6), &field);
+    auto room = [](HWND w, LONG right) {
+        RECT r;
+        GetWindowRect(w, &r);
+        return std::min(r.right, right) - r.left;
+    };
+    // Each fits the room left to it, a label up to the field over it, in the
+    // dialog font where it can and never below 7 points.
+    for (auto [id, right] : {std::pair(5, field.left), std::pair(12, LONG_MAX), std::pair(18, LONG_MAX)}) {
+        const auto [width, height] = Drawn(Item(id));
+        EXPECT_LE(width, room(Item(id), right)) << id;
+        EXPECT_LT(height, desktop) << id;
+        EXPECT_GE(height, minimum) << id;
+    }
+    EXPECT_EQ(Drawn(Item(13)).second, desktop);
+    // A short caption again: the dialog font again.
+    SetText(12, "OK");
+    EXPECT_EQ(Drawn(Item(12)).second, desktop);
 }
 
 // The tree view's items in its own pre-order, as "text/depth".

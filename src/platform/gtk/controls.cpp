@@ -1,5 +1,7 @@
 // Controls by id: creation at a fixed rectangle, their texts, states and the
 // events they report.
+#include <algorithm>
+
 #include "platform/gtk/backend.h"
 
 namespace platform::gtk {
@@ -32,8 +34,8 @@ GtkWidget* NewLabel(const std::string& text) {
     return label;
 }
 
-// Buttons carry their own label so a long caption is cut rather than
-// stretching the button past its rectangle.
+// Buttons carry their own label; FitCaption picks a font size it fits at, and
+// the ellipsis only guards the rectangle should a caption not fit even then.
 void NewCaption(GtkWidget* button, const std::string& text) {
     GtkWidget* label = gtk_label_new(text.c_str());
     gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
@@ -53,6 +55,94 @@ GtkLabel* CaptionOf(const ControlRecord& r) {
     default:
         return nullptr;
     }
+}
+
+// A caption is drawn in the desktop font where it fits the room its control
+// gives it, else in the largest smaller size that fits, down to this; past
+// that the condensed face at this size.
+constexpr int kMinimumSize = 7 * PANGO_SCALE;  // points: 9 px at 96 dpi
+constexpr int kSizeStep = PANGO_SCALE / 2;
+
+GdkRectangle PlaceOf(const ControlRecord& r) {
+    GdkRectangle place{};
+    GtkWidget* canvas = gtk_widget_get_parent(r.outer);
+    if (canvas) gtk_container_child_get(GTK_CONTAINER(canvas), r.outer, "x", &place.x, "y", &place.y,
+                                        nullptr);
+    gtk_widget_get_size_request(r.outer, &place.width, &place.height);
+    return place;
+}
+
+// The width a label's text may take: up to the first field that covers it.
+int LabelRoom(const ControlRecord& label) {
+    const GdkRectangle place = PlaceOf(label);
+    int room = place.width;
+    for (auto& [id, other] : controls) {
+        if (other.window != label.window || other.kind != ControlKind::Field) continue;
+        const GdkRectangle field = PlaceOf(other);
+        if (field.x > place.x && gdk_rectangle_intersect(&place, &field, nullptr))
+            room = std::min(room, field.x - place.x);
+    }
+    return room;
+}
+
+// What the button or check box leaves its label: its rectangle less what it
+// draws around the label (frame, padding, the check mark).
+int CaptionRoom(const ControlRecord& r, GtkWidget* label) {
+    int whole = 0, text = 0;
+    gtk_widget_get_preferred_width(r.outer, nullptr, &whole);
+    gtk_widget_get_preferred_width(label, nullptr, &text);
+    return PlaceOf(r).width - (whole - text);
+}
+
+int DesktopSize(GtkWidget* label) {
+    const PangoFontDescription* font = pango_context_get_font_description(gtk_widget_get_pango_context(label));
+    int size = pango_font_description_get_size(font);
+    if (pango_font_description_get_size_is_absolute(font))
+        size = static_cast<int>(size * 72.0 / gdk_screen_get_resolution(gtk_widget_get_screen(label)));
+    return size;
+}
+
+PangoAttrList* SizeAttributes(int size, bool condensed) {
+    PangoAttrList* attributes = pango_attr_list_new();
+    pango_attr_list_insert(attributes, pango_attr_size_new(size));
+    if (condensed) pango_attr_list_insert(attributes, pango_attr_stretch_new(PANGO_STRETCH_CONDENSED));
+    return attributes;
+}
+
+bool Fits(GtkWidget* label, PangoAttrList* attributes, int room) {
+    PangoLayout* layout = gtk_widget_create_pango_layout(label, gtk_label_get_text(GTK_LABEL(label)));
+    pango_layout_set_attributes(layout, attributes);
+    int width = 0;
+    pango_layout_get_pixel_size(layout, &width, nullptr);
+    g_object_unref(layout);
+    return width <= room;
+}
+
+void FitCaption(const ControlRecord& r) {
+    GtkLabel* caption = CaptionOf(r);
+    if (!caption || r.kind == ControlKind::Link) return;
+    GtkWidget* label = GTK_WIDGET(caption);
+    gtk_label_set_attributes(caption, nullptr);
+    const int room = r.kind == ControlKind::Label ? LabelRoom(r) : CaptionRoom(r, label);
+    if (Fits(label, nullptr, room)) return;
+    PangoAttrList* chosen = nullptr;
+    for (int size = DesktopSize(label) - kSizeStep; size >= kMinimumSize && !chosen; size -= kSizeStep) {
+        PangoAttrList* attributes = SizeAttributes(size, false);
+        if (Fits(label, attributes, room)) chosen = attributes;
+        else pango_attr_list_unref(attributes);
+    }
+    if (!chosen) chosen = SizeAttributes(kMinimumSize, true);
+    gtk_label_set_attributes(caption, chosen);
+    pango_attr_list_unref(chosen);
+}
+
+// A new field may cover labels made before it.
+void FitCaptions(int id) {
+    ControlRecord* r = controls.Find(id);
+    if (!r) return;
+    if (r->kind != ControlKind::Field) return FitCaption(*r);
+    for (auto& [other, label] : controls)
+        if (label.window == r->window && label.kind == ControlKind::Label) FitCaption(label);
 }
 
 gboolean OnLinkEnter(GtkWidget* box, GdkEventCrossing* event, gpointer) {
@@ -157,6 +247,7 @@ bool CreateControl(int window, int id, ControlKind kind, int x, int y, int w, in
         gtk_window_set_default(GTK_WINDOW(parent->window), r.inner);
     }
     gtk_widget_show_all(r.outer);
+    FitCaptions(id);  // shown first: a hidden widget asks for no room
     return true;
 }
 
@@ -187,6 +278,7 @@ void SetText(int id, const std::string& text) {
         g_signal_handler_unblock(r->inner, r->signal);
     } else if (GtkLabel* caption = CaptionOf(*r)) {
         gtk_label_set_text(caption, text.c_str());
+        FitCaption(*r);
         if (r->kind == ControlKind::Link)
             atk_object_set_name(gtk_widget_get_accessible(r->outer), text.c_str());
     }

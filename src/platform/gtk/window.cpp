@@ -3,6 +3,7 @@
 #include <map>
 
 #include "platform/gtk/backend.h"
+#include "platform/paths.h"
 
 namespace platform::gtk {
 namespace {
@@ -89,7 +90,7 @@ void InstallStyle() {
 void InstallIcons() {
     GList* icons = nullptr;
     for (const char* size : {"16", "32", "48", "256"}) {
-        std::string file = std::string("icons/vellum-") + size + ".png";
+        std::string file = DataFolder("icons") + "vellum-" + size + ".png";
         if (GdkPixbuf* icon = gdk_pixbuf_new_from_file(file.c_str(), nullptr))
             icons = g_list_append(icons, icon);
     }

@@ -32,6 +32,14 @@ std::string CurrentDirectory() {
     return buf;
 }
 
+std::string ExecutableFolder() {
+    std::string buf(4096, '\0');
+    const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
+    if (n <= 0 || static_cast<size_t>(n) >= buf.size()) return "";
+    buf.resize(static_cast<size_t>(n));
+    return buf.substr(0, buf.rfind('/') + 1);
+}
+
 std::string ClientProgram() {
     const char* bundled = "svn/bin/svn";
     struct stat st;

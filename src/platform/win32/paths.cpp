@@ -32,6 +32,19 @@ std::string CurrentDirectory() {
     return Narrow(buf.data(), n);
 }
 
+std::string ExecutableFolder() {
+    std::wstring buf(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+        if (n == 0) return "";
+        if (n < buf.size()) {
+            const std::string path = Narrow(buf.data(), n);
+            return path.substr(0, path.find_last_of("\\/") + 1);
+        }
+        buf.resize(buf.size() * 2);  // cut at the buffer's end: try a larger one
+    }
+}
+
 std::string ClientProgram() { return "svn\\bin\\svn.exe"; }
 
 std::string HomeFolder() {

@@ -224,6 +224,7 @@ void ShutdownWindowing() {
     }
     windows.clear();
     mainShown = false;
+    ReleaseCaptionFonts();
     ReleaseImages();
     DropQueued();
     if (HWND hidden = messageWindow.load()) DestroyWindow(hidden);

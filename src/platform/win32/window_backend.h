@@ -76,6 +76,8 @@ LRESULT TreeNotify(int id, ControlRecord& tree, NMHDR* header);
 HIMAGELIST Images();
 void ReleaseImages();
 void ReleaseTooltip();
+// The smaller fonts long captions took (window_controls.cpp), once no control uses them.
+void ReleaseCaptionFonts();
 HWND CreateLink(HWND parent, int id, const std::string& caption, int x, int y, int w, int h);
 bool RegisterLinkClass();
 

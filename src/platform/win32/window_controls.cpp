@@ -6,6 +6,10 @@
 #include <initguid.h>
 #include <oleacc.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+
 #include "platform/win32/utf16.h"
 #include "platform/win32/window_backend.h"
 
@@ -88,9 +92,106 @@ void LabelsToTheBottom(int window) {
     }
 }
 
+// A caption is drawn in the dialog font where it fits the room its control
+// gives it, else in the largest smaller size that fits, down to 7 points;
+// past that the 7-point font narrowed, to three quarters at most.
+constexpr int kMinimumPoints = 7;
+std::map<std::pair<LONG, LONG>, HFONT> smallerFonts;  // by height and width, shared
+
+// The dialog font at `height` pixels, `width` its average character width
+// (0: the face's own).
+HFONT FontOf(LONG height, LONG width) {
+    LOGFONTW base{};
+    GetObjectW(ControlFont(), sizeof base, &base);
+    if (std::labs(base.lfHeight) == height && width == 0) return ControlFont();
+    HFONT& font = smallerFonts[{height, width}];
+    if (!font) {
+        base.lfHeight = -height;
+        base.lfWidth = width;
+        font = CreateFontIndirectW(&base);
+    }
+    return font ? font : ControlFont();
+}
+
+// The text's width in `font` and the font's average character width.
+std::pair<int, LONG> Measure(HWND hwnd, HFONT font, const std::wstring& text) {
+    HDC dc = GetDC(hwnd);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd, dc);
+    return {size.cx, metrics.tmAveCharWidth};
+}
+
+RECT PlaceOf(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// The width the caption may take: a label's up to the first field that covers
+// it; a button's inside its frame; a check box's beside its box.
+int CaptionRoom(const ControlRecord& c) {
+    const RECT place = PlaceOf(c.hwnd);
+    const int edge = GetSystemMetrics(SM_CXEDGE);
+    switch (c.kind) {
+    case ControlKind::Label: {
+        LONG right = place.right;
+        for (const auto& [id, other] : controls) {
+            if (other.window != c.window || other.kind != ControlKind::Field) continue;
+            const RECT field = PlaceOf(other.hwnd);
+            RECT common;
+            if (field.left > place.left && IntersectRect(&common, &place, &field))
+                right = std::min(right, field.left);
+        }
+        return right - place.left;
+    }
+    case ControlKind::CheckBox:
+        return place.right - place.left - GetSystemMetrics(SM_CXMENUCHECK) - 2 * edge;
+    default:
+        return place.right - place.left - 2 * (edge + Scale(2));
+    }
+}
+
+void FitCaption(const ControlRecord& c) {
+    if (c.kind == ControlKind::Field || c.kind == ControlKind::Tree || c.kind == ControlKind::Link)
+        return;
+    const std::wstring text = WindowText(c.hwnd);
+    const int room = CaptionRoom(c);
+    LOGFONTW base{};
+    GetObjectW(ControlFont(), sizeof base, &base);
+    const LONG minimum = MulDiv(kMinimumPoints, Scale(96), 72);
+    LONG height = std::labs(base.lfHeight);
+    while (height > minimum && Measure(c.hwnd, FontOf(height, 0), text).first > room) --height;
+    LONG width = 0;
+    const auto [drawn, average] = Measure(c.hwnd, FontOf(height, 0), text);
+    if (drawn > room && drawn > 0)
+        width = std::max<LONG>(average * room / drawn, average * 3 / 4);
+    SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(height, width)), TRUE);
+}
+
+// A new field may cover labels made before it.
+void FitCaptions(int id) {
+    ControlRecord* c = controls.Find(id);
+    if (!c) return;
+    if (c->kind != ControlKind::Field) return FitCaption(*c);
+    for (const auto& [other, label] : controls)
+        if (label.window == c->window && label.kind == ControlKind::Label) FitCaption(label);
+}
+
 }  // namespace
 
 ControlTable<ControlRecord>& Controls() { return controls; }
+
+void ReleaseCaptionFonts() {
+    for (auto& [size, font] : smallerFonts)
+        if (font) DeleteObject(font);
+    smallerFonts.clear();
+}
 
 ControlRecord* ControlOf(HWND hwnd, int* id) {
     if (!hwnd) return nullptr;
@@ -127,6 +228,7 @@ bool CreateControl(int window, int id, ControlKind kind, int x, int y, int w, in
     if (kind == ControlKind::DefaultButton) parent->defaultButton = id;
     controls.Add(id, window, kind).hwnd = hwnd;
     LabelsToTheBottom(window);
+    FitCaptions(id);
     return true;
 }
 
@@ -156,6 +258,7 @@ void SetText(int id, const std::string& text) {
     if (WindowText(c->hwnd) == wide) return;  // an unchanged text must not repaint
     Quiet quiet;
     SetWindowTextW(c->hwnd, wide.c_str());
+    FitCaption(*c);
 }
 
 int GetCheck(int id) {
