@@ -11,6 +11,7 @@
 #include "platform/paths.h"
 #include "platform/window.h"
 #include "settings/settings.h"
+#include "svnclient/client.h"
 
 namespace app {
 
@@ -21,6 +22,9 @@ bool StartProgram() {
     i18n::LoadCatalogue(std::string("locale") + platform::kSeparator,
                         settings::g_settings.language);
     if (!platform::InitWindowing() || !CreateMainWindow()) return false;
+    // A command on this thread keeps the window painted, and a close request
+    // ends it.
+    svnclient::SetWaitHook(platform::KeepPainted);
     LoadIcons();
     g_shell.listContent = ListContent::None;
     return true;

@@ -43,7 +43,11 @@ void Await(Worker& worker) {
     if (worker.thread.joinable()) worker.thread.join();
 }
 
+// A thread is never assigned over one that still runs (that aborts the
+// program): the last run is awaited and collected first. Its own handlers
+// already await it, so this waits only if one came through twice.
 void Start(Worker& worker, std::function<void()> body) {
+    Await(worker);
     worker.done = false;
     worker.thread = std::thread([&worker, body = std::move(body)] {
         body();
