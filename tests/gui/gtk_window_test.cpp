@@ -1,6 +1,6 @@
 // What the real program's run can't show of the GTK window service: tree rows
 // against the model GTK holds for insertions anywhere, a worker's post waking
-// a blocked wait, and input held back during a command.
+// a blocked wait, and input dropped during a command and the close that ends it.
 #include <gtest/gtest.h>
 
 #include <atomic>
