@@ -69,6 +69,9 @@ private:
 };
 
 void InstallEventFilter();
+// Drops the X errors about the program's own resources (x_errors.cpp): they
+// come when another client destroys its window, and would end the program.
+void InstallXErrorFilter();
 // True once the main window was asked to close during a command, or was
 // destroyed: the command ends, no box opens, the next wait returns Close.
 bool CloseAsked();

@@ -1,7 +1,5 @@
 // The main window and the dialog windows: a GtkWindow each, holding a fixed
 // layout whose size is exactly the client area the program asked for.
-#include <gdk/gdkx.h>
-
 #include <map>
 
 #include "platform/gtk/backend.h"
@@ -111,22 +109,6 @@ gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer handle) {
 
 bool mainDestroyed = false;
 
-XErrorHandler toolkitErrorHandler = nullptr;
-
-// A window destroyed by another X client may still be named in requests GDK
-// sent before it learnt of it; GDK's own handler would end the program on
-// the error. Those are ignored, everything else goes to GDK.
-int OnXError(Display* display, XErrorEvent* error) {
-    if (error->error_code == BadWindow || error->error_code == BadDrawable) return 0;
-    return toolkitErrorHandler ? toolkitErrorHandler(display, error) : 0;
-}
-
-void InstallXErrorHandler() {
-    if (!GDK_IS_X11_DISPLAY(gdk_display_get_default())) return;
-    XErrorHandler previous = XSetErrorHandler(OnXError);
-    if (previous != OnXError) toolkitErrorHandler = previous;
-}
-
 // The main window destroyed from outside (by another X client): its controls
 // went with it, so they are forgotten, and the program is to end as on a
 // close request.
@@ -187,7 +169,7 @@ bool InitWindowing() {
     InstallStyle();
     InstallIcons();
     InstallEventFilter();
-    InstallXErrorHandler();
+    InstallXErrorFilter();
     return true;
 }
 
