@@ -3,13 +3,10 @@
 
 #include "app/program.h"
 #include "platform/text.h"
-#include "platform/window.h"
-#include "svnclient/client.h"
 
 int main() {
     // The client's output is decoded from the charset of the user's locale.
     platform::UseUserCharset();
-    svnclient::SetWaitHook(platform::KeepPainted);
     const int code = app::RunProgram();
     // A copy or search may still run: end the process here, without the
     // static destructors that would pull its data away from under it.

@@ -11,6 +11,7 @@
 #include "platform/paths.h"
 #include "platform/window.h"
 #include "settings/settings.h"
+#include "svnclient/client.h"
 
 namespace app {
 
@@ -20,6 +21,9 @@ bool StartProgram() {
     settings::LoadSettings();
     i18n::LoadCatalogue(platform::DataFolder("locale"), settings::g_settings.language);
     if (!platform::InitWindowing() || !CreateMainWindow()) return false;
+    // A command on this thread keeps the window painted, and a close request
+    // ends it.
+    svnclient::SetWaitHook(platform::KeepPainted);
     LoadIcons(platform::DataFolder("gfx"));
     g_shell.listContent = ListContent::None;
     return true;

@@ -35,7 +35,7 @@ bool IsHttpUrl(const std::string& url) {
 // fetch never destroys the user's file.
 bool Fetch(const std::string& url, const std::string& target) {
     return platform::ReplaceFileWith(target, [&](const std::string& part) {
-        if (IsHttpUrl(url)) return platform::DownloadUrl(url, part);
+        if (IsHttpUrl(url)) return platform::DownloadUrl(url, part, platform::KeepPainted);
         const svnclient::ClientResult r = svnclient::SvnExport(url, part);
         return r.started && r.errors.empty() && platform::IsRegularFile(part);
     });

@@ -45,7 +45,11 @@ void Await(Worker& worker) {
     if (worker.thread.joinable()) worker.thread.join();
 }
 
+// A thread is never assigned over a joinable one (that aborts the program):
+// the last run is awaited and collected first. The stop handling and
+// StartCopy collect it already, so this waits only for a start asked twice.
 void Start(Worker& worker, std::function<void()> body) {
+    Await(worker);
     worker.done = false;
     worker.thread = std::thread([&worker, body = std::move(body)] {
         body();

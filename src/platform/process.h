@@ -40,7 +40,8 @@ std::string ReadErrors(Process* p);
 // process; returns early as soon as one of them happens.
 void WaitForActivity(Process* p, int ms);
 // Ends the process if it still runs (a stopped command must not go on
-// loading the server); its output that waits unread is dropped with it.
+// loading the server), and returns once it is gone; its output that waits
+// unread is dropped with it.
 void EndProcess(Process* p);
 // Releases the pipes and the handle; never stops the process. A process that
 // still runs is reaped later, so it leaves no zombie.

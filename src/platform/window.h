@@ -116,8 +116,10 @@ void RunOnMainThreadAndWait(std::function<void()> fn);
 void RunQueuedCalls(int ms);
 bool OnMainThread();
 
-// Main thread, during a synchronous command: repaint the windows without
-// taking input; input that arrives meanwhile is handled afterwards.
-void KeepPainted();
+// Main thread, during a synchronous command: repaint the windows; input that
+// arrives meanwhile is dropped, but for the main window's close request.
+// False once that came: the command is to end at once, no box opens any more,
+// and the next WaitEvent returns Close.
+bool KeepPainted();
 
 }  // namespace platform

@@ -22,7 +22,7 @@ struct ClientProcess {
 
 namespace {
 
-std::atomic<void (*)()> g_waitHook{nullptr};
+std::atomic<bool (*)()> g_waitHook{nullptr};
 std::atomic<std::thread::id> g_waitHookThread{};
 
 // Offset of the line feed that ends the next line, or npos.
@@ -63,6 +63,13 @@ void Refresh(ClientProcess* c) {
         c->bytes += more;
     }
     if (!alive) c->exited = true;
+}
+
+// Only the thread that set the hook may run it: a worker's loop must not
+// repaint the window. False when it asks the command to end.
+bool RunWaitHook() {
+    bool (*hook)() = g_waitHook.load();
+    return hook == nullptr || g_waitHookThread.load() != std::this_thread::get_id() || hook();
 }
 
 std::string CleanLine(const std::string& raw) {
@@ -123,16 +130,14 @@ void CloseClient(ClientProcess* c) {
     delete c;
 }
 
-void Delay(ClientProcess* c, int ms) {
-    // Only the thread that set the hook may run it: a worker's loop must not
-    // repaint the window.
-    void (*hook)() = g_waitHook.load();
-    if (hook != nullptr && g_waitHookThread.load() == std::this_thread::get_id()) hook();
-    if (c->exited || HasLine(c)) return;
+bool Delay(ClientProcess* c, int ms) {
+    if (!RunWaitHook()) return false;
+    if (c->exited || HasLine(c)) return true;
     platform::WaitForActivity(c->process, ms);
+    return true;
 }
 
-void SetWaitHook(void (*hook)()) {
+void SetWaitHook(bool (*hook)()) {
     g_waitHookThread.store(std::this_thread::get_id());
     g_waitHook.store(hook);
 }
@@ -142,6 +147,8 @@ ClientResult RunClient(const ArgumentList& args, const std::string& workingFolde
                        const std::atomic<bool>* stop,
                        const std::function<void()>& onDrained) {
     ClientResult result;
+    // The window is closing: the rest of a command starts nothing more.
+    if (!RunWaitHook()) return result;
     ClientProcess* c = RunSvn(args, workingFolder, credentials);
     if (c == nullptr) {
         // Nobody else can say it: a client that never ran did nothing.
@@ -162,8 +169,7 @@ ClientResult RunClient(const ArgumentList& args, const std::string& workingFolde
             onLine(ReadSvnLine(c));
         if (stopped) break;
         if (onDrained) onDrained();
-        Delay(c, 10);
-        if ((stopped = stop != nullptr && *stop)) break;
+        if ((stopped = !Delay(c, 10) || (stop != nullptr && *stop))) break;
     }
     if (stopped) platform::EndProcess(c->process);
     for (std::string more; !(more = platform::ReadErrors(c->process)).empty();) rawErrors += more;

@@ -22,13 +22,15 @@ int ClientOutputAvailable(ClientProcess* c);
 // has ended, a last line without a line feed is handed out too.
 std::string ReadSvnLine(ClientProcess* c);
 void CloseClient(ClientProcess* c);
-// Waits up to `ms` for output or the client's end.
-void Delay(ClientProcess* c, int ms);
+// Runs the wait hook, then waits up to `ms` for output or the client's end.
+// False when the hook asks the command to end.
+bool Delay(ClientProcess* c, int ms);
 
-// Runs a pass of the platform's repaint hook while a synchronous command
-// waits (set by the application; null in tests). Only loops on the thread
-// that set it run the hook, so a worker never touches the window.
-void SetWaitHook(void (*hook)());
+// A pass of the platform's repaint hook while a synchronous command waits
+// (set by the application; null in tests); it returns false when the command
+// is to end at once (the window is closing). Only loops on the thread that
+// set it run the hook, so a worker never touches the window.
+void SetWaitHook(bool (*hook)());
 
 struct ClientResult {
     bool started = false;
@@ -44,7 +46,8 @@ using LineSink = std::function<void(const std::string&)>;
 // The one reading loop: runs the client, hands every whole line (possibly "")
 // to `onLine` in order, drains the error output on every pass, and returns
 // when the client has ended and its output is read, or when `stop` is set
-// (checked before each line and after each wait): the client is then ended.
+// (checked before each line and after each wait) or the wait hook says to
+// end: the client is then ended. Once the hook says so, no client starts.
 // `onDrained`, when given, runs whenever the output read so far has been
 // handed out and the loop is about to wait: where a batching sink hands on.
 ClientResult RunClient(const ArgumentList& args, const std::string& workingFolder,

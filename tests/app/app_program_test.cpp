@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "app/entry_tree.h"
 #include "app_fixture.h"
@@ -161,6 +162,26 @@ TEST_F(ProgramTest, ClosingWhileACopyRunsEndsAtOnce) {
     // Let the abandoned copy finish before the sandbox goes away.
     EXPECT_TRUE(WaitForFile(box / "client-ended"));
     platform::Sleep(500);
+}
+
+TEST_F(ProgramTest, ClosingDuringAMainThreadCommandEndsItsClientAtOnce) {
+    // A client that never answers, as against a server that accepts and is
+    // silent: the close ends it, saves the settings and ends with 0.
+    const std::string pid = box / "client.pid";
+    MakeScript("svn/bin/svn", "echo $$ > " + ShellQuote(pid) + ".t && mv " + ShellQuote(pid) +
+                                  ".t " + ShellQuote(pid) + "\nexec sleep 30\n");
+    WritePrefs();
+    std::thread user([&] {
+        if (WaitForFile(pid)) scripted::AskCloseDuringCommand();
+    });
+    platform::RunOnMainThread([] { scripted::PushClick(ExploreRemoteButton); });
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(RunProgram(), 0);
+    user.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+    EXPECT_TRUE(platform::IsRegularFile(PrefsPath()));
+    EXPECT_NE(testsupport::Run("kill -0 $(cat " + ShellQuote(pid) + ") 2>/dev/null"), 0)
+        << "the client outlived the program";
 }
 
 }  // namespace

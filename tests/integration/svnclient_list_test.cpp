@@ -1,6 +1,11 @@
 // The reading loop against the real client: "svn list" over file:// and
-// http://, and a large file through "svn cat".
+// http://, and a large file through "svn cat"; a download from a silent server.
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
 
 #include "client_env.h"
 #include "platform/download.h"
@@ -128,6 +133,28 @@ TEST(ClientHttp, CredentialsAndProxyFromTheSettingsReachTheServer) {
     EXPECT_NE(proxy.Log().find(std::to_string(httpd.Port())), std::string::npos) << proxy.Log();
     // A download applies neither the credentials nor the proxy: refused.
     EXPECT_FALSE(platform::DownloadUrl(httpd.Url() + "README", box / "README"));
+}
+
+int g_passes = 0;
+
+TEST(Download, ASilentServerIsWaitedOnInShortPassesUntilTheCallerGivesUp) {
+    ClientEnv env;
+    // The kernel accepts the connection into the backlog; nobody ever answers.
+    const int silent = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof addr;
+    ASSERT_EQ(bind(silent, reinterpret_cast<sockaddr*>(&addr), size), 0);
+    ASSERT_EQ(listen(silent, 4), 0);
+    getsockname(silent, reinterpret_cast<sockaddr*>(&addr), &size);
+    const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port)) + "/f";
+    const auto started = std::chrono::steady_clock::now();
+    // 50 passes: the window is repainted many times a second, not once.
+    EXPECT_FALSE(platform::DownloadUrl(url, env.box / "f", [] { return ++g_passes < 50; }));
+    EXPECT_EQ(g_passes, 50);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    close(silent);
 }
 
 }  // namespace

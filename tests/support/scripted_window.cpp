@@ -37,6 +37,7 @@ struct Data {
     std::deque<int> dialogsToAnnounce;
     std::function<void(int)> onDialogOpened;
     bool failOpen = false, shutDown = false, returnDown = false;
+    bool closeAsked = false;  // during a command: no box, the next wait is a Close
     std::map<int, Slot> controls;
     std::vector<int> order;  // control ids in creation order
     std::deque<std::array<uint32_t, 256>> images;  // a deque keeps their addresses
@@ -267,11 +268,14 @@ void ShowPopupMenu(const std::vector<MenuItem>& items) {
 }
 
 void ShowMessage(const std::string& title, const std::string& text) {
-    Locked([&] { s.boxes.push_back(scripted::Box{title, text, false}); });
+    Locked([&] {
+        if (!s.closeAsked) s.boxes.push_back(scripted::Box{title, text, false});
+    });
 }
 
 bool AskYesNo(const std::string& title, const std::string& text) {
     Lock lk(s.m);
+    if (s.closeAsked) return false;
     s.boxes.push_back(scripted::Box{title, text, true});
     return NextLocked(s.yesNoAnswers, false);
 }
@@ -301,6 +305,7 @@ bool ReturnKeyDown() { return Locked([&] { return s.returnDown; }); }
 
 Event WaitEvent() {
     Lock lk(s.m);
+    if (s.closeAsked) return Event{Event::Close, 0};
     IsMainLocked();
     while (!s.dialogsToAnnounce.empty()) {
         int handle = s.dialogsToAnnounce.front();
@@ -359,7 +364,9 @@ void RunQueuedCalls(int ms) {
 
 bool OnMainThread() { return Locked([&] { return IsMainLocked(); }); }
 
-void KeepPainted() {}
+bool KeepPainted() {
+    return Locked([&] { return !s.closeAsked; });
+}
 
 }  // namespace platform
 
@@ -444,6 +451,8 @@ void Type(int id, const std::string& text) {
     c->text = text;
     PushInput(Event{Event::Control, c->window, id, platform::EventType::Change});
 }
+
+void AskCloseDuringCommand() { Locked([&] { s.closeAsked = true; }); }
 
 void SetReturnKeyDown(bool down) { Locked([&] { s.returnDown = down; }); }
 

@@ -78,6 +78,9 @@ void PushClose(int window = 0);
 void PushMenu(int itemId);
 void Type(int id, const std::string& text);  // sets it, queues its Change
 void SetReturnKeyDown(bool down);
+// Any thread: the main window's close request made while a command runs, as a
+// real window reports it (KeepPainted says false, no box, WaitEvent's Close).
+void AskCloseDuringCommand();
 
 // How long an idle WaitEvent waits (default 20000 ms) before it gives up with
 // a Close, innermost dialog first, so a broken test ends instead of hanging.

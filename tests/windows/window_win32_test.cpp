@@ -160,6 +160,25 @@ TEST_F(Win32Window, ControlsReportTheUsersActsAndNotTheProgramsOwn) {
     EXPECT_TRUE(IsWindow(main_));
 }
 
+TEST_F(Win32Window, InputDuringACommandIsDroppedAndACloseEndsIt) {
+    ASSERT_TRUE(CreateControl(0, 1, ControlKind::Button, 10, 30, 80, 20, "One"));
+    ASSERT_TRUE(CreateControl(0, 5, ControlKind::Field, 80, 9, 330, 20, ""));
+    platform::SetFocus(5);
+    Pending();
+    // Typed and clicked while the command runs: acted on neither then nor later.
+    PostMessageW(Item(5), WM_CHAR, L'x', 0);
+    PostMessageW(Item(1), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageW(Item(1), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(KeepPainted());
+    EXPECT_EQ(Pending(), "");
+    EXPECT_EQ(GetText(5), "");
+    // The close box ends the command; the dialog's wait and the main loop's
+    // then both answer Close.
+    PostMessageW(main_, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(KeepPainted());
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(WaitEvent().kind, Event::Close);
+}
+
 TEST_F(Win32Window, OverlapsAndFocusFollowCreationOrder) {
     ASSERT_TRUE(CreateControl(0, 5, ControlKind::Label, 10, 323, 120, 20, "Local"));
     ASSERT_TRUE(CreateControl(0, 6, ControlKind::Field, 80, 321, 280, 20, "folder"));

@@ -1,5 +1,5 @@
 // What the GTK window files share: the windows, the controls by id, the
-// event queue and the switch that holds input back while a command runs.
+// event queue and the switch that drops input while a command runs.
 // Everything here is main-thread only unless marked otherwise.
 #pragma once
 #include <gtk/gtk.h>
@@ -55,7 +55,7 @@ void ReleaseLastRightClick();
 void ReleaseImages();
 void ReleaseMenu();
 
-// Input is held back while a synchronous command keeps the window painted.
+// Input is dropped while a synchronous command keeps the window painted.
 // A modal loop started meanwhile (a message box asked for by a worker) must
 // take input again; this lifts the hold for its lifetime.
 class InputAllowed {
@@ -70,6 +70,12 @@ private:
 };
 
 void InstallEventFilter();
+// Drops the X errors about the program's own resources (x_errors.cpp): they
+// come when another client destroys its window, and would end the program.
+void InstallXErrorFilter();
+// True once the main window was asked to close during a command, or was
+// destroyed: the command ends, no box opens, the next wait returns Close.
+bool CloseAsked();
 void DropQueuedInput();  // at shutdown
 
 }  // namespace platform::gtk

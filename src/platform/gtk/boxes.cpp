@@ -19,7 +19,11 @@ void OnMenuItem(GtkMenuItem*, gpointer id) {
 const char* Stock(const char* word) { return g_dgettext("gtk30", word); }
 
 int RunBox(GtkWidget* box) {
-    InputAllowed allow;  // a worker may ask while a command holds input
+    if (CloseAsked()) {  // the program is ending: nothing to answer
+        gtk_widget_destroy(box);
+        return GTK_RESPONSE_CANCEL;
+    }
+    InputAllowed allow;  // a worker may ask while a command drops input
     int response = gtk_dialog_run(GTK_DIALOG(box));
     gtk_widget_destroy(box);
     return response;
@@ -45,7 +49,7 @@ GtkWidget* NewChooser(const std::string& title, GtkFileChooserAction action, con
 std::string ChosenFile(GtkWidget* chooser) {
     InputAllowed allow;
     std::string result;
-    if (gtk_dialog_run(GTK_DIALOG(chooser)) == GTK_RESPONSE_ACCEPT) {
+    if (!CloseAsked() && gtk_dialog_run(GTK_DIALOG(chooser)) == GTK_RESPONSE_ACCEPT) {
         if (gchar* name = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(chooser))) {
             result = name;
             g_free(name);

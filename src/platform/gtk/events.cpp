@@ -1,14 +1,14 @@
 // The program's event queue, the calls other threads hand to the main
-// thread, and the hold on input while a synchronous command runs.
+// thread, and the input dropped while a synchronous command runs.
 #include "platform/gtk/backend.h"
 #include "platform/main_thread_queue.h"
 
 namespace platform::gtk {
 namespace {
 
-std::vector<GdkEvent*> deferred;  // input that arrived while held
-int holdInput = 0;                // > 0 while the window is painted without input
+int holdInput = 0;  // > 0 while the window is painted without input
 bool returnDown = false;
+bool closeAsked = false;  // the main window's close request came during a command
 
 bool IsInput(GdkEventType type) {
     switch (type) {
@@ -41,12 +41,15 @@ void TrackReturn(const GdkEvent* e) {
     }
 }
 
+bool ForMainWindow(const GdkEvent* e) {
+    GtkWindow* main = MainGtkWindow();
+    return main && e->any.window == gtk_widget_get_window(GTK_WIDGET(main));
+}
+
 // The text dialog's modal grab makes GTK drop the main window's close
 // request; the program still gets it, and cancels the dialog with it.
 bool MainCloseUnderDialog(const GdkEvent* e) {
-    if (e->type != GDK_DELETE) return false;
-    GtkWindow* main = MainGtkWindow();
-    if (!main || e->any.window != gtk_widget_get_window(GTK_WIDGET(main))) return false;
+    if (e->type != GDK_DELETE || !ForMainWindow(e)) return false;
     GtkWidget* grab = gtk_grab_get_current();
     return grab && IsDialogWindow(gtk_widget_get_toplevel(grab));
 }
@@ -62,23 +65,17 @@ void Dispatch(GdkEvent* e) {
     gtk_main_do_event(e);
 }
 
+// Input made while a command runs is dropped: replayed later it would act on
+// a window the command has changed. Only the main window's close request is
+// kept, to end the command. A dropped Return release still counts, so the
+// key never looks held; a dropped press never counts.
 void Filter(GdkEvent* e, gpointer) {
-    if (holdInput > 0 && IsInput(e->type)) {
-        deferred.push_back(gdk_event_copy(e));
+    if (holdInput == 0 || !IsInput(e->type)) {
+        Dispatch(e);
         return;
     }
-    Dispatch(e);
-}
-
-// True when there was any.
-bool DispatchDeferred() {
-    std::vector<GdkEvent*> pending;
-    pending.swap(deferred);
-    for (GdkEvent* e : pending) {
-        Dispatch(e);
-        gdk_event_free(e);
-    }
-    return !pending.empty();
+    if (e->type == GDK_DELETE && ForMainWindow(e)) closeAsked = true;
+    else if (e->type == GDK_KEY_RELEASE) TrackReturn(e);
 }
 
 gboolean SetFlag(gpointer flag) {
@@ -93,11 +90,12 @@ InputAllowed::~InputAllowed() { holdInput = saved_; }
 
 void InstallEventFilter() { gdk_event_handler_set(Filter, nullptr, nullptr); }
 
+bool CloseAsked() { return closeAsked || MainWindowDestroyed(); }
+
 void DropQueuedInput() {
-    for (GdkEvent* e : deferred) gdk_event_free(e);
-    deferred.clear();
     queue::Clear();
     returnDown = false;
+    closeAsked = false;
 }
 
 }  // namespace platform::gtk
@@ -113,23 +111,23 @@ void WakeMainLoop() {
 
 Event WaitEvent() {
     // With the window gone, every loop (the text dialog's too) is told to end.
+    // A close asked during a command is answered before anything queued.
     const Event gone{Event::Close, 0};
-    if (MainWindowDestroyed()) return gone;
+    if (CloseAsked()) return gone;
     InputAllowed allow;
     ShowWindows();
-    // Clicks and keys made during the last command come first, in order.
-    bool handled = DispatchDeferred();
+    bool handled = false;
     // GTK's own events go between queued calls, so a worker handing over
     // rows without pause can't starve painting, pings and input.
     for (int i = 0; i < 100 && gtk_events_pending(); ++i) {
         gtk_main_iteration_do(FALSE);
         handled = true;
-        if (MainWindowDestroyed()) return gone;
+        if (CloseAsked()) return gone;
     }
     if (std::optional<queue::Taken> t = queue::TakeNext()) return t->event;
     if (handled) return Event{};
     gtk_main_iteration_do(TRUE);
-    if (MainWindowDestroyed()) return gone;
+    if (CloseAsked()) return gone;
     if (std::optional<queue::Taken> t = queue::TakeNext()) return t->event;
     return Event{};  // whatever GTK handled still counts as an event
 }
@@ -152,13 +150,14 @@ void RunQueuedCalls(int ms) {
 
 bool ReturnKeyDown() { return returnDown; }
 
-void KeepPainted() {
+bool KeepPainted() {
     ShowWindows();
     ++holdInput;
     // Bounded, so a stream of pointer motion can't stall the command.
     for (int i = 0; i < 200 && gtk_events_pending(); ++i) gtk_main_iteration_do(FALSE);
     --holdInput;
     gdk_display_flush(gdk_display_get_default());
+    return !CloseAsked();
 }
 
 }  // namespace platform

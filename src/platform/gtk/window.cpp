@@ -170,6 +170,7 @@ bool InitWindowing() {
     InstallStyle();
     InstallIcons();
     InstallEventFilter();
+    InstallXErrorFilter();
     return true;
 }
 

@@ -15,13 +15,14 @@ size_t WriteToFile(char* data, size_t size, size_t count, void* file) {
 
 }  // namespace
 
-bool DownloadUrl(const std::string& url, const std::string& target) {
+bool DownloadUrl(const std::string& url, const std::string& target, bool (*keepGoing)()) {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
     CURL* curl = curl_easy_init();
-    if (!curl) return false;
-    FILE* out = std::fopen(target.c_str(), "wb");
+    CURLM* multi = curl_multi_init();
+    FILE* out = curl && multi ? std::fopen(target.c_str(), "wb") : nullptr;
     if (!out) {
+        curl_multi_cleanup(multi);
         curl_easy_cleanup(curl);
         return false;
     }
@@ -32,10 +33,24 @@ bool DownloadUrl(const std::string& url, const std::string& target) {
     curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);  // an HTTP error status is a failure
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 30L);
-    CURLcode rc = curl_easy_perform(curl);
+    curl_multi_add_handle(multi, curl);
+    // Driven in short waits rather than one blocking call: between them the
+    // caller repaints, and may end a fetch from a server that never answers.
+    CURLcode rc = CURLE_ABORTED_BY_CALLBACK;
+    for (int running = 1; running > 0;) {
+        if (curl_multi_perform(multi, &running) != CURLM_OK) break;
+        int left = 0;
+        if (CURLMsg* m = curl_multi_info_read(multi, &left); m && m->msg == CURLMSG_DONE) {
+            rc = m->data.result;
+            break;
+        }
+        if (keepGoing && !keepGoing()) break;
+        if (running > 0 && curl_multi_poll(multi, nullptr, 0, 20, nullptr) != CURLM_OK) break;
+    }
+    curl_multi_remove_handle(multi, curl);
+    curl_multi_cleanup(multi);
     curl_easy_cleanup(curl);
-    bool ok = std::fclose(out) == 0 && rc == CURLE_OK;
-    return ok;
+    return std::fclose(out) == 0 && rc == CURLE_OK;
 }
 
 }  // namespace platform

@@ -240,7 +240,15 @@ void WaitForActivity(Process* p, int ms) {
 }
 
 void EndProcess(Process* p) {
-    if (p != nullptr && ProcessAlive(p)) kill(p->pid, SIGKILL);
+    if (p == nullptr || !ProcessAlive(p)) return;
+    kill(p->pid, SIGKILL);
+    // Collected at once: a killed client ends within moments, and whoever
+    // ended it (a close, a stop) must find it gone, not a zombie.
+    pid_t r;
+    do {
+        r = waitpid(p->pid, nullptr, 0);
+    } while (r < 0 && errno == EINTR);
+    p->exited = true;
 }
 
 void ReleaseProcess(Process* p) {

@@ -17,6 +17,7 @@ namespace {
 class StatusWatch : public IBindStatusCallback, public IHttpNegotiate, public IServiceProvider {
 public:
     DWORD status = 0;
+    bool (*keepGoing)() = nullptr;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
         if (riid == IID_IUnknown || riid == IID_IBindStatusCallback)
@@ -50,11 +51,14 @@ public:
         return S_OK;
     }
 
-    // IBindStatusCallback: nothing else to watch.
+    // IBindStatusCallback. The blocking call reports progress on this thread:
+    // the only moments it lets the caller repaint, or end the fetch.
+    HRESULT STDMETHODCALLTYPE OnProgress(ULONG, ULONG, ULONG, LPCWSTR) override {
+        return keepGoing && !keepGoing() ? E_ABORT : S_OK;
+    }
     HRESULT STDMETHODCALLTYPE OnStartBinding(DWORD, IBinding*) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE GetPriority(LONG*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE OnLowResource(DWORD) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE OnProgress(ULONG, ULONG, ULONG, LPCWSTR) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT, LPCWSTR) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE GetBindInfo(DWORD*, BINDINFO*) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) override {
@@ -65,12 +69,13 @@ public:
 
 }  // namespace
 
-bool DownloadUrl(const std::string& url, const std::string& target) {
+bool DownloadUrl(const std::string& url, const std::string& target, bool (*keepGoing)()) {
     std::wstring urlW = win32::Widen(url);
     std::wstring targetW = win32::Widen(target);
     // A repository file changes under the same URL: never take the cache's copy.
     DeleteUrlCacheEntryW(urlW.c_str());
     StatusWatch watch;
+    watch.keepGoing = keepGoing;
     if (URLDownloadToFileW(nullptr, urlW.c_str(), targetW.c_str(), 0, &watch) != S_OK) return false;
     if (watch.status >= 400) {
         DeleteFileW(targetW.c_str());  // the server's error page, not the file

@@ -173,7 +173,9 @@ void WaitForActivity(Process* p, int ms) {
 }
 
 void EndProcess(Process* p) {
-    if (p != nullptr && ProcessAlive(p)) TerminateProcess(p->process, 1);
+    if (p == nullptr || !ProcessAlive(p)) return;
+    // Waited for: whoever ended it (a close, a stop) must find it gone.
+    if (TerminateProcess(p->process, 1)) WaitForSingleObject(p->process, 5000);
 }
 
 void ReleaseProcess(Process* p) {

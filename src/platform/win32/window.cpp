@@ -82,10 +82,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     }
     case WM_CLOSE: {
         // The close box asks; the program decides, so the window stays.
-        Event e;
-        e.kind = Event::Close;
-        e.window = WindowHandleOf(hwnd);
-        QueueEvent(e);
+        ReportClose(WindowHandleOf(hwnd));
         return 0;
     }
     case DM_GETDEFID: {

@@ -69,6 +69,10 @@ public:
     static bool Active();
 };
 
+// A window's close request: an event, but during a command only noted (the
+// main window's) so the command ends and the next wait returns Close.
+void ReportClose(int window);
+bool CloseAsked();  // noted, and no box is to open any more
 void DropQueued();  // at shutdown
 
 // The window procedure's share of the tree: WM_NOTIFY from a tree view.

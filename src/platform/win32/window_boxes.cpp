@@ -47,18 +47,23 @@ void ShowPopupMenu(const std::vector<MenuItem>& items) {
     DestroyMenu(menu);
 }
 
+// Once the window was asked to close during a command, the program is ending:
+// no box is raised, every question is answered "no" or cancelled.
 void ShowMessage(const std::string& title, const std::string& text) {
+    if (CloseAsked()) return;
     EnsureMainShown();
     MessageBoxW(MainHwnd(), Widen(text).c_str(), Widen(title).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
 bool AskYesNo(const std::string& title, const std::string& text) {
+    if (CloseAsked()) return false;
     EnsureMainShown();
     return MessageBoxW(MainHwnd(), Widen(text).c_str(), Widen(title).c_str(),
                        MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 std::string ChooseFolder(const std::string& instruction, const std::string& start) {
+    if (CloseAsked()) return "";
     EnsureMainShown();
     std::wstring title = Widen(instruction);
     std::wstring from = Widen(start);
@@ -77,6 +82,7 @@ std::string ChooseFolder(const std::string& instruction, const std::string& star
 }
 
 std::string ChooseSaveFile(const std::string& title, const std::string& proposedName) {
+    if (CloseAsked()) return "";
     EnsureMainShown();
     std::wstring caption = Widen(title);
     std::vector<wchar_t> file(32768, L'\0');

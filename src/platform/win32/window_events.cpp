@@ -1,5 +1,5 @@
 // The program's event queue, the calls other threads hand to the main
-// thread, and repainting without taking input while a command runs.
+// thread, and repainting while a command runs, its input dropped.
 #include <windows.h>
 
 #include "platform/main_thread_queue.h"
@@ -10,6 +10,17 @@ namespace {
 
 // Set with every queued item, so RunQueuedCalls can sleep on it.
 const HANDLE queued = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+
+int commandDepth = 0;     // > 0 while a command keeps the window painted
+bool closeAsked = false;  // the main window's close request came meanwhile
+
+// The user's keys and clicks in a window's client area. The caption and
+// the close box (non-client messages) and Alt+F4 still work: they ask to close.
+bool IsDroppedInput(const MSG& msg) {
+    if (msg.message == WM_SYSKEYDOWN && msg.wParam == VK_F4) return false;
+    return (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
+           (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST);
+}
 
 bool IsOurs(HWND root) { return root && WindowHandleOf(root) >= 0; }
 
@@ -38,7 +49,20 @@ void Dispatch(MSG& msg) {
 
 }  // namespace
 
-void DropQueued() { queue::Clear(); }
+void ReportClose(int window) {
+    if (commandDepth == 0) {
+        QueueEvent(Event{Event::Close, window});
+        return;
+    }
+    if (window == 0) closeAsked = true;  // a dialog's waits for the command's end
+}
+
+bool CloseAsked() { return closeAsked; }
+
+void DropQueued() {
+    queue::Clear();
+    closeAsked = false;
+}
 
 }  // namespace platform::win32
 
@@ -55,6 +79,8 @@ void WakeMainLoop() {
 }
 
 Event WaitEvent() {
+    // A close asked during a command is answered before anything queued.
+    if (closeAsked) return Event{Event::Close, 0};
     EnsureMainShown();
     MSG msg;
     // The window's own messages go between queued calls, so a worker handing
@@ -84,13 +110,13 @@ Event WaitEvent() {
 void RunQueuedCalls(int ms) {
     EnsureMainShown();
     if (!queue::HasWaitingCalls() && ms > 0) {
-        // Sleep on the call queue, still painting; input stays queued.
+        // Sleep on the call queue, still painting and dropping input.
         const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(ms);
-        while (!queue::HasWaitingCalls()) {
+        while (!queue::HasWaitingCalls() && !closeAsked) {
             const ULONGLONG now = GetTickCount64();
             if (now >= deadline) break;
             MsgWaitForMultipleObjectsEx(1, &queued, static_cast<DWORD>(deadline - now),
-                                        QS_PAINT | QS_SENDMESSAGE, 0);
+                                        QS_ALLINPUT, 0);
             KeepPainted();
         }
     }
@@ -100,13 +126,17 @@ void RunQueuedCalls(int ms) {
 
 bool ReturnKeyDown() { return (GetKeyState(VK_RETURN) & 0x8000) != 0; }
 
-void KeepPainted() {
+bool KeepPainted() {
     EnsureMainShown();
-    // Paint messages only: clicks and keys wait in the queue for the loop.
     // Bounded, so a window that keeps invalidating can't stall the command.
+    ++commandDepth;
     MSG msg;
-    for (int i = 0; i < 200 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT); ++i)
-        DispatchMessageW(&msg);
+    for (int i = 0; i < 200 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (msg.message == WM_QUIT) closeAsked = true;  // the session is ending
+        else if (!IsDroppedInput(msg)) DispatchMessageW(&msg);
+    }
+    --commandDepth;
+    return !closeAsked;
 }
 
 }  // namespace platform
