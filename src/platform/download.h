@@ -3,8 +3,13 @@
 
 namespace platform {
 
-// Fetches `url` into the file `target`, blocking. False on any failure
-// (an HTTP error status included).
-bool DownloadUrl(const std::string& url, const std::string& target);
+enum class DownloadResult {
+    Done,
+    Refused,  // the server wants credentials or denies access (HTTP 401, 403)
+    Failed,   // anything else: no server, another HTTP error, a local write error
+};
+
+// Fetches `url` into the file `target`, blocking. Sends no credentials.
+DownloadResult DownloadUrl(const std::string& url, const std::string& target);
 
 }  // namespace platform

@@ -127,7 +127,8 @@ TEST(ClientHttp, CredentialsAndProxyFromTheSettingsReachTheServer) {
     }
     EXPECT_NE(proxy.Log().find(std::to_string(httpd.Port())), std::string::npos) << proxy.Log();
     // A download applies neither the credentials nor the proxy: refused.
-    EXPECT_FALSE(platform::DownloadUrl(httpd.Url() + "README", box / "README"));
+    EXPECT_EQ(platform::DownloadUrl(httpd.Url() + "README", box / "README"),
+              platform::DownloadResult::Refused);
 }
 
 }  // namespace
