@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "app/entry_tree.h"
 #include "app/shell_state.h"
 #include "i18n/catalogue.h"
 #include "platform/download.h"
@@ -28,15 +29,20 @@ bool IsHttpUrl(const std::string& url) {
     return scheme == "http" || scheme == "https";
 }
 
-// An HTTP server hands out a repository file like any web page. Other
-// repositories (file://, svn://) keep their files inside a database that
-// only the client can read, so the client exports the file instead.
+// An HTTP server hands out a repository file like any web page, though
+// without the credentials, which only the client passes on: a refused fetch
+// goes through the client, as for other repositories (file://, svn://), whose
+// files sit inside a database only the client can read.
 // Fetched beside the target and moved over it only when whole, so a failed
-// fetch never destroys the user's file.
-bool Fetch(const std::string& url, const std::string& target) {
+// fetch never destroys the user's file. `why` gets the client's error text.
+bool Fetch(const std::string& url, const std::string& target, std::string& why) {
     return platform::ReplaceFileWith(target, [&](const std::string& part) {
-        if (IsHttpUrl(url)) return platform::DownloadUrl(url, part, platform::KeepPainted);
+        if (IsHttpUrl(url)) {
+            const platform::DownloadResult r = platform::DownloadUrl(url, part, platform::KeepPainted);
+            if (r != platform::DownloadResult::Refused) return r == platform::DownloadResult::Done;
+        }
         const svnclient::ClientResult r = svnclient::SvnExport(url, part);
+        why = r.errors;
         return r.started && r.errors.empty() && platform::IsRegularFile(part);
     });
 }
@@ -46,8 +52,10 @@ bool Fetch(const std::string& url, const std::string& target) {
 bool DownloadFile(const std::string& relativePath, const std::string& target) {
     if (target.empty()) return false;
     const std::string url = svnclient::RepositoryUrl(relativePath);
-    if (Fetch(url, target)) return true;
+    std::string why;
+    if (Fetch(url, target, why)) return true;
     platform::ShowMessage(Translate("Alert"), Translate("Saving failed"));
+    ReportClientError(why);  // the reason, in the box every client error gets
     return false;
 }
 

@@ -11,8 +11,9 @@ std::string FilePart(const std::string& path);
 // Fetches the repository file at `relativePath` (relative to the repository
 // URL) into `target`, replacing it only once the whole file has come. An
 // empty target does nothing; a failure shows "Saving failed" and leaves the
-// target as it was. True when the file was fetched. HTTP(S) repositories are fetched
-// directly, any other through the client.
+// target as it was, followed by the client's error when it gave one. True
+// when the file was fetched. HTTP(S) repositories are fetched directly (through
+// the client when that is refused), any other through the client.
 bool DownloadFile(const std::string& relativePath, const std::string& target);
 
 // From the clicked-item fields: asks where to save the file, then fetches it.

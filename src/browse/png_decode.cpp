@@ -47,8 +47,13 @@ bool Decode(Decoder& d, Pixels& out) {
     if (setjmp(png_jmpbuf(d.png))) return false;
     png_init_io(d.png, d.file);
     png_set_sig_bytes(d.png, 8);
-    // A forged header must not make us allocate without bound.
+    // A forged header or chunk length must not make us allocate without
+    // bound. libpng reads text, palette-suggestion and profile chunks into a
+    // buffer of their declared length whatever png_set_chunk_malloc_max says,
+    // so they and every other chunk an icon does not need are skipped unread;
+    // the rest are small or streamed.
     png_set_user_limits(d.png, 1u << 16, 1u << 16);
+    png_set_keep_unknown_chunks(d.png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
     png_read_info(d.png, d.info);
     RequestRgba(d.png, d.info);
     const int passes = png_set_interlace_handling(d.png);

@@ -3,10 +3,16 @@
 
 namespace platform {
 
-// Fetches `url` into the file `target`. False on any failure (an HTTP error
-// status included). Blocks, calling `keepGoing` (when given) on every pass of
-// its wait, so the window stays painted; the fetch ends, failed, once it
-// returns false.
-bool DownloadUrl(const std::string& url, const std::string& target, bool (*keepGoing)() = nullptr);
+enum class DownloadResult {
+    Done,
+    Refused,  // the server wants credentials or denies access (HTTP 401, 403)
+    Failed,   // anything else: no server, another HTTP error, a local write error, an end asked for
+};
+
+// Fetches `url` into the file `target`, sending no credentials. Blocks,
+// calling `keepGoing` (when given) on every pass of its wait, so the window
+// stays painted; the fetch ends, failed, once it returns false.
+DownloadResult DownloadUrl(const std::string& url, const std::string& target,
+                           bool (*keepGoing)() = nullptr);
 
 }  // namespace platform

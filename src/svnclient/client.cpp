@@ -2,22 +2,20 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 #include <thread>
 
 #include "i18n/catalogue.h"
 #include "platform/paths.h"
 #include "platform/text.h"
+#include "svnclient/output_lines.h"
 
 namespace svnclient {
 
 struct ClientProcess {
     explicit ClientProcess(platform::Process* p) : process(p) {}
     platform::Process* process;
-    std::string bytes;    // output taken from the pipe, not yet handed out
-    size_t start = 0;     // where the next line begins in `bytes`
-    size_t scanned = 0;   // no line feed lies in [start, scanned)
-    bool exited = false;  // the client has exited and its last output is in `bytes`
+    OutputLines output;   // taken from the pipe, not yet handed out
+    bool exited = false;  // the client has exited and its last output is in `output`
 };
 
 namespace {
@@ -25,26 +23,13 @@ namespace {
 std::atomic<bool (*)()> g_waitHook{nullptr};
 std::atomic<std::thread::id> g_waitHookThread{};
 
-// Offset of the line feed that ends the next line, or npos.
-size_t FindLineEnd(ClientProcess* c) {
-    c->scanned = std::max(c->scanned, c->start);
-    const char* base = c->bytes.data();
-    const void* lf = std::memchr(base + c->scanned, '\n', c->bytes.size() - c->scanned);
-    if (lf == nullptr) {
-        c->scanned = c->bytes.size();
-        return std::string::npos;
-    }
-    c->scanned = static_cast<const char*>(lf) - base;
-    return c->scanned;
-}
-
 // No more bytes can arrive, so an unterminated rest is the last line.
 bool OutputComplete(ClientProcess* c) {
     return c->exited || platform::OutputEnded(c->process);
 }
 
 bool HasLine(ClientProcess* c) {
-    return FindLineEnd(c) != std::string::npos || (OutputComplete(c) && c->start < c->bytes.size());
+    return c->output.HasWholeLine() || (OutputComplete(c) && c->output.HasRest());
 }
 
 // Takes everything waiting on the pipe in one read.
@@ -53,15 +38,7 @@ void Refresh(ClientProcess* c) {
     // Asked before reading: once the client is known to have exited, this
     // read takes its last byte.
     bool alive = platform::ProcessAlive(c->process);
-    std::string more = platform::ReadOutput(c->process);
-    if (!more.empty()) {
-        if (c->start > 65536 && c->start > c->bytes.size() / 2) {
-            c->bytes.erase(0, c->start);
-            c->scanned -= c->start;
-            c->start = 0;
-        }
-        c->bytes += more;
-    }
+    c->output.Append(platform::ReadOutput(c->process));
     if (!alive) c->exited = true;
 }
 
@@ -70,15 +47,6 @@ void Refresh(ClientProcess* c) {
 bool RunWaitHook() {
     bool (*hook)() = g_waitHook.load();
     return hook == nullptr || g_waitHookThread.load() != std::this_thread::get_id() || hook();
-}
-
-std::string CleanLine(const std::string& raw) {
-    std::string text = platform::SystemToUtf8(raw);
-    text.resize(std::min(text.size(), text.find('\0')));
-    std::erase_if(text, [](char ch) { return ch == '\r' || ch == '\n'; });
-    size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return "";
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 }  // namespace
@@ -100,28 +68,15 @@ int ClientRunning(ClientProcess* c) {
 int ClientOutputAvailable(ClientProcess* c) {
     // The pipe is only touched when nothing whole is buffered, so a bulk of
     // lines is handed out without a system call per line.
-    if (FindLineEnd(c) == std::string::npos) Refresh(c);
+    if (!c->output.HasWholeLine()) Refresh(c);
     if (!HasLine(c)) return 0;
-    return static_cast<int>(std::min<size_t>(c->bytes.size() - c->start, INT_MAX));
+    return static_cast<int>(std::min<size_t>(c->output.Waiting(), INT_MAX));
 }
 
 std::string ReadSvnLine(ClientProcess* c) {
-    size_t lf = FindLineEnd(c);
-    if (lf == std::string::npos) {
-        Refresh(c);
-        lf = FindLineEnd(c);
-    }
-    size_t end;
-    if (lf != std::string::npos) end = lf + 1;
-    else if (OutputComplete(c) && c->start < c->bytes.size()) end = c->bytes.size();
-    else return "";
-    std::string raw = c->bytes.substr(c->start, end - c->start);
-    c->start = c->scanned = end;
-    if (c->start == c->bytes.size()) {
-        c->bytes.clear();
-        c->start = c->scanned = 0;
-    }
-    return CleanLine(raw);
+    if (!c->output.HasWholeLine()) Refresh(c);
+    const bool whole = c->output.HasWholeLine();
+    return c->output.Take(!whole && OutputComplete(c)).value_or("");
 }
 
 void CloseClient(ClientProcess* c) {

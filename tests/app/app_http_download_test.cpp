@@ -2,6 +2,7 @@
 // with mod_dav_svn on loopback, as a user with an HTTP repository does.
 #include "app/repository_files.h"
 #include "app_fixture.h"
+#include "settings/settings.h"
 #include "support/servers.h"
 
 namespace apptest {
@@ -41,6 +42,35 @@ TEST_F(HttpDownloadTest, SavesAndOpensFilesWhateverTheirNames) {
     EXPECT_FALSE(DownloadFile("docs/gone.txt", box / "gone.txt"));
     EXPECT_EQ(BoxTexts(), Texts{"Alert: Saving failed"});
     EXPECT_EQ(ReadFile(box / "gone.txt"), "mine\n");
+}
+
+// The URL fetch sends no credentials; a refused one goes through the client,
+// which does: whatever the user can list, they can save, and a refusal says
+// why without touching the old file.
+TEST_F(HttpDownloadTest, ProtectedRepositoryFilesComeWithTheCredentials) {
+    testsupport::MakeRepository(box / "repo", {{"docs/readme.txt", "read me\n"}});
+    testsupport::MakeDirs(box / "httpd");
+    testsupport::HttpdServer httpd(box / "httpd", box / "repo", "alice", "s3cret");
+    ASSERT_TRUE(httpd.Running()) << ReadFile(box / "httpd/error.log");
+    prefs["SVNRemoteRepositery"] = httpd.Url();
+    prefs["SVNUsername"] = "alice";
+    prefs["SVNPassword"] = "s3cret";
+    Start();
+    Click(ExploreRemoteButton);
+    ClickRow("docs/", EventType::DoubleClick);
+    scripted::AnswerSaveFile(box / "saved.txt");
+    ClickRow("readme.txt", EventType::DoubleClick);
+    EXPECT_EQ(ReadFile(box / "saved.txt"), "read me\n");
+    ASSERT_TRUE(BoxTexts().empty()) << BoxTexts()[0];
+
+    settings::g_settings.SVNPassword = "wrong";
+    WriteFile(box / "mine.txt", "mine\n");
+    EXPECT_FALSE(DownloadFile("docs/readme.txt", box / "mine.txt"));
+    const Texts boxes = BoxTexts();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0], "Alert: Saving failed");
+    EXPECT_NE(boxes[1].find("svn: E"), std::string::npos) << boxes[1];
+    EXPECT_EQ(ReadFile(box / "mine.txt"), "mine\n");
 }
 
 }  // namespace

@@ -172,13 +172,17 @@ TEST_F(ListActionsTest, RepositoryFilesAndFoldersFromTheMenu) {
     EXPECT_EQ(TreeTexts(), (Texts{"trunk/"}));
     EXPECT_EQ(g_shell.listContent, ListContent::RemoteTree);
 
-    // A fetch that fails opens nothing, not even the copy left from before.
+    // A fetch that fails opens nothing, not even the copy left from before,
+    // and says why.
     std::remove((box / "opened.txt").c_str());
     scripted::ClearBoxes();
     ClickRow("trunk/", kDouble);
     scripted::Type(UrlField, "file:///no/such/repository/");
     MenuOn("README", OpenItem);
-    EXPECT_EQ(BoxTexts(), Texts{"Alert: Saving failed"});
+    const Texts boxes = BoxTexts();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0], "Alert: Saving failed");
+    EXPECT_NE(boxes[1].find("file:///no/such/repository/trunk/README"), std::string::npos) << boxes[1];
     platform::Sleep(300);
     EXPECT_FALSE(platform::IsRegularFile(box / "opened.txt"));
 }

@@ -132,7 +132,8 @@ TEST(ClientHttp, CredentialsAndProxyFromTheSettingsReachTheServer) {
     }
     EXPECT_NE(proxy.Log().find(std::to_string(httpd.Port())), std::string::npos) << proxy.Log();
     // A download applies neither the credentials nor the proxy: refused.
-    EXPECT_FALSE(platform::DownloadUrl(httpd.Url() + "README", box / "README"));
+    EXPECT_EQ(platform::DownloadUrl(httpd.Url() + "README", box / "README"),
+              platform::DownloadResult::Refused);
 }
 
 int g_passes = 0;
@@ -151,7 +152,8 @@ TEST(Download, ASilentServerIsWaitedOnInShortPassesUntilTheCallerGivesUp) {
     const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port)) + "/f";
     const auto started = std::chrono::steady_clock::now();
     // 50 passes: the window is repainted many times a second, not once.
-    EXPECT_FALSE(platform::DownloadUrl(url, env.box / "f", [] { return ++g_passes < 50; }));
+    EXPECT_EQ(platform::DownloadUrl(url, env.box / "f", [] { return ++g_passes < 50; }),
+              platform::DownloadResult::Failed);
     EXPECT_EQ(g_passes, 50);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
     close(silent);

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <algorithm>
+#include <chrono>
+#include <fstream>
 #include <tuple>
 
 #include "browse/icon_set.h"
@@ -21,6 +24,25 @@ Picture Gradient(int w, int h, bool interlaced) {
         for (int x = 0; x < w; ++x) row.insert(row.end(), {png_byte(x), png_byte(y), png_byte(x ^ y)});
     }
     return s;
+}
+
+void AppendChunk(std::string& file, const std::string& type, const std::string& data, uint32_t length) {
+    for (int shift : {24, 16, 8, 0}) file += char(length >> shift);
+    const std::string body = type + data;
+    file += body;
+    const uint32_t crc = crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size()));
+    for (int shift : {24, 16, 8, 0}) file += char(crc >> shift);
+}
+
+// The most address space this process has held so far, in kB (0 where the
+// system does not say).
+long PeakAddressSpace() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmPeak:", 0) == 0) return std::stol(line.substr(7));
+    }
+    return 0;
 }
 
 }  // namespace
@@ -84,5 +106,23 @@ TEST(DecodePng, RefusesMissingForeignTruncatedAndCorruptFiles) {
                               good.substr(0, good.size() - 20), scrambled}) {
         testsupport::WriteFile(box / "bad.png", bytes);
         EXPECT_FALSE(DecodePng(box / "bad.png")) << bytes.size() << " bytes";
+    }
+}
+
+// A file of a few dozen bytes whose chunk claims 2 GB is refused at once,
+// without reserving what the chunk claims.
+TEST(DecodePng, RefusesHugeDeclaredChunksWithoutAllocatingThem) {
+    testsupport::Sandbox box;
+    std::string header = "\x89PNG\r\n\x1a\n";
+    AppendChunk(header, "IHDR", {0, 0, 0, 16, 0, 0, 0, 16, 8, 6, 0, 0, 0}, 13);
+    for (const char* type : {"tEXt", "zTXt", "iTXt", "iCCP", "sPLT", "vlMm"}) {
+        std::string file = header;
+        AppendChunk(file, type, "key\0value", 0x7FFFFFF0u);
+        testsupport::WriteFile(box / "huge.png", file);
+        const long before = PeakAddressSpace();
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(DecodePng(box / "huge.png")) << type;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << type;
+        EXPECT_LT(PeakAddressSpace(), before + (256 << 10)) << type;
     }
 }

@@ -1,5 +1,6 @@
 // Downloads from a small HTTP server on loopback: the bytes as sent, an HTTP
-// error status as a failure with nothing left behind, a changed file anew.
+// error status as a failure with nothing left behind (a refusal told apart),
+// a changed file anew.
 #include <gtest/gtest.h>
 #include <winsock2.h>
 #include <windows.h>
@@ -17,7 +18,7 @@ namespace {
 const std::string kFileBytes("line\r\n\0\xFF\xE9 end", 14);
 
 // Answers GET on 127.0.0.1: "/file" with kFileBytes, "/changing" with a new
-// body each time, anything else 404.
+// body each time, "/private" 403, anything else 404.
 class LoopbackServer {
 public:
     LoopbackServer() {
@@ -57,6 +58,7 @@ private:
             std::string status = "200 OK", body;
             if (path == "/file") body = kFileBytes;
             else if (path == "/changing") body = "version " + std::to_string(++served_);
+            else if (path == "/private") status = "403 Forbidden", body = "<html>no</html>";
             else status = "404 Not Found", body = "<html>no such file</html>";
             std::string reply = "HTTP/1.1 " + status + "\r\nContent-Length: " +
                                 std::to_string(body.size()) +
@@ -78,20 +80,23 @@ TEST(WindowsDownload, BytesArriveAndHttpErrorsFailWithNothingLeft) {
     LoopbackServer server;
     testsupport::Sandbox box;
 
-    ASSERT_TRUE(platform::DownloadUrl(server.Url("/file"), box / "got.bin"));
+    using platform::DownloadResult;
+    ASSERT_EQ(platform::DownloadUrl(server.Url("/file"), box / "got.bin"), DownloadResult::Done);
     EXPECT_EQ(testsupport::ReadFile(box / "got.bin"), kFileBytes);
     // The server's error page must not pass for the file.
     const std::string missing = box / "missing.txt";
-    EXPECT_FALSE(platform::DownloadUrl(server.Url("/missing"), missing));
+    EXPECT_EQ(platform::DownloadUrl(server.Url("/missing"), missing), DownloadResult::Failed);
+    EXPECT_FALSE(platform::IsRegularFile(missing));
+    EXPECT_EQ(platform::DownloadUrl(server.Url("/private"), missing), DownloadResult::Refused);
     EXPECT_FALSE(platform::IsRegularFile(missing));
     // The server says the answer keeps for an hour; a repository file that
     // changed must still come anew.
-    ASSERT_TRUE(platform::DownloadUrl(server.Url("/changing"), box / "v1"));
-    ASSERT_TRUE(platform::DownloadUrl(server.Url("/changing"), box / "v2"));
+    ASSERT_EQ(platform::DownloadUrl(server.Url("/changing"), box / "v1"), DownloadResult::Done);
+    ASSERT_EQ(platform::DownloadUrl(server.Url("/changing"), box / "v2"), DownloadResult::Done);
     EXPECT_EQ(testsupport::ReadFile(box / "v1"), "version 1");
     EXPECT_EQ(testsupport::ReadFile(box / "v2"), "version 2");
     // Nobody listening.
-    EXPECT_FALSE(platform::DownloadUrl("http://127.0.0.1:1/file", box / "none"));
+    EXPECT_EQ(platform::DownloadUrl("http://127.0.0.1:1/file", box / "none"), DownloadResult::Failed);
     CoUninitialize();
 }
 

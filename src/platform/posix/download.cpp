@@ -13,9 +13,17 @@ size_t WriteToFile(char* data, size_t size, size_t count, void* file) {
     return std::fwrite(data, size, count, static_cast<FILE*>(file));
 }
 
+DownloadResult Outcome(CURL* curl, CURLcode rc, bool written) {
+    if (rc == CURLE_OK) return written ? DownloadResult::Done : DownloadResult::Failed;
+    long status = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    return status == 401 || status == 403 ? DownloadResult::Refused : DownloadResult::Failed;
+}
+
 }  // namespace
 
-bool DownloadUrl(const std::string& url, const std::string& target, bool (*keepGoing)()) {
+DownloadResult DownloadUrl(const std::string& url, const std::string& target,
+                           bool (*keepGoing)()) {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
     CURL* curl = curl_easy_init();
@@ -24,7 +32,7 @@ bool DownloadUrl(const std::string& url, const std::string& target, bool (*keepG
     if (!out) {
         curl_multi_cleanup(multi);
         curl_easy_cleanup(curl);
-        return false;
+        return DownloadResult::Failed;
     }
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteToFile);
@@ -49,8 +57,9 @@ bool DownloadUrl(const std::string& url, const std::string& target, bool (*keepG
     }
     curl_multi_remove_handle(multi, curl);
     curl_multi_cleanup(multi);
+    const DownloadResult result = Outcome(curl, rc, std::fclose(out) == 0);
     curl_easy_cleanup(curl);
-    return std::fclose(out) == 0 && rc == CURLE_OK;
+    return result;
 }
 
 }  // namespace platform

@@ -67,21 +67,28 @@ public:
     HRESULT STDMETHODCALLTYPE OnObjectAvailable(REFIID, IUnknown*) override { return S_OK; }
 };
 
+DownloadResult FromStatus(DWORD status) {
+    if (status == 401 || status == 403) return DownloadResult::Refused;
+    return status >= 400 ? DownloadResult::Failed : DownloadResult::Done;
+}
+
 }  // namespace
 
-bool DownloadUrl(const std::string& url, const std::string& target, bool (*keepGoing)()) {
+DownloadResult DownloadUrl(const std::string& url, const std::string& target,
+                           bool (*keepGoing)()) {
     std::wstring urlW = win32::Widen(url);
     std::wstring targetW = win32::Widen(target);
     // A repository file changes under the same URL: never take the cache's copy.
     DeleteUrlCacheEntryW(urlW.c_str());
     StatusWatch watch;
     watch.keepGoing = keepGoing;
-    if (URLDownloadToFileW(nullptr, urlW.c_str(), targetW.c_str(), 0, &watch) != S_OK) return false;
-    if (watch.status >= 400) {
+    const HRESULT hr = URLDownloadToFileW(nullptr, urlW.c_str(), targetW.c_str(), 0, &watch);
+    const DownloadResult result = FromStatus(watch.status);
+    if (result != DownloadResult::Done) {
         DeleteFileW(targetW.c_str());  // the server's error page, not the file
-        return false;
+        return result;
     }
-    return true;
+    return hr == S_OK ? DownloadResult::Done : DownloadResult::Failed;
 }
 
 }  // namespace platform
