@@ -11,6 +11,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 
@@ -35,8 +37,8 @@ double Seconds(const std::function<void()>& work) {
 void AddFiles(const std::string& top, int count, int perFolder) {
     for (int i = 0; i < count; ++i) {
         std::string folder = perFolder ? top + "/d" + std::to_string(i / perFolder) : top;
-        if (i == 0 || (perFolder && i % perFolder == 0)) MakeDirs(folder);
-        WriteFile(folder + "/f" + std::to_string(i) + ".txt", "x\n");
+        if (i == 0 || (perFolder && i % perFolder == 0)) std::filesystem::create_directories(folder);
+        std::ofstream(folder + "/f" + std::to_string(i) + ".txt") << "x\n";
     }
 }
 
@@ -52,7 +54,7 @@ void ExploreLocal(const Sandbox& box, const std::string& folder, const std::stri
     const std::string wc = box / ("wc/" + folder);
     for (int i = 0; i < 3000; i += 10) {
         const std::string file = wc + "/f" + std::to_string(i) + ".txt";
-        if (Run("test -f " + ShellQuote(file)) == 0) WriteFile(file, "changed\n");
+        if (std::filesystem::exists(file)) std::ofstream(file) << "changed\n";
     }
     settings::g_settings.SVNLocalRepositery = wc + "/";
     int explored = 0;

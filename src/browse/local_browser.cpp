@@ -35,8 +35,12 @@ std::string ClientSpelling(const std::string& folder) {
     if (!drive && (path.empty() || !IsSeparator(path[0])))
         path = platform::WithSeparator(platform::CurrentDirectory()) + path;
     std::string root = path.size() > 1 && path[1] == ':' ? path.substr(0, 2) : "";
-    size_t at = root.size();
-    while (at < path.size() && IsSeparator(path[at])) root += platform::kSeparator, ++at;
+    const size_t start = root.size();
+    // Only Windows keeps two leading separators (a share's name follows).
+    const size_t keep = start == 0 && platform::kSeparator == '\\' ? 2 : 1;
+    size_t at = start;
+    for (; at < path.size() && IsSeparator(path[at]); ++at)
+        if (at - start < keep) root += platform::kSeparator;
     std::vector<std::string> steps;
     while (at < path.size()) {
         size_t end = at;
