@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "platform/paths.h"
@@ -94,7 +95,7 @@ struct FolderReport {
     // Entry name -> the first word of the last line about it or below it.
     std::map<std::string, std::string> codes;
     // Entries whose own line reports them deleted or missing.
-    std::map<std::string, bool> gone;
+    std::set<std::string> gone;
 };
 
 // Runs the client once on `folder` (as ClientSpelling gives it). Ignored
@@ -116,7 +117,7 @@ FolderReport ReadFolderStatus(const std::string& folder) {
         const bool below = cut < rest.size();
         if (name.empty() || (below && word == "I")) return;
         report.codes[name] = word;
-        if (!below) report.gone[name] = word == "D" || word == "!";
+        if (!below && (word == "D" || word == "!")) report.gone.insert(name);
     };
     report.failed = !svnclient::RunClient({Plain("status"), Plain("--no-ignore"), Target(folder)}, "", 1,
                                           onLine)
@@ -169,9 +170,9 @@ void ListLocalFolder(const std::string& subPath, const EntrySink& add) {
     // its own). A failed run (names the client's charset can't hold, say)
     // tells nothing sure about any entry. Either way each is asked alone.
     const bool alone = !versioned || report.failed;
-    std::map<std::string, bool> onDisk;
+    std::set<std::string> onDisk;
     for (auto& e : entries) {
-        onDisk[e.name] = onDisk[TrimmedRight(e.name)] = true;
+        onDisk.insert({e.name, TrimmedRight(e.name)});
         if (alone) {
             if (report.failed || e.isFolder) e.status = EntryStatus(e.path);
             continue;
@@ -182,8 +183,8 @@ void ListLocalFolder(const std::string& subPath, const EntrySink& add) {
     }
     // Deleted or missing entries have a row too, so they can be undone.
     std::vector<ListEntry> gone;
-    for (const auto& [name, isGone] : report.gone) {
-        if (alone || !isGone || name[0] == '.' || onDisk.count(name)) continue;
+    for (const auto& name : report.gone) {
+        if (alone || name[0] == '.' || onDisk.count(name)) continue;
         ListEntry e;
         e.name = name;
         e.path = platform::WithSeparator(folder) + name;
