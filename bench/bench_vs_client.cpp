@@ -44,7 +44,7 @@ void AddFiles(const std::string& top, int count, int perFolder) {
 
 void Report(const std::string& what, double vellum, const char* client, double svn,
             const char* target) {
-    std::printf("%-34s vellum %8.3f s   %-16s %8.3f s   ratio %7.2f   (target %s)\n", what.c_str(),
+    std::printf("%-46s vellum %8.3f s   %-16s %8.3f s   ratio %7.2f   (target %s)\n", what.c_str(),
                 vellum, client, svn, vellum / svn, target);
 }
 
