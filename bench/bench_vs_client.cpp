@@ -1,14 +1,18 @@
 // Times Vellum's own paths against the svn client doing the same work in the
 // same run, and prints the ratios (lower is better; 1.0 = as fast as svn):
-//   explore local: a folder of N entries (one status run per entry) versus
-//                  one `svn status` of the folder;
-//   search:        the recursive listing matched with a pattern versus
-//                  `svn list -R` into /dev/null.
-// Usage: bench_vs_client [entries=300] [paths=20000]
+//   explore local: listing a working-copy folder with every entry's status
+//                  versus one `svn status` of that folder, for a folder of
+//                  300 files, one of 3,000 files and one of 1,000 folders;
+//   search:        the recursive listing matched with a pattern (every path
+//                  matching, then 1% of them) versus `svn list -R` into
+//                  /dev/null.
+// Usage: bench_vs_client [paths=100000]
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 
@@ -28,54 +32,80 @@ double Seconds(const std::function<void()>& work) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// A repository of `count` files spread over folders of 100, imported at once.
-std::string MakeTree(const Sandbox& box, const std::string& name, int count, int perFolder) {
-    std::string tree = box / (name + ".tree");
+// `count` files under `top` of the import tree, `perFolder` to a folder
+// (0: all of them in `top` itself).
+void AddFiles(const std::string& top, int count, int perFolder) {
     for (int i = 0; i < count; ++i) {
-        std::string folder = tree + "/d" + std::to_string(i / perFolder);
-        if (i % perFolder == 0) MakeDirs(folder);
-        WriteFile(folder + "/f" + std::to_string(i) + ".txt", "x\n");
+        std::string folder = perFolder ? top + "/d" + std::to_string(i / perFolder) : top;
+        if (i == 0 || (perFolder && i % perFolder == 0)) std::filesystem::create_directories(folder);
+        std::ofstream(folder + "/f" + std::to_string(i) + ".txt") << "x\n";
     }
-    std::string url = "file://" + box.Path() + "/" + name + "/";
-    Run("svnadmin create " + ShellQuote(box / name) + " && svn import -q -m i " +
-        ShellQuote(tree) + " " + ShellQuote(url));
-    return url;
 }
 
-void Report(const char* what, double vellum, double svn) {
-    std::printf("%-14s vellum %8.3f s   svn %8.3f s   ratio %6.2f\n", what, vellum, svn,
-                vellum / svn);
+void Report(const std::string& what, double vellum, const char* client, double svn,
+            const char* target) {
+    std::printf("%-46s vellum %8.3f s   %-16s %8.3f s   ratio %7.2f   (target %s)\n", what.c_str(),
+                vellum, client, svn, vellum / svn, target);
+}
+
+// Explores wc/`folder` as the button does and times one `svn status` of it.
+// Every tenth file is modified, so the client has lines to print.
+void ExploreLocal(const Sandbox& box, const std::string& folder, const std::string& what) {
+    const std::string wc = box / ("wc/" + folder);
+    for (int i = 0; i < 3000; i += 10) {
+        const std::string file = wc + "/f" + std::to_string(i) + ".txt";
+        if (std::filesystem::exists(file)) std::ofstream(file) << "changed\n";
+    }
+    settings::g_settings.SVNLocalRepositery = wc + "/";
+    int explored = 0;
+    double local = Seconds([&] { browse::ListLocalFolder("", [&](browse::ListEntry) { ++explored; }); });
+    double status = Seconds([&] { Run("svn status " + ShellQuote(wc) + " >/dev/null"); });
+    Report(what + " (" + std::to_string(explored) + " rows)", local, "svn status", status, "<= 1.5");
+}
+
+void Search(const std::string& pattern, const std::string& what) {
+    const std::atomic<bool> stop{false};
+    size_t matched = 0;
+    double search = Seconds([&] {
+        browse::SearchRemote(pattern, [&](const std::string&) { ++matched; }, stop);
+    });
+    double list = Seconds([&] {
+        Run("svn list -R " + ShellQuote(settings::g_settings.SVNRemoteRepositery) + " >/dev/null");
+    });
+    Report(what + " (" + std::to_string(matched) + " matches)", search, "svn list -R", list,
+           what.find("every") != std::string::npos ? "<= 1.2" : "none");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int entries = argc > 1 ? std::atoi(argv[1]) : 300;
-    const int paths = argc > 2 ? std::atoi(argv[2]) : 20000;
+    const int paths = argc > 1 ? std::atoi(argv[1]) : 100000;
     Sandbox box;
     ScopedEnv home("HOME", box.Path());
     settings::g_settings.SVNAuthCache = 1;
 
-    // Explore local: every entry of one folder of a working copy.
-    std::string url = MakeTree(box, "flat", entries, entries);
-    Checkout(url, box / "wc");
-    settings::g_settings.SVNLocalRepositery = box / "wc/d0/";
-    int explored = 0;
-    double local = Seconds([&] { browse::ListLocalFolder("", [&](browse::ListEntry) { ++explored; }); });
-    double status = Seconds([&] { Run("svn status " + ShellQuote(box / "wc/d0") + " >/dev/null"); });
-    Report("explore local", local, status);
+    // One repository: three folders to explore, one tree to search.
+    const std::string tree = box / "tree";
+    AddFiles(tree + "/flat300", 300, 0);
+    AddFiles(tree + "/flat3000", 3000, 0);
+    AddFiles(tree + "/folders", 1000, 1);
+    AddFiles(tree + "/deep", paths, 100);
+    const std::string url = "file://" + box.Path() + "/repo/";
+    if (Run("svnadmin create " + ShellQuote(box / "repo") + " && svn import -q -m i " +
+            ShellQuote(tree) + " " + ShellQuote(url)) != 0 ||
+        Run("svn checkout -q --depth empty " + ShellQuote(url) + " " + ShellQuote(box / "wc") + " && cd " +
+            ShellQuote(box / "wc") + " && svn update -q --set-depth infinity flat300 flat3000 folders") != 0) {
+        std::fprintf(stderr, "could not make the repository and working copy\n");
+        return 1;
+    }
 
-    // Search: the whole listing through the reading loop and the pattern.
-    settings::g_settings.SVNRemoteRepositery = MakeTree(box, "deep", paths, 100);
-    const std::atomic<bool> stop{false};
-    size_t matched = 0;
-    double search = Seconds([&] {
-        browse::SearchRemote("f1[0-9]*\\.txt$", [&](const std::string&) { ++matched; }, stop);
-    });
-    double list = Seconds([&] {
-        Run("svn list -R " + ShellQuote(settings::g_settings.SVNRemoteRepositery) + " >/dev/null");
-    });
-    Report("search", search, list);
-    std::printf("(%d entries explored, %zu of %d paths matched)\n", explored, matched, paths);
+    ExploreLocal(box, "flat300", "explore local, 300 files");
+    ExploreLocal(box, "flat3000", "explore local, 3,000 files");
+    ExploreLocal(box, "folders", "explore local, 1,000 folders");
+
+    settings::g_settings.SVNRemoteRepositery = url + "deep/";
+    Search(".", "search, every path matching");
+    Search("/f[0-9]*00\\.txt$", "search, 1% matching");
+    std::printf("(%d files in folders of 100 searched)\n", paths);
     return 0;
 }

@@ -7,7 +7,12 @@
 
 namespace browse {
 
-// Hands each entry of SVNLocalRepositery + subPath to `add`, with its status.
+// Hands each entry of SVNLocalRepositery + subPath to `add`, with the status
+// EntryStatus would give it, from one status run of the whole folder; then
+// each entry the client reports deleted or missing there that the disk no
+// longer holds. Where the client judges an entry from its folder, the folder's
+// word stands: "S" for a switched entry, "X" for an external without changes,
+// "?" for a checkout of its own inside the folder.
 void ListLocalFolder(const std::string& subPath, const EntrySink& add);
 // The first word of the last status line the client prints for `path`.
 std::string EntryStatus(const std::string& path);

@@ -109,6 +109,20 @@ TEST_F(ListActionsTest, TreesExpandAndTheMenuActsOnTheWorkingCopy) {
     Menu(DeleteLocalItem);
     EXPECT_EQ(statusOf("branches"), "D");
     EXPECT_EQ(BoxTexts(), Texts(2, "Deletion: Are you sure to want to delete this item ?"));
+
+    // Deleted entries, gone from the disk, keep their rows on the next
+    // exploration, as folder or file, and Undo brings them back.
+    scripted::AnswerYesNo(true);
+    MenuOn("main.c", DeleteLocalItem);
+    Click(ExploreLocalButton);
+    ClickRow("trunk", kDouble);
+    ClickRow("src", kDouble);
+    EXPECT_EQ(statusOf("main.c"), "D");
+    EXPECT_EQ(platform::TreeValue(EntryTree, RowOf("branches")), 1);
+    EXPECT_EQ(platform::TreeValue(EntryTree, RowOf("main.c")), 0);
+    MenuOn("main.c", UndoItem);
+    EXPECT_EQ(statusOf("main.c"), "");
+    EXPECT_EQ(ReadFile(box / "wc/trunk/src/main.c"), "int main;\n");
 }
 
 TEST_F(ListActionsTest, RepositoryFilesAndFoldersFromTheMenu) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <map>
 #include <sstream>
 
@@ -10,6 +11,7 @@
 #include "browse/remote_browser.h"
 #include "browse/remote_search.h"
 #include "client_env.h"
+#include "platform/text.h"
 #include "svnclient/repository.h"
 #include "svnclient/working_copy.h"
 
@@ -54,16 +56,18 @@ TEST(LocalBrowser, ListsEveryEntryWithItsStatusAndSkipsDotNames) {
     WriteFile(wc + "/_new.txt", "n\n");
     MakeDirs(wc + "/.hidden-folder");
     MakeDirs(env.box / "outside/inner");
-    // A link to a folder is a folder (the client gives it no status).
+    // A link to a folder is a folder, unversioned in its own folder (alone,
+    // the client would answer for the folder it points to: nothing).
     ASSERT_EQ(0, symlink((env.box / "outside").c_str(), (wc + "/linked").c_str()));
 
-    const Lines top = {"0 1 linked [] /linked", "0 1 src [M] /src", "0 0 _new.txt [?] /_new.txt",
+    const Lines top = {"0 1 linked [?] /linked", "0 1 src [M] /src", "0 0 _new.txt [?] /_new.txt",
                        "0 0 A.txt [] /A.txt", "0 0 b.c [M] /b.c"};
     browse::EntryList list;
-    for (std::string local : {wc, wc + "/"}) {
+    // The client spells the folder its own way in front of each path.
+    for (std::string local : {env.box / "/./wc/../wc//", wc, wc + "/"}) {
         settings::g_settings.SVNLocalRepositery = local;
         Local(list, 0, 0, "");
-        EXPECT_EQ(Shown(list, wc), top) << local;
+        EXPECT_EQ(Shown(list, local.ends_with("/") ? local.substr(0, local.size() - 1) : local), top) << local;
     }
     Local(list, 2, 1, "src");
     Local(list, 3, 2, "src/util");
@@ -97,6 +101,78 @@ TEST(LocalBrowser, EntryStatusIsTheClientsCodeForThatPath) {
         {"del.txt", "D"},  {"both.txt", "MM"}, {"deep", "M"},    {"clash.txt", "C"}};
     for (auto [name, code] : expected) EXPECT_EQ(EntryStatus(wc + "/" + name), code) << name;
     EXPECT_EQ(EntryStatus(env.box / "not-a-working-copy"), "");
+}
+
+// One status run of the listed folder gives each entry the code its own run
+// gives, for every state the client reports, and a row to entries that are
+// deleted or missing from the disk. Where the client judges an entry from
+// its folder (switched, external, a checkout of its own), the folder's word.
+TEST(LocalBrowser, OneStatusRunPerFolderGivesEachEntryItsOwnCode) {
+    ClientEnv env;
+    std::map<std::string, std::string> files{{"trunk/sw/z", "z\n"}, {"trunk/deldir/f", "f\n"},
+                                             {"trunk/missdir/f", "f\n"}, {"trunk/sub/deep/f", "f\n"},
+                                             {"trunk/sub/ok", "o\n"}, {"other/f", "o\n"}, {"elsewhere/z", "e\n"}};
+    for (const char* name : {"clean", "mod", "prop", "del", "gone", "repl", "confl", "tconf", "lock", "obst",
+                             "a b", "\xC3\xA9t\xC3\xA9", "tail "})
+        files[std::string("trunk/") + name] = "x\n";
+    const std::string url = MakeRepository(env.box / "repo", files);
+    const std::string wc = env.box / "wc";
+    Checkout(url + "trunk", wc);
+    Checkout(url + "trunk", env.box / "theirs");
+    const std::string setup =
+        "cd " + ShellQuote(env.box / "theirs") + " && echo t > confl && svn rm -q tconf && svn ci -q -m t && cd " +
+        ShellQuote(wc) + " && echo m > confl && echo m > tconf && svn up -q --accept postpone && "
+        "echo m > mod && echo m > 'a b' && echo m > \xC3\xA9t\xC3\xA9 && echo m > sub/deep/f && "
+        "svn ps -q p v prop && svn rm -q del deldir && svn rm -q repl && echo r > repl && "
+        "echo n > added && svn add -q repl added && echo u > unv && echo u > 'tail ' && mkdir -p unvdir/in && "
+        "echo u > unvdir/in/u && echo i > ign.o && echo i > sub/i.o && svn lock -q lock && rm obst && mkdir obst && "
+        "svn switch -q --ignore-ancestry " + url + "elsewhere sw && svn ps -q svn:externals 'ext " + url +
+        "other' . && svn up -q && svn co -q " + url + "other nested && echo m > nested/f && rm -r gone missdir";
+    ASSERT_EQ(0, testsupport::Run(setup));
+    settings::g_settings.SVNLocalRepositery = wc;
+    platform::UseUserCharset();  // the client's UTF-8, as the program takes it
+
+    // `folderWords`: the root's switched folder, external and checkout of
+    // its own get the word the client gives them from their folder.
+    auto listed = [](const std::string& subPath, bool folderWords = true) {
+        browse::EntryList list;
+        Local(list, 0, 0, subPath);
+        Lines out;
+        for (const auto& e : list.Entries()) {
+            const std::string alone = EntryStatus(e.path);
+            std::string expected = alone;
+            if (folderWords && subPath.empty() && e.name == "sw") expected = "S";
+            if (folderWords && subPath.empty() && e.name == "nested") expected = "?";
+            if (folderWords && subPath.empty() && e.name == "ext" && alone.empty()) expected = "X";
+            EXPECT_EQ(e.status, expected) << e.path;
+            out.push_back(e.name + (e.isFolder ? "/" : "") + " [" + e.status + "]");
+        }
+        return out;
+    };
+    const Lines top = {"deldir/ [D]", "ext/ [X]", "missdir/ [!]", "nested/ [?]", "obst/ [~]", "sub/ [M]",
+                       "sw/ [S]", "unvdir/ [?]", "a b [M]", "added [A]", "clean []", "confl [C]",
+                       "confl.mine [?]", "confl.r1 [?]", "confl.r2 [?]", "del [D]", "gone [!]", "ign.o [I]",
+                       "lock [K]", "mod [M]", "prop [M]", "repl [R]", "tail  [M]", "tconf [A]", "unv [?]",
+                       "\xC3\xA9t\xC3\xA9 [M]"};
+    EXPECT_EQ(listed(""), top);
+    EXPECT_EQ(listed("sub"), (Lines{"deep/ [M]", "i.o [I]", "ok []"}));
+    EXPECT_EQ(listed("sub/deep"), Lines{"f [M]"});
+    EXPECT_EQ(listed("unvdir"), Lines{"in/ []"});
+    EXPECT_EQ(listed("nested"), Lines{"f [M]"});
+    EXPECT_EQ(listed("ext"), Lines{"f []"});
+    WriteFile(wc + "/ext/f", "m\n");
+    EXPECT_EQ(listed("")[1], "ext/ [M]");
+    {
+        // The client can't read the accented name without UTF-8: its run of
+        // the folder fails, and each entry is asked alone.
+        ScopedEnv c("LC_ALL", "C");
+        const Lines plain = listed("", false);
+        EXPECT_NE(std::find(plain.begin(), plain.end(), "mod [M]"), plain.end());
+    }
+    // Outside a working copy, a checkout inside the listed folder still has its status.
+    settings::g_settings.SVNLocalRepositery = env.box.Path();
+    const Lines box = listed("", false);
+    EXPECT_NE(std::find(box.begin(), box.end(), "wc/ [M]"), box.end());
 }
 
 TEST(RemoteBrowser, ListsFoldersInPlaceWithOrWithoutFinalSlash) {

@@ -1,0 +1,177 @@
+#!/usr/bin/python3
+"""The GTK program's own figures, on the current X display: the start-up
+until its window is mapped, its resident memory once started, and the longest
+stall of its main loop while a search pours PATHS matching rows in.
+
+The stall is timed with _NET_WM_PING, sent to the window every 10 ms: GTK
+answers a ping from its main loop, so the longest wait for an answer is the
+longest time the loop did nothing else.
+
+Usage: gui_figures.py VELLUM [PATHS=100000] [LIMIT_SECONDS=900]"""
+import os
+import select
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+from Xlib import X, Xatom, display as xdisplay, protocol
+
+TITLE = "Vellum SubVersion Tiny FrontEnd"
+SEARCH_FIELD, SEARCH_BUTTON = (160, 40), (375, 40)  # centres, in the window
+
+
+def make_repository(work, paths):
+    """PATHS empty files in folders of 100, loaded from a dump in one revision."""
+    dump = os.path.join(work, "tree.dump")
+    props = "Prop-content-length: 10\nContent-length: 10\n\nPROPS-END\n\n"
+    with open(dump, "w") as f:
+        f.write("SVN-fs-dump-format-version: 2\n\nRevision-number: 1\n" + props)
+        for i in range(paths):
+            if i % 100 == 0:
+                f.write(f"Node-path: d{i // 100}\nNode-kind: dir\nNode-action: add\n" + props)
+            f.write(f"Node-path: d{i // 100}/f{i}.txt\nNode-kind: file\nNode-action: add\n"
+                    "Text-content-length: 0\n" + props)
+    repo = os.path.join(work, "repo")
+    subprocess.run(["svnadmin", "create", repo], check=True)
+    with open(dump) as f:
+        subprocess.run(["svnadmin", "load", "-q", repo], stdin=f, check=True)
+    return "file://" + repo + "/"
+
+
+def children(pid):
+    found = []
+    for entry in os.listdir("/proc"):
+        try:
+            with open(f"/proc/{entry}/stat") as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+            if fields[1] == str(pid) and fields[0] != "Z":
+                found.append(entry)
+        except (OSError, IndexError):
+            pass
+    return found
+
+
+def cpu_ticks(pid):
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])
+
+
+def resident_kib(pid):
+    with open(f"/proc/{pid}/status") as f:
+        return next(int(line.split()[1]) for line in f if line.startswith("VmRSS:"))
+
+
+def wait_for_map(d, started):
+    """The program's main window, once mapped, and the seconds since `started`."""
+    while True:
+        event = d.next_event()
+        if event.type == X.MapNotify:
+            name = event.window.get_full_property(Xatom.WM_NAME, X.AnyPropertyType)
+            if name is not None and name.value.decode(errors="replace") == TITLE:
+                return event.window, time.monotonic() - started
+
+
+def click(win, x, y):
+    subprocess.run(["xdotool", "mousemove", "--window", str(win.id), str(x), str(y), "click", "1"],
+                   check=True)
+
+
+def search_stall(d, win, proc, limit):
+    """Starts a search matching every path; returns (longest ping answer in
+    seconds, seconds until the client ended and the program went idle)."""
+    ping = d.intern_atom("_NET_WM_PING")
+    protocols = d.intern_atom("WM_PROTOCOLS")
+    click(win, *SEARCH_FIELD)
+    subprocess.run(["xdotool", "key", "--clearmodifiers", "ctrl+a"], check=True)
+    subprocess.run(["xdotool", "type", "."], check=True)
+    sent, longest, seq = {}, 0.0, 0
+    started = time.monotonic()
+    click(win, *SEARCH_BUTTON)
+    next_ping = next_check = time.monotonic()
+    seen_client, idle_since, ticks = False, None, cpu_ticks(proc.pid)
+    while True:
+        now = time.monotonic()
+        if now >= next_ping:
+            seq += 1
+            sent[seq] = now
+            win.send_event(protocol.event.ClientMessage(
+                window=win, client_type=protocols, data=(32, [ping, seq, win.id, 0, 0])))
+            d.flush()
+            next_ping = now + 0.01
+        if now >= next_check:
+            next_check = now + 0.1
+            busy = bool(children(proc.pid))
+            seen_client = seen_client or busy or now - started > 5  # a client too quick to see
+            now_ticks = cpu_ticks(proc.pid)
+            quiet = seen_client and not busy and now_ticks == ticks
+            ticks = now_ticks
+            idle_since = (idle_since or now) if quiet else None
+            if idle_since and now - idle_since >= 0.5:
+                waiting = [now - t for t in sent.values()]
+                return max([longest] + waiting), idle_since - started
+            if now - started > limit:
+                return None, now - started
+        readable, _, _ = select.select([d.fileno()], [], [], max(0.0, min(next_ping, next_check) - now))
+        while readable and d.pending_events():
+            event = d.next_event()
+            if event.type == X.ClientMessage and event.data[1][0] == ping:
+                answered = sent.pop(event.data[1][1], None)
+                if answered is not None:
+                    longest = max(longest, time.monotonic() - answered)
+
+
+def main():
+    vellum = os.path.abspath(sys.argv[1])
+    paths = int(sys.argv[2]) if len(sys.argv) > 2 else 100000
+    limit = float(sys.argv[3]) if len(sys.argv) > 3 else 900
+    dist = os.path.dirname(vellum)
+    work = tempfile.mkdtemp(prefix="vellum-bench-")
+    proc = None
+    try:
+        url = make_repository(work, paths)
+        folder, config = os.path.join(work, "program"), os.path.join(work, "config")
+        os.makedirs(config)
+        os.makedirs(folder)
+        for name in ("gfx", "icons", "locale"):
+            os.symlink(os.path.join(dist, name), os.path.join(folder, name))
+        with open(os.path.join(config, "Vellum.prefs"), "w") as f:
+            f.write(f"SVNRemoteRepositery = {url}\nSVNLocalRepositery = {work}/wc/\nSVNAuthCache = 1\n")
+        # No accessibility bridge: starting the bus on demand is not the program's time.
+        env = dict(os.environ, XDG_CONFIG_HOME=config, HOME=work, LC_ALL="C.UTF-8", NO_AT_BRIDGE="1")
+
+        d = xdisplay.Display()
+        d.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)
+        d.sync()
+        startups = []
+        for _ in range(3):  # the first start fills the system's caches
+            if proc is not None:
+                proc.kill()
+                proc.wait()
+            started = time.monotonic()
+            proc = subprocess.Popen([vellum], cwd=folder, env=env)
+            win, startup = wait_for_map(d, started)
+            startups.append(startup)
+        startup = sorted(startups)[1]
+        time.sleep(1)
+        rss = resident_kib(proc.pid)
+        stall, took = search_stall(d, win, proc, limit)
+        print(f"start-up to the window mapped      {startup * 1000:8.0f} ms   (target <= 150 ms; median of 3)")
+        print(f"resident memory after start        {rss / 1024:8.1f} MiB")
+        if stall is None:
+            print(f"longest main-loop stall, search    not measured: the search ran past {limit:.0f} s")
+        else:
+            print(f"longest main-loop stall, search    {stall * 1000:8.0f} ms   (target <= 100 ms;"
+                  f" {paths} paths, every one matching, {took:.1f} s until idle)")
+        return 0
+    finally:
+        if proc is not None and proc.poll() is None:
+            proc.kill()
+            proc.wait()
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
