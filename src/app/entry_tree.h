@@ -3,6 +3,7 @@
 // Main thread, but for ReportClientError.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "browse/entry_list.h"
 #include "platform/window.h"
@@ -33,8 +34,10 @@ void AppendChangeRow(const std::string& code, const std::string& path);
 // A plain item at `row`: a line of the commit's output, a search match.
 void AppendTextRow(int row, const std::string& text);
 
-// The modal "Informations" box for an output line that is no change notice.
-void ShowInformation(const std::string& line);
+// The one modal "Informations" box for a command's output lines that are no
+// change notice: the translated `prefix` and " : " before the first, each
+// on its own line. Nothing when `lines` is empty.
+void ShowInformation(const std::string& prefix, const std::vector<std::string>& lines);
 // Shows "The Subversion client reported an error:" and `errors` in an
 // "Alert" box when `errors` is not empty. Any thread: a worker waits for it.
 void ReportClientError(const std::string& errors);
