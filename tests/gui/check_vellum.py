@@ -327,6 +327,33 @@ def check_deletion(win, app, tree, url, close_script):
     wait_for(lambda: "README" not in rows(tree), lambda: f"README to leave the tree: {rows(tree)}")
 
 
+def check_keyboard(win, app, tree, url):
+    # Return on a row opens it as a double click does.
+    click(win, *centre(cell(tree, "src/")))
+    keys("Return")
+    wait_for(lambda: "main.c" in rows(tree), lambda: f"Return to open src/: {rows(tree)}")
+    # The Menu key and Shift+F10 open the selected row's menu. Its item chosen
+    # with Return opens the dialog, which that Return must not answer; Escape
+    # cancels it, and the folder made shows inside the open parent.
+    for key, typed in (("Menu", ["k", "Escape"]), ("shift+F10", [*"keyed", "Return"])):
+        wait_for(lambda: find(app, "menu item", "Create directory") is None, "the last menu to go")
+        keys(key)
+        item = accessible(app, "menu item", "Create directory")
+        for _ in range(3):
+            if has(item, pyatspi.STATE_SELECTED):
+                break
+            keys("Down")
+        keys("Return")
+        find_window("Create directory")
+        time.sleep(1)
+        check(windows("Create directory"), f"the dialog opened by {key} closed by itself")
+        answer("Create directory", *typed)
+        wait_for(lambda: not windows("Create directory"), "the dialog to go")
+    check("src/k/" not in listing(url + "src/"), "Escape made a folder")
+    wait_for(lambda: "keyed/" in rows(tree), lambda: f"the new folder in src/: {rows(tree)}")
+    check("keyed/" in listing(url + "src/"), "the folder was not made")
+
+
 def check_search(win, app, tree):
     # Every match is in the tree before the busy state ends: whenever Search
     # is back and Explore usable again, the count is already complete.
@@ -336,7 +363,7 @@ def check_search(win, app, tree):
     run("xdotool", "type", "--delay", "30", r"f[0-9]+\.txt$")
     explore = accessible(app, "push button", "Explore remote repositery")
     before = tree.queryTable().nRows
-    click(win, *centre(accessible(app, "push button", "Search")))
+    keys("Return")  # in the field: as the button does
     started, deadline = False, time.monotonic() + 120
     while True:
         try:
@@ -393,6 +420,7 @@ def main():
         check_download(win, app, tree, folder)
         check_text_dialog(win, app, tree, url, close_script, proc)
         check_deletion(win, app, tree, url, close_script)
+        check_keyboard(win, app, tree, url)
         check_search(win, app, tree)
 
         run(sys.executable, close_script, win)
