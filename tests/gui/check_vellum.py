@@ -134,8 +134,9 @@ def labelled_by(node):
 
 
 def row_text(table, row):
-    """A row's text: its cell holds an image cell and a text cell."""
-    return next((part.name for part in table.getAccessibleAt(row, 0) if part.name), "")
+    """A row's text: its cell holds an image cell and a text cell. A row the
+    tree is redrawing may have no cell yet."""
+    return next((part.name for part in table.getAccessibleAt(row, 0) or () if part.name), "")
 
 
 def rows(tree):
