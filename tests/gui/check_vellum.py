@@ -385,6 +385,37 @@ def check_search(win, app, tree):
           ("many/f0000.txt", f"many/f{MANY - 1:04}.txt"), "the matches are out of order")
 
 
+def check_update(win, app, tree, url, work):
+    # A working copy two of whose files the update restores and one it
+    # leaves in conflict: one box for the whole report, then "Resolved".
+    wc, other = os.path.join(work, "wc"), os.path.join(work, "other")
+    run("svn", "checkout", "-q", url + "docs", wc)
+    for name in ("a.txt", "b.txt", "c.txt"):
+        with open(os.path.join(wc, name), "w") as f:
+            f.write(name + "\n")
+    run("svn", "add", "-q", *(os.path.join(wc, n) for n in ("a.txt", "b.txt", "c.txt")))
+    run("svn", "commit", "-q", "-m", "three", wc)
+    run("svn", "checkout", "-q", url + "docs", other)
+    for folder, text in ((other, "theirs\n"), (wc, "mine\n")):
+        with open(os.path.join(folder, "c.txt"), "w") as f:
+            f.write(text)
+    run("svn", "commit", "-q", "-m", "theirs", other)
+    for name in ("a.txt", "b.txt"):
+        os.remove(os.path.join(wc, name))
+    click(win, *centre(accessible(app, "push button", "Receive update")))
+    find_window("Informations")
+    time.sleep(1)
+    check(len(windows("Informations")) == 1, "more than one box for the update")
+    answer("Informations", "Return")
+    time.sleep(1)
+    check(not windows("Informations"), "a second box followed the first")
+    conflicted = wait_for(lambda: next((r for r in rows(tree) if r.endswith("c.txt")), None),
+                          lambda: f"the conflict's row: {rows(tree)}")
+    entry_menu(win, app, tree, conflicted, "Resolved")
+    wait_for(lambda: not any(line.startswith("C") for line in run("svn", "status", wc).splitlines()),
+             "the conflict to be resolved")
+
+
 def main():
     vellum, out, close_script = sys.argv[1:4]
     dist = os.path.dirname(os.path.abspath(vellum))
@@ -423,6 +454,7 @@ def main():
         check_deletion(win, app, tree, url, close_script)
         check_keyboard(win, app, tree, url)
         check_search(win, app, tree)
+        check_update(win, app, tree, url, work)
 
         run(sys.executable, close_script, win)
         rc = proc.wait(timeout=20)
