@@ -38,6 +38,7 @@ enum MenuItemId {
     DeleteRemoteItem = 6,
     DownloadItem = 7,
     OpenItem = 8,
+    ResolvedItem = 9,
 };
 
 }  // namespace app

@@ -5,6 +5,7 @@
 #include "app/shell_state.h"
 #include "app/user_actions.h"
 #include "app/workers.h"
+#include "platform/window.h"
 
 namespace app {
 
@@ -17,6 +18,13 @@ void DispatchControl(int id, EventType type) {
     switch (id) {
         case UrlField:
             if (type == EventType::Change) OnUrlChanged();
+            else if (type == EventType::Activate) OnGoLink();
+            break;
+        case SearchField:
+            // Return searches as the button would; it is gone while a search runs.
+            if (type == EventType::Activate && platform::ControlExists(SearchButton) &&
+                platform::IsEnabled(SearchButton))
+                OnSearchClicked();
             break;
         case FolderField:
             if (type == EventType::FocusLost) OnFolderFocusLost();
@@ -43,7 +51,7 @@ void DispatchControl(int id, EventType type) {
         case SendUpdateButton: OnSendUpdateClicked(); break;
         case ExploreRemoteButton: OnExploreRemoteClicked(); break;
         case ExploreLocalButton: OnExploreLocalClicked(); break;
-        default: break;  // labels and the search field do nothing
+        default: break;  // labels do nothing
     }
 }
 
@@ -51,6 +59,7 @@ void DispatchMenu(int item) {
     switch (item) {
         case AddItem: AddEntry(); break;
         case UndoItem: UndoEntry(); break;
+        case ResolvedItem: ResolveEntry(); break;
         case DeleteLocalItem: DeleteLocalEntry(); break;
         case DownloadItem: DownloadEntry(); break;
         case OpenItem: OpenEntryFile(); break;

@@ -101,7 +101,8 @@ void AppendChangeRow(const std::string& code, const std::string& path) {
     browse::ListEntry e;
     e.row = g_entries.Size();
     e.name = path;
-    e.isFolder = platform::EndsWithSeparator(path) ? 1 : 0;
+    // The client names folders without a trailing separator: ask the disk.
+    e.isFolder = platform::EndsWithSeparator(path) || platform::IsDirectory(path) ? 1 : 0;
     e.status = code;
     e.path = path;
     platform::TreeAddItem(EntryTree, e.row, path, StatusIcon(code, e.isFolder), 0);
@@ -118,9 +119,11 @@ void AppendTextRows(int first, const std::vector<std::string>& texts) {
     for (const std::string& text : texts) AppendTextRow(first++, text);
 }
 
-void ShowInformation(const std::string& line) {
-    platform::ShowMessage(i18n::Translate("Informations"),
-                          FitForBox(i18n::Translate("Update") + " : " + line));
+void ShowInformation(const std::string& prefix, const std::vector<std::string>& lines) {
+    if (lines.empty()) return;
+    std::string text = prefix + " : ";
+    for (size_t i = 0; i < lines.size(); ++i) text += (i > 0 ? "\n" : "") + lines[i];
+    platform::ShowMessage(i18n::Translate("Informations"), FitForBox(text));
 }
 
 void ReportClientError(const std::string& errors) {

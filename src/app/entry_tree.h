@@ -36,8 +36,10 @@ void AppendTextRow(int row, const std::string& text);
 // Plain items at `first` and the rows after it: a batch of search matches.
 void AppendTextRows(int first, const std::vector<std::string>& texts);
 
-// The modal "Informations" box for an output line that is no change notice.
-void ShowInformation(const std::string& line);
+// The one modal "Informations" box for a command's output lines that are no
+// change notice: the translated `prefix` and " : " before the first, each
+// on its own line. Nothing when `lines` is empty.
+void ShowInformation(const std::string& prefix, const std::vector<std::string>& lines);
 // Shows "The Subversion client reported an error:" and `errors` in an
 // "Alert" box when `errors` is not empty. Any thread: a worker waits for it.
 void ReportClientError(const std::string& errors);

@@ -29,7 +29,9 @@ bool GatherClickedItem() {
     if (row < 0) return false;
     g_shell.clickedDepth = platform::TreeDepth(EntryTree, row);
     g_shell.clickedName = platform::TreeText(EntryTree, row);
-    g_shell.clickedIsFolder = platform::TreeValue(EntryTree, row);
+    // A search match names a folder by its trailing "/" alone.
+    g_shell.clickedIsFolder =
+        platform::TreeValue(EntryTree, row) != 0 || platform::EndsWithSeparator(g_shell.clickedName);
     g_shell.clickedPath = ItemPath(row, g_shell.clickedDepth);
     return true;
 }
@@ -165,6 +167,8 @@ void ShowEntryMenu() {
                 if (g_shell.listContent == ListContent::LocalTree) {
                     items.push_back({AddItem, Translate("Add")});
                     items.push_back({UndoItem, Translate("Undo")});
+                    if (g_entries.Current()->status == "C")
+                        items.push_back({ResolvedItem, Translate("Resolved")});
                 }
             }
             items.push_back({DeleteLocalItem, Translate("Delete")});
@@ -195,6 +199,8 @@ void AddEntry() { ApplyToSelectedEntry(svnclient::SvnAdd, false); }
 
 void UndoEntry() { ApplyToSelectedEntry(svnclient::SvnRevert, false); }
 
+void ResolveEntry() { ApplyToSelectedEntry(svnclient::SvnResolve, false); }
+
 void DeleteLocalEntry() { ApplyToSelectedEntry(svnclient::SvnDelete, true); }
 
 void DownloadEntry() {
@@ -224,9 +230,10 @@ void CreateRemoteDirectory() {
     if (name.empty() || !g_entries.MakeCurrent(g_shell.clickedRow)) return;
     ReportClientError(svnclient::SvnRemoteMkdir(FolderPart(g_entries.Current()->path), name).errors);
     g_entries.MakeCurrent(g_shell.clickedRow);
+    // The folder that got the new one is listed open, so the new one shows.
     const ListEntry* clicked = g_entries.Current();
-    if (clicked->depth == 0) RelistRemote(nullptr);
-    else RelistRemote(clicked->isFolder ? clicked : EnclosingFolder());
+    if (clicked->isFolder) RelistRemote(clicked);
+    else RelistRemote(clicked->depth == 0 ? nullptr : EnclosingFolder());
 }
 
 }  // namespace app

@@ -15,6 +15,7 @@ void ShowEntryMenu();   // right click
 // Menu commands; each reads the selected row when it runs.
 void AddEntry();
 void UndoEntry();
+void ResolveEntry();
 void DeleteLocalEntry();
 void DownloadEntry();
 void OpenEntryFile();

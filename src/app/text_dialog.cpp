@@ -20,10 +20,13 @@ std::string AskText(const std::string& title, const std::string& prompt,
     platform::SetFocus(DialogAnswer);
 
     // Every event of the program comes here while the dialog is open, so the
-    // main window's clicks are swallowed and its close request only cancels
-    // the dialog. Return is read from the key state, whatever has the focus.
+    // main window's clicks are swallowed and its close request (or Escape,
+    // the dialog's own) only cancels the dialog. Return is read from the key
+    // state, whatever has the focus; a Return still held from what opened the
+    // dialog (a menu item chosen with it) counts only once it was let go.
     // Only a click on a button answers: the focus moving onto one does not.
     std::string result;
+    bool returnReleased = !platform::ReturnKeyDown();
     for (;;) {
         const Event e = platform::WaitEvent();
         const bool click = e.kind == Event::Control && e.type == platform::EventType::LeftClick;
@@ -33,7 +36,9 @@ std::string AskText(const std::string& title, const std::string& prompt,
         }
         if (click && e.id == DialogCancel) break;
         if (e.kind == Event::Close) break;
-        if (platform::ReturnKeyDown()) {
+        if (!platform::ReturnKeyDown()) {
+            returnReleased = true;
+        } else if (returnReleased) {
             result = platform::GetText(DialogAnswer);
             break;
         }

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <vector>
 
 #include "app/entry_tree.h"
 #include "app/shell_state.h"
@@ -21,15 +22,6 @@ namespace {
 using i18n::Translate;
 using settings::g_settings;
 
-// A field whose text may not hold a blank: refuse it and empty the field.
-std::string CheckedCredential(int field, const std::string& refusal) {
-    if (platform::GetText(field).find(' ') != std::string::npos) {
-        platform::ShowMessage(Translate("Alert"), refusal);
-        platform::SetText(field, "");
-    }
-    return platform::GetText(field);
-}
-
 // Empties the list and the tree and shows "Please wait" on `button`.
 void StartListing(int button) {
     ClearEntries();
@@ -37,14 +29,17 @@ void StartListing(int button) {
 }
 
 // Update and cleanup list the change notices as entries and every other line
-// in an "Informations" box.
+// in one "Informations" box once the client has ended.
 void RunChangeCommand(svnclient::ClientResult (*command)(const svnclient::LineSink&)) {
-    auto onLine = [](const std::string& line) {
+    std::vector<std::string> information;
+    auto onLine = [&information](const std::string& line) {
         const svnclient::ChangeLine c = svnclient::ParseUpdateLine(line);
         if (c.kind == svnclient::ChangeLine::Entry) AppendChangeRow(c.code, c.path);
-        else if (c.kind == svnclient::ChangeLine::Information) ShowInformation(line);
+        else if (c.kind == svnclient::ChangeLine::Information) information.push_back(line);
     };
-    ReportClientError(command(onLine).errors);
+    const std::string errors = command(onLine).errors;
+    ShowInformation(Translate("Update"), information);
+    ReportClientError(errors);
 }
 
 }  // namespace
@@ -87,15 +82,10 @@ void OnAuthSystemClicked() {
     platform::SetEnabled(PasswordField, !ticked);
 }
 
-void OnUserNameFocusLost() {
-    g_settings.SVNUsername =
-        CheckedCredential(UserNameField, Translate("Your UserName can't contain space"));
-}
+// The client gets each credential as one whole argument, blanks included.
+void OnUserNameFocusLost() { g_settings.SVNUsername = platform::GetText(UserNameField); }
 
-void OnPasswordFocusLost() {
-    g_settings.SVNPassword =
-        CheckedCredential(PasswordField, Translate("Your Password can't contain space"));
-}
+void OnPasswordFocusLost() { g_settings.SVNPassword = platform::GetText(PasswordField); }
 
 void OnChooseClicked() {
     const std::string& folder = g_settings.SVNLocalRepositery;

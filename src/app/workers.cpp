@@ -122,14 +122,18 @@ using CopyCommand = svnclient::ClientResult (*)(const svnclient::LineSink&);
 void Copy(CopyCommand command, int button, const char* caption) {
     const std::string local = settings::g_settings.SVNLocalRepositery;
     platform::RunOnMainThread([] { g_entries.Clear(); });
-    auto onLine = [](const std::string& line) {
+    std::vector<std::string> information;
+    auto onLine = [&information](const std::string& line) {
         const svnclient::ChangeLine c = svnclient::ParseCheckoutLine(line);
         if (c.kind == svnclient::ChangeLine::Entry)
             platform::RunOnMainThread([c] { AppendChangeRow(c.code, c.path); });
         else if (c.kind == svnclient::ChangeLine::Information)
-            platform::RunOnMainThreadAndWait([line] { ShowInformation(line); });
+            information.push_back(line);
     };
     const svnclient::ClientResult result = command(onLine);
+    if (!information.empty())
+        platform::RunOnMainThreadAndWait(
+            [&information] { ShowInformation(Translate("Copy"), information); });
     // After a failure the folder may not exist; the error box says why.
     if (result.errors.empty()) platform::OpenFileManager(local);
     platform::RunOnMainThread([errors = result.errors, button, caption] {
@@ -177,8 +181,7 @@ void OnReadOnlyCopyClicked() {
 
 void OnWorkCopyClicked() {
     if (RefuseEmptyLocalFolder()) return;
-    // The worker reads the credentials from the settings; the fields'
-    // blank check is not applied here.
+    // The worker reads the credentials from the settings, as typed.
     settings::g_settings.SVNUsername = platform::GetText(UserNameField);
     settings::g_settings.SVNPassword = platform::GetText(PasswordField);
     StartCopy(WorkCopyButton, "Receive a repositery work copy ", svnclient::SvnCheckout);

@@ -13,7 +13,10 @@ namespace platform {
 
 enum class ControlKind { Label, Field, Button, DefaultButton, CheckBox, Link, Tree };
 
-enum class EventType { LeftClick, RightClick, DoubleClick, Change, FocusGained, FocusLost };
+// Keys report what the mouse would: Return on a tree row a DoubleClick, the
+// Menu key or Shift+F10 on the tree a RightClick, Escape in a dialog a Close.
+// Activate is Return in a field of a window with no default button.
+enum class EventType { LeftClick, RightClick, DoubleClick, Change, FocusGained, FocusLost, Activate };
 
 struct Event {
     enum Kind { Control, Menu, Close, Other } kind = Other;

@@ -8,9 +8,11 @@ namespace {
 
 void IgnoreLine(const std::string&) {}
 
-// add, revert and delete print what the caller's status refresh shows anyway.
-ClientResult RunOnPath(const char* command, const std::string& path) {
-    return RunClient({Plain(command), Target(path)}, "", 1, IgnoreLine);
+// add, revert, resolve and delete print what the caller's status refresh
+// shows anyway.
+ClientResult RunOnPath(ArgumentList args, const std::string& path) {
+    args.push_back(Target(path));
+    return RunClient(args, "", 1, IgnoreLine);
 }
 
 ClientResult RunOnWorkingCopy(const char* command, const LineSink& onLine) {
@@ -20,11 +22,15 @@ ClientResult RunOnWorkingCopy(const char* command, const LineSink& onLine) {
 
 }  // namespace
 
-ClientResult SvnAdd(const std::string& path) { return RunOnPath("add", path); }
+ClientResult SvnAdd(const std::string& path) { return RunOnPath({Plain("add")}, path); }
 
-ClientResult SvnRevert(const std::string& path) { return RunOnPath("revert", path); }
+ClientResult SvnRevert(const std::string& path) { return RunOnPath({Plain("revert")}, path); }
 
-ClientResult SvnDelete(const std::string& path) { return RunOnPath("delete", path); }
+ClientResult SvnResolve(const std::string& path) {
+    return RunOnPath({Plain("resolve"), Plain("--accept"), Plain("working")}, path);
+}
+
+ClientResult SvnDelete(const std::string& path) { return RunOnPath({Plain("delete")}, path); }
 
 ClientResult SvnCommit(const std::string& comment, const LineSink& onLine) {
     ArgumentList args{Plain("commit"), Plain("-m"), Quoted(comment), Plain("--force-log")};

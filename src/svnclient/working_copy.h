@@ -9,6 +9,8 @@ namespace svnclient {
 
 ClientResult SvnAdd(const std::string& path);
 ClientResult SvnRevert(const std::string& path);
+// Marks a conflict on `path` resolved, keeping the working file as it is.
+ClientResult SvnResolve(const std::string& path);
 ClientResult SvnDelete(const std::string& path);
 // Every output line goes to `onLine` as the client prints it.
 ClientResult SvnCommit(const std::string& comment, const LineSink& onLine);

@@ -62,6 +62,12 @@ TEST_F(ActionsTest, FolderFieldAndChooserKeepWhatTheUserMeant) {
     EXPECT_EQ(g_shell.listContent, ListContent::None);
     Click(ChooseButton);
     EXPECT_EQ(scripted::Choosers().back().start, box / "chosen/");
+
+    // Return in the URL field goes there, as the link does.
+    scripted::Type(UrlField, "http://example.invalid/repo/");
+    Click(UrlField, EventType::Activate);
+    ASSERT_TRUE(WaitForFile(box / "opened.txt"));
+    EXPECT_EQ(ReadFile(box / "opened.txt"), "http://example.invalid/repo/\n");
 }
 
 TEST_F(ActionsTest, ExploreLocalNeedsAnExistingFolder) {
@@ -112,8 +118,8 @@ TEST_F(ActionsTest, SendUpdateCommitsTheCommentOrReportsTheCancel) {
 }
 
 // Changes from another working copy: a plain update (U), a conflict (C) and
-// additions (A) become rows; every other line comes in a box.
-TEST_F(ActionsTest, UpdateAndCleanupShowChangesAsRowsAndTheRestInBoxes) {
+// additions (A) become rows; every other line comes in the command's one box.
+TEST_F(ActionsTest, UpdateAndCleanupShowChangesAsRowsAndTheRestInABox) {
     const std::string url =
         testsupport::MakeRepository(box / "repo", {{"plain.txt", "1\n"}, {"clash.txt", "x\n"}});
     const std::string wc = box / "wc", other = box / "other";
@@ -134,20 +140,34 @@ TEST_F(ActionsTest, UpdateAndCleanupShowChangesAsRowsAndTheRestInBoxes) {
     shown = TreeTexts();
     for (size_t row = 0; row < shown.size(); ++row) {
         const char* code = shown[row] == "wc/plain.txt" ? "U" : shown[row] == "wc/clash.txt" ? "C" : "A";
-        EXPECT_EQ(scripted::Tree()[row].image, StatusIcon(code, 0)) << shown[row];
+        EXPECT_EQ(scripted::Tree()[row].image, StatusIcon(code, shown[row] == "wc/sub")) << shown[row];
     }
-    const Texts boxes = BoxTexts();
-    ASSERT_GE(boxes.size(), 3u);
-    EXPECT_EQ(boxes.front(), "Informations: Update : Updating 'wc':");
-    EXPECT_NE(std::find(boxes.begin(), boxes.end(), "Informations: Update : Summary of conflicts:"),
-              boxes.end());
-    for (const auto& text : boxes) EXPECT_EQ(text.rfind("Informations: Update : ", 0), 0u) << text;
+    ASSERT_EQ(BoxTexts().size(), 1u);
+    const std::string report = BoxTexts()[0];
+    const std::string head = "Informations: Update : Updating 'wc':\n";
+    EXPECT_EQ(report.rfind(head, 0), 0u) << report;
+    EXPECT_NE(report.find("\nSummary of conflicts:\n"), std::string::npos) << report;
+    EXPECT_EQ(report.find("Update : ", head.size()), std::string::npos) << report;
     EXPECT_EQ(platform::GetText(ReceiveUpdateButton), "Receive update");
     EXPECT_EQ(g_shell.listContent, ListContent::LocalTree);
 
-    // Undo from the menu keeps the rows where the update put them.
+    // A conflict is resolved keeping the working file; Undo then takes the
+    // other copy's version. Both keep the rows where the update put them.
+    scripted::ClearBoxes();
+    const std::string mine = ReadFile(wc + "/clash.txt");
     platform::TreeSelect(EntryTree, RowOf("wc/clash.txt"));
     Click(EntryTree, EventType::RightClick);
+    std::vector<int> items;
+    for (const auto& item : scripted::LastMenu()) items.push_back(item.id);
+    EXPECT_EQ(items, (std::vector<int>{StatusItem, AddItem, UndoItem, ResolvedItem, DeleteLocalItem}));
+    EXPECT_EQ(scripted::LastMenu()[3].caption, "Resolved");
+    Menu(ResolvedItem);
+    g_entries.MakeCurrent(RowOf("wc/clash.txt"));
+    EXPECT_EQ(g_entries.Current()->status, "M");
+    EXPECT_EQ(ReadFile(wc + "/clash.txt"), mine);
+    EXPECT_TRUE(BoxTexts().empty());
+    Click(EntryTree, EventType::RightClick);
+    EXPECT_EQ(scripted::LastMenu().size(), 4u);  // no conflict, no "Resolved"
     Menu(UndoItem);
     EXPECT_EQ(TreeTexts(), shown);
     EXPECT_EQ(ReadFile(wc + "/clash.txt"), "theirs\n");

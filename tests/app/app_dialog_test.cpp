@@ -31,8 +31,22 @@ TEST(TextDialog, AnswersFollowTheButtonsReturnAndCloseBox) {
              scripted::PushEvent(Event{Event::Other, window});
          },
          "by return"},
-        // Escape (an event without Return) and a stray click leave it open.
-        {"Escape",
+        // A Return held from before the dialog opened answers only once
+        // let go and pressed again.
+        {"held Return",
+         [](int window) {
+             scripted::PushEvent(Event{Event::Other, window});
+             platform::RunOnMainThread([] {
+                 scripted::Type(DialogAnswer, "after release");
+                 scripted::SetReturnKeyDown(false);
+             });
+             scripted::PushEvent(Event{Event::Other, window});
+             platform::RunOnMainThread([] { scripted::SetReturnKeyDown(true); });
+             scripted::PushEvent(Event{Event::Other, window});
+         },
+         "after release"},
+        // An event without Return and a stray click leave it open.
+        {"stray",
          [&](int window) {
              scripted::PushEvent(Event{Event::Other, window});
              scripted::PushClick(DialogPrompt);
@@ -43,7 +57,7 @@ TEST(TextDialog, AnswersFollowTheButtonsReturnAndCloseBox) {
          "initial text"},
     };
     for (const auto& c : cases) {
-        scripted::SetReturnKeyDown(false);
+        scripted::SetReturnKeyDown(std::string(c.what) == "held Return");
         scripted::OnDialogOpened(c.user);
         EXPECT_EQ(AskText("Title", "Prompt", "initial text"), c.answer) << c.what;
         EXPECT_FALSE(scripted::Dialogs().back().open) << c.what;

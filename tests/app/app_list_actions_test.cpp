@@ -185,6 +185,11 @@ TEST_F(ListActionsTest, RepositoryFilesAndFoldersFromTheMenu) {
     MenuOn("branches/", DeleteRemoteItem);
     EXPECT_EQ(TreeTexts(), (Texts{"trunk/"}));
     EXPECT_EQ(g_shell.listContent, ListContent::RemoteTree);
+    // A new folder in a top-level folder shows inside it, opened.
+    scripted::OnDialogOpened(TypeThenClick("fresh"));
+    MenuOn("trunk/", CreateDirectoryItem);
+    EXPECT_EQ(TreeTexts(), (Texts{"trunk/", "abc/", "fresh/", "src/", "my file é#1.txt", "README"}));
+    EXPECT_TRUE(platform::TreeExpanded(EntryTree, 0));
 
     // A fetch that fails opens nothing, not even the copy left from before,
     // and says why.

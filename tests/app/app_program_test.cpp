@@ -108,15 +108,13 @@ TEST_F(ProgramTest, CredentialRuleFollowsTheFieldsAfterEveryEvent) {
     EXPECT_EQ(enabled(), "0000");
     EXPECT_EQ(settings::g_settings.SVNAuthCache, 0);
 
-    // A blank in a credential is refused and empties the field and the setting.
-    Enter(UserNameField, "ann");
-    Enter(PasswordField, "two words");
+    // A blank in a credential is kept as typed.
     Enter(UserNameField, "ann smith");
-    EXPECT_EQ(BoxTexts(), (Texts{"Alert: Your Password can't contain space",
-                                 "Alert: Your UserName can't contain space"}));
-    EXPECT_EQ(platform::GetText(UserNameField), "");
-    EXPECT_EQ(settings::g_settings.SVNUsername, "");
-    EXPECT_EQ(settings::g_settings.SVNPassword, "");
+    Enter(PasswordField, "two words");
+    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_EQ(platform::GetText(UserNameField), "ann smith");
+    EXPECT_EQ(settings::g_settings.SVNUsername, "ann smith");
+    EXPECT_EQ(settings::g_settings.SVNPassword, "two words");
 }
 
 TEST_F(ProgramTest, ClosingSavesTheSettingsWithTheCheckBoxLastState) {

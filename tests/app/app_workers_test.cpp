@@ -55,6 +55,19 @@ TEST_F(WorkersTest, SearchShowsMatchesAndEndsByItself) {
     EXPECT_EQ(scripted::Choosers().back().start, "c.txt");
     EXPECT_EQ(ReadFile(box / "found.txt"), "c");
 
+    // Return in the field searches; a folder found (its "/") offers no file action.
+    const int menus = scripted::MenusShown();
+    const size_t choosers = scripted::Choosers().size();
+    scripted::Type(SearchField, "docs");
+    Click(SearchField, EventType::Activate);
+    RunUntil(Idle);
+    Settle();
+    EXPECT_EQ(TreeTexts(), (Texts{"trunk/docs/", "trunk/docs/c.txt"}));
+    ClickRow("trunk/docs/", EventType::RightClick);
+    Click(EntryTree, EventType::DoubleClick);
+    EXPECT_EQ(scripted::MenusShown(), menus);
+    EXPECT_EQ(scripted::Choosers().size(), choosers);
+
     // A path the pattern is too complex for is told, not silently dropped.
     testsupport::Run("svn mkdir -q -m m " +
                      ShellQuote(prefs["SVNRemoteRepositery"] + "trunk/" + std::string(40, 'a') + "cab"));
@@ -117,8 +130,11 @@ TEST_F(WorkersTest, CopiesHoldTheBusyStateUntilTheyEnd) {
         const std::string top = copy.folder + "/trunk";  // as the client prints it
         ASSERT_EQ(TreeTexts(), (Texts{top, top + "/B.TXT", top + "/a.txt", top + "/docs",
                                       top + "/docs/c.txt"}));
-        for (const auto& item : scripted::Tree()) EXPECT_EQ(item.image, StatusIcon("A", 0));
-        EXPECT_EQ(BoxTexts(), Texts{"Informations: Update : Checked out revision 1."});
+        for (const auto& item : scripted::Tree()) {
+            const int folder = item.text == top || item.text == top + "/docs";
+            EXPECT_EQ(item.image, StatusIcon("A", folder)) << item.text;
+        }
+        EXPECT_EQ(BoxTexts(), Texts{"Informations: Copy : Checked out revision 1."});
         scripted::ClearBoxes();
         // (The go link opened the URL first.)
         const std::string folder = box / (copy.folder + "/\n");

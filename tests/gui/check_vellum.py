@@ -135,8 +135,9 @@ def labelled_by(node):
 
 
 def row_text(table, row):
-    """A row's text: its cell holds an image cell and a text cell."""
-    return next((part.name for part in table.getAccessibleAt(row, 0) if part.name), "")
+    """A row's text: its cell holds an image cell and a text cell. A row the
+    tree is redrawing may have no cell yet."""
+    return next((part.name for part in table.getAccessibleAt(row, 0) or () if part.name), "")
 
 
 def rows(tree):
@@ -327,6 +328,33 @@ def check_deletion(win, app, tree, url, close_script):
     wait_for(lambda: "README" not in rows(tree), lambda: f"README to leave the tree: {rows(tree)}")
 
 
+def check_keyboard(win, app, tree, url):
+    # Return on a row opens it as a double click does.
+    click(win, *centre(cell(tree, "src/")))
+    keys("Return")
+    wait_for(lambda: "main.c" in rows(tree), lambda: f"Return to open src/: {rows(tree)}")
+    # The Menu key and Shift+F10 open the selected row's menu. Its item chosen
+    # with Return opens the dialog, which that Return must not answer; Escape
+    # cancels it, and the folder made shows inside the open parent.
+    for key, typed in (("Menu", ["k", "Escape"]), ("shift+F10", [*"keyed", "Return"])):
+        wait_for(lambda: find(app, "menu item", "Create directory") is None, "the last menu to go")
+        keys(key)
+        item = accessible(app, "menu item", "Create directory")
+        for _ in range(3):
+            if has(item, pyatspi.STATE_SELECTED):
+                break
+            keys("Down")
+        keys("Return")
+        find_window("Create directory")
+        time.sleep(1)
+        check(windows("Create directory"), f"the dialog opened by {key} closed by itself")
+        answer("Create directory", *typed)
+        wait_for(lambda: not windows("Create directory"), "the dialog to go")
+    check("src/k/" not in listing(url + "src/"), "Escape made a folder")
+    wait_for(lambda: "keyed/" in rows(tree), lambda: f"the new folder in src/: {rows(tree)}")
+    check("keyed/" in listing(url + "src/"), "the folder was not made")
+
+
 def check_search(win, app, tree):
     # Every match is in the tree before the busy state ends: whenever Search
     # is back and Explore usable again, the count is already complete.
@@ -336,7 +364,7 @@ def check_search(win, app, tree):
     run("xdotool", "type", "--delay", "30", r"f[0-9]+\.txt$")
     explore = accessible(app, "push button", "Explore remote repositery")
     before = tree.queryTable().nRows
-    click(win, *centre(accessible(app, "push button", "Search")))
+    keys("Return")  # in the field: as the button does
     started, deadline = False, time.monotonic() + 120
     while True:
         try:
@@ -406,6 +434,37 @@ def check_destroyed_window(start, prefs):
     ends_and_saves(proc, prefs, "after its window was destroyed")
 
 
+def check_update(win, app, tree, url, work):
+    # A working copy two of whose files the update restores and one it
+    # leaves in conflict: one box for the whole report, then "Resolved".
+    wc, other = os.path.join(work, "wc"), os.path.join(work, "other")
+    run("svn", "checkout", "-q", url + "docs", wc)
+    for name in ("a.txt", "b.txt", "c.txt"):
+        with open(os.path.join(wc, name), "w") as f:
+            f.write(name + "\n")
+    run("svn", "add", "-q", *(os.path.join(wc, n) for n in ("a.txt", "b.txt", "c.txt")))
+    run("svn", "commit", "-q", "-m", "three", wc)
+    run("svn", "checkout", "-q", url + "docs", other)
+    for folder, text in ((other, "theirs\n"), (wc, "mine\n")):
+        with open(os.path.join(folder, "c.txt"), "w") as f:
+            f.write(text)
+    run("svn", "commit", "-q", "-m", "theirs", other)
+    for name in ("a.txt", "b.txt"):
+        os.remove(os.path.join(wc, name))
+    click(win, *centre(accessible(app, "push button", "Receive update")))
+    find_window("Informations")
+    time.sleep(1)
+    check(len(windows("Informations")) == 1, "more than one box for the update")
+    answer("Informations", "Return")
+    time.sleep(1)
+    check(not windows("Informations"), "a second box followed the first")
+    conflicted = wait_for(lambda: next((r for r in rows(tree) if r.endswith("c.txt")), None),
+                          lambda: f"the conflict's row: {rows(tree)}")
+    entry_menu(win, app, tree, conflicted, "Resolved")
+    wait_for(lambda: not any(line.startswith("C") for line in run("svn", "status", wc).splitlines()),
+             "the conflict to be resolved")
+
+
 def main():
     vellum, out, close_script = sys.argv[1:4]
     dist = os.path.dirname(os.path.abspath(vellum))
@@ -442,7 +501,9 @@ def main():
         check_download(win, app, tree, folder)
         check_text_dialog(win, app, tree, url, close_script, proc)
         check_deletion(win, app, tree, url, close_script)
+        check_keyboard(win, app, tree, url)
         check_search(win, app, tree)
+        check_update(win, app, tree, url, work)
 
         run(sys.executable, close_script, win)
         rc = proc.wait(timeout=20)

@@ -56,7 +56,8 @@ protected:
     // control, menu and close events among them as "id:type", "menu id" and
     // "close", each with "@window" when not the main window's.
     std::string Pending() {
-        static const char* const kTypes[] = {"click", "right", "double", "change", "in", "out"};
+        static const char* const kTypes[] = {"click", "right", "double", "change", "in", "out",
+                                             "activate"};
         std::string seen;
         auto take = [&seen] {
             const Event e = WaitEvent();
@@ -97,7 +98,7 @@ TEST_F(Win32Window, TheDialogIsModalAndAnswersOnlyByItsButtonsAndReturn) {
     platform::SetFocus(101);
     Pending();
     // Tabbed onto Cancel, which the system then makes the default button:
-    // Return still presses OK, once however long held; Escape does nothing.
+    // Return still presses OK, once however long held; Escape asks to close.
     PostMessageW(GetDlgItem(box, 101), WM_KEYDOWN, VK_TAB, 0);
     PostMessageW(GetDlgItem(box, 101), WM_KEYDOWN, VK_TAB, 0);
     Pending();
@@ -108,7 +109,7 @@ TEST_F(Win32Window, TheDialogIsModalAndAnswersOnlyByItsButtonsAndReturn) {
     PostMessageW(cancel, WM_KEYDOWN, VK_RETURN, 0x40000000);
     PostMessageW(box, WM_CLOSE, 0, 0);
     const std::string d = std::to_string(dialog);
-    EXPECT_EQ(Pending(), "102:click@" + d + " close@" + d);
+    EXPECT_EQ(Pending(), "close@" + d + " 102:click@" + d + " close@" + d);
 
     CloseDialog(dialog);
     EXPECT_FALSE(IsWindow(box));
@@ -148,15 +149,18 @@ TEST_F(Win32Window, ControlsReportTheUsersActsAndNotTheProgramsOwn) {
     ::SetFocus(Item(1));
     EXPECT_EQ(Pending(), "5:out 6:in 6:out");
 
-    // Return and Escape on button 1 click nothing; then a menu choice and the
-    // close box, which leaves the closing to the program.
-    for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
-        PostMessageW(Item(1), WM_KEYDOWN, key, 0);
-        PostMessageW(Item(1), WM_KEYUP, key, 0xC0000000);
+    // Return and Escape on button 1 click nothing, Return in a field reports
+    // it; then a menu choice and the close box, which leaves the closing to
+    // the program.
+    for (HWND target : {Item(1), Item(5)}) {
+        for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+            PostMessageW(target, WM_KEYDOWN, key, 0);
+            PostMessageW(target, WM_KEYUP, key, 0xC0000000);
+        }
     }
     PostMessageW(main_, WM_COMMAND, MAKEWPARAM(7, 0), 0);
     PostMessageW(main_, WM_CLOSE, 0, 0);
-    EXPECT_EQ(Pending(), "menu 7 close");
+    EXPECT_EQ(Pending(), "5:activate menu 7 close");
     EXPECT_TRUE(IsWindow(main_));
 }
 
@@ -308,6 +312,14 @@ TEST_F(Win32Window, ClicksInTheTreeSelectTheItemUnderThePointerFirst) {
     };
     EXPECT_EQ(clickAt((item.left + item.right) / 2, (item.top + item.bottom) / 2, NM_RCLICK),
               "22:right");
+    EXPECT_EQ(TreeSelectedRow(22), 1);
+    // Return on the row is its double click; the Menu key (a context menu
+    // asked for with no place) its right click. The mouse's has its own
+    // notification, above.
+    PostMessageW(tree, WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageW(tree, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree), MAKELPARAM(-1, -1));
+    PostMessageW(tree, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree), MAKELPARAM(5, 5));
+    EXPECT_EQ(Pending(), "22:double 22:right");
     EXPECT_EQ(TreeSelectedRow(22), 1);
     // A double click on empty space reports the click with nothing selected.
     EXPECT_EQ(clickAt(item.left + 5, item.bottom + 100, NM_DBLCLK), "22:double");

@@ -52,6 +52,9 @@ GtkWidget* NewTree(int id, ControlRecord& record);
 // The button press that opened the last tree right click, for the menu grab.
 const GdkEvent* LastRightClick();
 void ReleaseLastRightClick();
+// After the Menu key: the selected row's area and the window it is in, for
+// the menu to open at; null when the menu was not asked for by the keyboard.
+GdkWindow* KeyboardMenuAnchor(GdkRectangle* area);
 void ReleaseImages();
 void ReleaseMenu();
 

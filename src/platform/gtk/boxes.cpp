@@ -85,8 +85,12 @@ void ShowPopupMenu(const std::vector<MenuItem>& items) {
     }
     gtk_widget_show_all(menu);
     // The right click's own press lets the menu take the pointer grab.
+    GdkRectangle row;
     if (const GdkEvent* click = LastRightClick())
         gtk_menu_popup_at_pointer(GTK_MENU(menu), click);
+    else if (GdkWindow* tree = KeyboardMenuAnchor(&row))
+        gtk_menu_popup_at_rect(GTK_MENU(menu), tree, &row, GDK_GRAVITY_SOUTH_WEST,
+                               GDK_GRAVITY_NORTH_WEST, nullptr);
     else
         gtk_menu_popup_at_widget(GTK_MENU(menu), GTK_WIDGET(MainGtkWindow()), GDK_GRAVITY_CENTER,
                                  GDK_GRAVITY_NORTH_WEST, nullptr);

@@ -17,6 +17,10 @@ void OnChanged(GtkEditable*, gpointer id) {
     controls.Report(GPOINTER_TO_INT(id), EventType::Change);
 }
 
+void OnActivate(GtkEntry*, gpointer id) {
+    controls.Report(GPOINTER_TO_INT(id), EventType::Activate);
+}
+
 gboolean OnFocusIn(GtkWidget*, GdkEvent*, gpointer id) {
     controls.Report(GPOINTER_TO_INT(id), EventType::FocusGained);
     return FALSE;
@@ -199,6 +203,7 @@ void Build(int id, ControlKind kind, const std::string& caption, ControlRecord& 
         gtk_entry_set_width_chars(GTK_ENTRY(r.inner), 0);
         gtk_entry_set_text(GTK_ENTRY(r.inner), caption.c_str());
         r.signal = g_signal_connect(r.inner, "changed", G_CALLBACK(OnChanged), data);
+        g_signal_connect(r.inner, "activate", G_CALLBACK(OnActivate), data);
         g_signal_connect(r.inner, "focus-in-event", G_CALLBACK(OnFocusIn), data);
         g_signal_connect(r.inner, "focus-out-event", G_CALLBACK(OnFocusOut), data);
         break;

@@ -13,6 +13,7 @@ enum { kImage, kText, kValue, kColumns };
 
 std::vector<GdkPixbuf*> images;         // handle - 1
 GdkEvent* lastRightClick = nullptr;     // lends its time and device to the menu grab
+int keyboardMenuTree = -1;              // the tree whose Menu key asked for the menu
 
 GtkTreeView* View(const ControlRecord& r) { return GTK_TREE_VIEW(r.inner); }
 GtkTreeModel* Model(const ControlRecord& r) { return gtk_tree_view_get_model(View(r)); }
@@ -60,11 +61,28 @@ gboolean OnPress(GtkWidget* widget, GdkEventButton* event, gpointer id) {
         gtk_tree_view_set_cursor(view, path, nullptr, FALSE);
     gtk_tree_path_free(path);
     if (right) {
-        if (lastRightClick) gdk_event_free(lastRightClick);
+        ReleaseLastRightClick();
         lastRightClick = gdk_event_copy(reinterpret_cast<GdkEvent*>(event));
     }
     Controls().Report(GPOINTER_TO_INT(id), right ? EventType::RightClick : EventType::DoubleClick);
     return right;
+}
+
+// Return acts on the selected row as a double click does.
+gboolean OnKey(GtkWidget*, GdkEventKey* event, gpointer id) {
+    const guint key = event->keyval;
+    if (key != GDK_KEY_Return && key != GDK_KEY_KP_Enter && key != GDK_KEY_ISO_Enter) return FALSE;
+    Controls().Report(GPOINTER_TO_INT(id), EventType::DoubleClick);
+    return TRUE;
+}
+
+// The Menu key and Shift+F10: the menu opens on the selected row, not at
+// the place of the last right click.
+gboolean OnPopupMenu(GtkWidget*, gpointer id) {
+    ReleaseLastRightClick();
+    keyboardMenuTree = GPOINTER_TO_INT(id);
+    Controls().Report(GPOINTER_TO_INT(id), EventType::RightClick);
+    return TRUE;
 }
 
 }  // namespace
@@ -93,6 +111,8 @@ GtkWidget* NewTree(int id, ControlRecord& r) {
     r.signal = g_signal_connect(selection, "changed", G_CALLBACK(OnSelectionChanged),
                                 GINT_TO_POINTER(id));
     g_signal_connect(view, "button-press-event", G_CALLBACK(OnPress), GINT_TO_POINTER(id));
+    g_signal_connect(view, "key-press-event", G_CALLBACK(OnKey), GINT_TO_POINTER(id));
+    g_signal_connect(view, "popup-menu", G_CALLBACK(OnPopupMenu), GINT_TO_POINTER(id));
     atk_object_set_name(gtk_widget_get_accessible(view), "Entries");
 
     GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
@@ -109,6 +129,18 @@ const GdkEvent* LastRightClick() { return lastRightClick; }
 void ReleaseLastRightClick() {
     if (lastRightClick) gdk_event_free(lastRightClick);
     lastRightClick = nullptr;
+    keyboardMenuTree = -1;
+}
+
+GdkWindow* KeyboardMenuAnchor(GdkRectangle* area) {
+    ControlRecord* r = Controls().Tree(keyboardMenuTree);
+    if (!r) return nullptr;
+    GtkTreePath* path = nullptr;
+    gtk_tree_view_get_cursor(View(*r), &path, nullptr);
+    if (!path) return nullptr;
+    gtk_tree_view_get_cell_area(View(*r), path, nullptr, area);
+    gtk_tree_path_free(path);
+    return gtk_tree_view_get_bin_window(View(*r));
 }
 
 void ReleaseImages() {

@@ -99,6 +99,16 @@ void InstallIcons() {
     g_list_free_full(icons, g_object_unref);
 }
 
+// Escape in a dialog asks as its close box does.
+gboolean OnDialogKey(GtkWidget*, GdkEventKey* event, gpointer handle) {
+    if (event->keyval != GDK_KEY_Escape) return FALSE;
+    Event e;
+    e.kind = Event::Close;
+    e.window = GPOINTER_TO_INT(handle);
+    QueueEvent(e);
+    return TRUE;
+}
+
 // The close box asks; the program decides, so the window stays.
 gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer handle) {
     Event e;
@@ -201,8 +211,10 @@ int OpenDialog(const std::string& title, int w, int h) {
     if (!main) return -1;
     int handle = nextDialog++;
     WindowRecord record = NewWindow(handle, title, w, h);
-    // A plain window rather than a GtkDialog, so Escape closes nothing.
+    // A plain window rather than a GtkDialog: the program decides what
+    // Escape and the close box do.
     GtkWindow* window = GTK_WINDOW(record.window);
+    g_signal_connect(window, "key-press-event", G_CALLBACK(OnDialogKey), GINT_TO_POINTER(handle));
     gtk_window_set_type_hint(window, GDK_WINDOW_TYPE_HINT_DIALOG);
     gtk_window_set_transient_for(window, main);
     gtk_window_set_modal(window, TRUE);

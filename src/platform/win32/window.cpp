@@ -80,6 +80,19 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         if (c && c->kind == ControlKind::Tree) return TreeNotify(id, *c, header);
         break;
     }
+    case WM_CONTEXTMENU: {
+        // The Menu key or Shift+F10 on the tree: a right click on its
+        // selected row. A mouse's right click has its own notification.
+        int id = -1;
+        ControlRecord* c = ControlOf(reinterpret_cast<HWND>(wParam), &id);
+        const bool keyboard = static_cast<short>(LOWORD(lParam)) == -1 &&
+                              static_cast<short>(HIWORD(lParam)) == -1;
+        if (c && c->kind == ControlKind::Tree && keyboard) {
+            KeyboardMenuAsked(id);
+            return 0;
+        }
+        break;
+    }
     case WM_CLOSE: {
         // The close box asks; the program decides, so the window stays.
         ReportClose(WindowHandleOf(hwnd));

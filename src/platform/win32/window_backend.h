@@ -77,6 +77,11 @@ void DropQueued();  // at shutdown
 
 // The window procedure's share of the tree: WM_NOTIFY from a tree view.
 LRESULT TreeNotify(int id, ControlRecord& tree, NMHDR* header);
+// The Menu key on tree `id`: reports a right click whose menu opens below
+// the selected row; KeyboardMenuPoint gives that place (screen pixels), false
+// when the last menu was asked for by the mouse.
+void KeyboardMenuAsked(int id);
+bool KeyboardMenuPoint(POINT* at);
 HIMAGELIST Images();
 void ReleaseImages();
 void ReleaseTooltip();

@@ -37,7 +37,7 @@ void ShowPopupMenu(const std::vector<MenuItem>& items) {
                     static_cast<UINT_PTR>(item.id), Widen(item.caption).c_str());
     }
     POINT at;
-    GetCursorPos(&at);
+    if (!KeyboardMenuPoint(&at)) GetCursorPos(&at);
     // The menu closes when the user clicks elsewhere only if its owner is
     // the foreground window; the choice comes back as WM_COMMAND.
     SetForegroundWindow(owner);

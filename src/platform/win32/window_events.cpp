@@ -25,20 +25,35 @@ bool IsDroppedInput(const MSG& msg) {
 bool IsOurs(HWND root) { return root && WindowHandleOf(root) >= 0; }
 
 // Return presses the window's default button, whatever has the focus: the
-// system would press a focused push button instead (Cancel, say).
-void PressDefaultButton(HWND root) {
+// system would press a focused push button instead (Cancel, say). In a window
+// without one, a field reports it and the tree takes it as a double click.
+void PressReturn(HWND root, HWND focus) {
     const WindowRecord* w = FindWindow(WindowHandleOf(root));
-    const ControlRecord* c = w && w->defaultButton >= 0 ? FindControl(w->defaultButton) : nullptr;
-    if (c && IsWindowEnabled(c->hwnd)) Controls().Report(w->defaultButton, EventType::LeftClick);
+    if (w && w->defaultButton >= 0) {
+        const ControlRecord* c = FindControl(w->defaultButton);
+        if (c && IsWindowEnabled(c->hwnd)) Controls().Report(w->defaultButton, EventType::LeftClick);
+        return;
+    }
+    int id = -1;
+    const ControlRecord* c = ControlOf(focus, &id);
+    if (c && c->kind == ControlKind::Field) Controls().Report(id, EventType::Activate);
+    else if (c && c->kind == ControlKind::Tree) Controls().Report(id, EventType::DoubleClick);
+}
+
+// Escape asks a dialog to close, as its close box does.
+void PressEscape(HWND root) {
+    const int handle = WindowHandleOf(root);
+    if (handle > 0) QueueEvent(Event{Event::Close, handle});
 }
 
 void Dispatch(MSG& msg) {
     HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
     const bool key = msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_CHAR;
     if (key && IsOurs(root) && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
-        // Escape closes nothing; a held Return presses once.
+        // A held key acts once.
         const bool firstPress = msg.message == WM_KEYDOWN && !(msg.lParam & 0x40000000);
-        if (msg.wParam == VK_RETURN && firstPress) PressDefaultButton(root);
+        if (msg.wParam == VK_RETURN && firstPress) PressReturn(root, msg.hwnd);
+        if (msg.wParam == VK_ESCAPE && firstPress) PressEscape(root);
         return;
     }
     // Tab and Shift+Tab move the focus, in creation order.

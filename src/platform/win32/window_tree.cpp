@@ -17,6 +17,7 @@ namespace {
 // Index 0 is a transparent square: an item "without image" still needs one,
 // or the tree view shows the first image of the list.
 HIMAGELIST images = nullptr;
+int keyboardMenuTree = -1;  // the tree whose Menu key asked for the last menu
 
 int RowOf(const ControlRecord& c, HTREEITEM item) {
     return FindRow(c.rows, [item](const TreeRow& r) { return r.item == item; });
@@ -64,6 +65,20 @@ void ReleaseImages() {
     images = nullptr;
 }
 
+void KeyboardMenuAsked(int id) {
+    keyboardMenuTree = id;
+    Controls().Report(id, EventType::RightClick);
+}
+
+bool KeyboardMenuPoint(POINT* at) {
+    const ControlRecord* tree = Controls().Tree(keyboardMenuTree);
+    HTREEITEM item = tree ? TreeView_GetSelection(tree->hwnd) : nullptr;
+    RECT r;
+    if (!item || !TreeView_GetItemRect(tree->hwnd, item, &r, TRUE)) return false;
+    *at = POINT{r.left, r.bottom};
+    return ClientToScreen(tree->hwnd, at) != FALSE;
+}
+
 LRESULT TreeNotify(int id, ControlRecord& tree, NMHDR* header) {
     switch (header->code) {
     case TVN_SELCHANGEDW:
@@ -74,6 +89,7 @@ LRESULT TreeNotify(int id, ControlRecord& tree, NMHDR* header) {
         // What the click acts on is the selected row when it is reported; a
         // click on empty space leaves no row selected.
         HTREEITEM item = ItemAtCursor(tree.hwnd);
+        keyboardMenuTree = -1;
         if (header->code == NM_RCLICK || !item) TreeView_SelectItem(tree.hwnd, item);
         Controls().Report(id, header->code == NM_RCLICK ? EventType::RightClick
                                                         : EventType::DoubleClick);
