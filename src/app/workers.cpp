@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -57,13 +58,17 @@ void Start(Worker& worker, std::function<void()> body) {
     });
 }
 
-// Search matches reach the main thread in batches: one hand-over per read of
-// the client's output, or per 20 ms while output keeps coming, so a search of
-// every path costs the window a few appends per frame, not a wake-up per row.
-class MatchBatches {
+// Rows reach the main thread in batches: one hand-over per read of the
+// client's output, or per 20 ms while output keeps coming, so thousands of
+// rows cost the window a few appends per frame, not a wake-up per row.
+template <class Row>
+class RowBatches {
 public:
-    void Add(const std::string& line) {
-        rows_.push_back(line);
+    using Append = void (*)(int first, const std::vector<Row>& rows);
+    RowBatches(Append append, const std::atomic<bool>* stop) : append_(append), stop_(stop) {}
+
+    void Add(Row row) {
+        rows_.push_back(std::move(row));
         if (Clock::now() - since_ >= std::chrono::milliseconds(20)) HandOver();
     }
 
@@ -73,28 +78,31 @@ public:
         // Queued, never waited for (the stop handling waits for this thread
         // while it runs the queued calls), but never more than two ahead of
         // the window: a stop must not wait behind thousands of rows.
-        while (g_batchesQueued >= 2 && !g_stopSearch) platform::Sleep(1);
-        ++g_batchesQueued;
+        while (*queued_ >= 2 && !(stop_ != nullptr && *stop_)) platform::Sleep(1);
+        ++*queued_;
         const int first = next_;
         next_ += static_cast<int>(rows_.size());
-        platform::RunOnMainThread([first, rows = std::move(rows_)] {
-            AppendTextRows(first, rows);
-            --g_batchesQueued;
+        platform::RunOnMainThread([append = append_, queued = queued_, first, rows = std::move(rows_)] {
+            append(first, rows);
+            --*queued;
         });
         rows_.clear();
     }
 
 private:
     using Clock = std::chrono::steady_clock;
-    static inline std::atomic<int> g_batchesQueued{0};
-    std::vector<std::string> rows_;
+    Append append_;
+    const std::atomic<bool>* stop_;
+    // Shared with the queued calls, which may run after this is gone.
+    std::shared_ptr<std::atomic<int>> queued_ = std::make_shared<std::atomic<int>>(0);
+    std::vector<Row> rows_;
     int next_ = 0;
     Clock::time_point since_ = Clock::now();
 };
 
 void Search(const std::string& pattern) {
     platform::RunOnMainThread(ClearEntries);
-    MatchBatches batches;
+    RowBatches<std::string> batches(AppendTextRows, &g_stopSearch);
     const browse::SearchResult result = browse::SearchRemote(
         pattern, [&batches](const std::string& line) { batches.Add(line); }, g_stopSearch,
         [&batches] { batches.HandOver(); });
@@ -117,20 +125,22 @@ void Search(const std::string& pattern) {
     platform::PostControlEvent(StopSearchButton, platform::EventType::LeftClick);
 }
 
-using CopyCommand = svnclient::ClientResult (*)(const svnclient::LineSink&);
-
-void Copy(CopyCommand command, int button, const char* caption) {
+void Copy(svnclient::CopyCommand command, int button, const char* caption) {
     const std::string local = settings::g_settings.SVNLocalRepositery;
     platform::RunOnMainThread([] { g_entries.Clear(); });
     std::vector<std::string> information;
-    auto onLine = [&information](const std::string& line) {
-        const svnclient::ChangeLine c = svnclient::ParseCheckoutLine(line);
-        if (c.kind == svnclient::ChangeLine::Entry)
-            platform::RunOnMainThread([c] { AppendChangeRow(c.code, c.path); });
-        else if (c.kind == svnclient::ChangeLine::Information)
-            information.push_back(line);
+    RowBatches<svnclient::ChangeLine> batches(
+        [](int, const std::vector<svnclient::ChangeLine>& rows) {
+            for (const svnclient::ChangeLine& c : rows) AppendChangeRow(c.code, c.path);
+        },
+        nullptr);
+    auto onLine = [&information, &batches](const std::string& line) {
+        svnclient::ChangeLine c = svnclient::ParseCheckoutLine(line);
+        if (c.kind == svnclient::ChangeLine::Entry) batches.Add(std::move(c));
+        else if (c.kind == svnclient::ChangeLine::Information) information.push_back(line);
     };
-    const svnclient::ClientResult result = command(onLine);
+    const svnclient::ClientResult result = command(onLine, [&batches] { batches.HandOver(); });
+    batches.HandOver();
     if (!information.empty())
         platform::RunOnMainThreadAndWait(
             [&information] { ShowInformation(Translate("Copy"), information); });
@@ -143,7 +153,7 @@ void Copy(CopyCommand command, int button, const char* caption) {
     });
 }
 
-void StartCopy(int button, const char* caption, CopyCommand command) {
+void StartCopy(int button, const char* caption, svnclient::CopyCommand command) {
     Await(g_copy);  // the last copy has ended; collect it
     EnterBusy();
     ClearEntries();

@@ -9,18 +9,22 @@ namespace {
 
 void IgnoreLine(const std::string&) {}
 
-ClientResult Copy(int credentials, const LineSink& onLine) {
+ClientResult Copy(int credentials, const LineSink& onLine, const std::function<void()>& onDrained) {
     const settings::Settings& s = settings::g_settings;
     // The destination is no target: the client takes it as it is.
     return RunClient({Plain("checkout"), Target(s.SVNRemoteRepositery, false), Plain(s.SVNLocalRepositery)},
-                     "", credentials, onLine);
+                     "", credentials, onLine, nullptr, onDrained);
 }
 
 }  // namespace
 
-ClientResult SvnCheckout(const LineSink& onLine) { return Copy(1, onLine); }
+ClientResult SvnCheckout(const LineSink& onLine, const std::function<void()>& onDrained) {
+    return Copy(1, onLine, onDrained);
+}
 
-ClientResult SvnReadOnlyCopy(const LineSink& onLine) { return Copy(0, onLine); }
+ClientResult SvnReadOnlyCopy(const LineSink& onLine, const std::function<void()>& onDrained) {
+    return Copy(0, onLine, onDrained);
+}
 
 ClientResult SvnRemoteDelete(const std::string& path) {
     if (path.empty()) return {};

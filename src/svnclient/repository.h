@@ -8,9 +8,11 @@
 namespace svnclient {
 
 // Copies the repository into SVNLocalRepositery: a work copy with the
-// credentials, a read-only copy without. Every output line goes to `onLine`.
-ClientResult SvnCheckout(const LineSink& onLine);
-ClientResult SvnReadOnlyCopy(const LineSink& onLine);
+// credentials, a read-only copy without. Every output line goes to `onLine`;
+// `onDrained` as for RunClient.
+using CopyCommand = ClientResult (*)(const LineSink& onLine, const std::function<void()>& onDrained);
+ClientResult SvnCheckout(const LineSink& onLine, const std::function<void()>& onDrained = {});
+ClientResult SvnReadOnlyCopy(const LineSink& onLine, const std::function<void()>& onDrained = {});
 
 // Each commits at once with a log message naming what changed; an empty path
 // or name does nothing.

@@ -13,7 +13,7 @@ using namespace testsupport;
 
 namespace {
 
-using Copy = svnclient::ClientResult (*)(const svnclient::LineSink&);
+using Copy = svnclient::CopyCommand;
 
 class Repository : public ::testing::Test {
 protected:
@@ -22,7 +22,7 @@ protected:
         settings::g_settings.SVNRemoteRepositery = url;
         settings::g_settings.SVNLocalRepositery = folder + "/";
         Collect c;
-        svnclient::ClientResult r = copy(c.Sink());
+        svnclient::ClientResult r = copy(c.Sink(), {});
         EXPECT_TRUE(r.started);
         if (errors) *errors = r.errors;
         return c.lines;
