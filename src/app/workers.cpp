@@ -60,7 +60,8 @@ void Start(Worker& worker, std::function<void()> body) {
 
 // Rows reach the main thread in batches: one hand-over per read of the
 // client's output, or per 20 ms while output keeps coming, so thousands of
-// rows cost the window a few appends per frame, not a wake-up per row.
+// rows cost the window a few appends per frame, not a wake-up per row. A
+// batch holds at most kMost rows, so appending one never stalls the window.
 template <class Row>
 class RowBatches {
 public:
@@ -69,7 +70,7 @@ public:
 
     void Add(Row row) {
         rows_.push_back(std::move(row));
-        if (Clock::now() - since_ >= std::chrono::milliseconds(20)) HandOver();
+        if (rows_.size() >= kMost || Clock::now() - since_ >= std::chrono::milliseconds(20)) HandOver();
     }
 
     void HandOver() {
@@ -91,6 +92,7 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
+    static constexpr size_t kMost = 2000;
     Append append_;
     const std::atomic<bool>* stop_;
     // Shared with the queued calls, which may run after this is gone.

@@ -61,10 +61,15 @@ std::vector<std::string> RowOrder() {
 
 TEST_F(GtkWindowTest, TreeRowsMatchTheModelThroughInsertionsAnywhere) {
     CreateControl(0, kTree, ControlKind::Tree, 10, 70, 430, 250, "");
-    const std::pair<const char*, int> items[] = {{"A", 0}, {"A1", 1}, {"A2", 1}, {"B", 0}};
-    for (int row = 0; row < 4; ++row)
-        TreeAddItem(kTree, row, items[row].first, 0, items[row].second);
-    TreeSetValue(kTree, 3, 7);
+    // Flat first, then nested: the rows keep their texts, values and images
+    // when the first nested item arrives.
+    const std::vector<uint32_t> red(256, 0xffff0000);
+    const ImageHandle image = CreateImage(red.data());
+    TreeAddItem(kTree, 0, "A", 0, 0);
+    TreeAddItem(kTree, 1, "B", image, 0);
+    TreeSetValue(kTree, 1, 7);
+    TreeAddItem(kTree, 1, "A1", 0, 1);
+    TreeAddItem(kTree, 2, "A2", 0, 1);
     TreeAddItem(kTree, 2, "A1a", 0, 2);  // under A1, pushing A2 down
     TreeAddItem(kTree, 1, "A0", 0, 1);   // A's new first child
     // Row 3 holds A1a, A1's child: a depth-1 item there would split them, so
@@ -77,6 +82,14 @@ TEST_F(GtkWindowTest, TreeRowsMatchTheModelThroughInsertionsAnywhere) {
     EXPECT_EQ(RowOrder(), expected);
     EXPECT_EQ(TreeValue(kTree, 7), 7);  // the value moved with B
     EXPECT_EQ(TreeValue(kTree, 1), 0);
+    GtkTreeModel* model = gtk_tree_view_get_model(GTK_TREE_VIEW(gtk::FindControl(kTree)->inner));
+    GtkTreeIter last;
+    ASSERT_TRUE(gtk_tree_model_iter_nth_child(model, &last, nullptr, 2));
+    GdkPixbuf* shown = nullptr;
+    gtk_tree_model_get(model, &last, 0, &shown, -1);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(gdk_pixbuf_get_pixels(shown)[0], 0xff);  // B's red image
+    g_object_unref(shown);
 
     // Selecting an item inside collapsed folders opens them.
     TreeSelect(kTree, 4);

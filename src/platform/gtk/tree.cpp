@@ -85,10 +85,52 @@ gboolean OnPopupMenu(GtkWidget*, gpointer id) {
     return TRUE;
 }
 
+// A tree store finds a row's path by counting the siblings before it, on
+// every insertion and change: filling it grows with the square of the rows.
+// A list store finds it in a balanced sequence. So a tree holds a list store
+// while all its items are at the top (search results, a command's output, a
+// repository's top folder) and a tree store once an item is nested.
+GtkListStore* NewListStore() {
+    return gtk_list_store_new(kColumns, GDK_TYPE_PIXBUF, G_TYPE_STRING, G_TYPE_INT);
+}
+
+bool Flat(const ControlRecord& r) { return GTK_IS_LIST_STORE(Model(r)); }
+
+void UseModel(ControlRecord& r, GtkTreeModel* model) {
+    gtk_tree_view_set_model(View(r), model);
+    g_object_unref(model);
+}
+
+// The first nested item: the top-level rows move to a tree store.
+void MakeNestable(ControlRecord& r) {
+    GtkTreeStore* store = gtk_tree_store_new(kColumns, GDK_TYPE_PIXBUF, G_TYPE_STRING, G_TYPE_INT);
+    GtkTreeModel* flat = Model(r);
+    GtkTreeIter* last = nullptr;
+    for (int i = 0; i < r.rows.size(); ++i) {
+        GdkPixbuf* image = nullptr;
+        gchar* text = nullptr;
+        gint value = 0;
+        gtk_tree_model_get(flat, &r.rows[i].iter, kImage, &image, kText, &text, kValue, &value, -1);
+        GtkTreeIter it;
+        gtk_tree_store_insert_after(store, &it, nullptr, last);
+        gtk_tree_store_set(store, &it, kImage, image, kText, text, kValue, value, -1);
+        if (image) g_object_unref(image);
+        g_free(text);
+        r.rows[i].iter = it;
+        last = &r.rows[i].iter;
+    }
+    UseModel(r, GTK_TREE_MODEL(store));
+}
+
+void SetValue(const ControlRecord& r, GtkTreeIter* it, int value) {
+    if (Flat(r)) gtk_list_store_set(GTK_LIST_STORE(Model(r)), it, kValue, value, -1);
+    else gtk_tree_store_set(GTK_TREE_STORE(Model(r)), it, kValue, value, -1);
+}
+
 }  // namespace
 
 GtkWidget* NewTree(int id, ControlRecord& r) {
-    GtkTreeStore* store = gtk_tree_store_new(kColumns, GDK_TYPE_PIXBUF, G_TYPE_STRING, G_TYPE_INT);
+    GtkListStore* store = NewListStore();
     GtkWidget* view = gtk_tree_view_new_with_model(GTK_TREE_MODEL(store));
     g_object_unref(store);
     GtkTreeView* tv = GTK_TREE_VIEW(view);
@@ -157,7 +199,8 @@ void TreeClear(int id) {
     ControlRecord* r = Controls().Tree(id);
     if (!r) return;
     Quiet quiet(*r);
-    gtk_tree_store_clear(GTK_TREE_STORE(Model(*r)));
+    if (Flat(*r)) gtk_list_store_clear(GTK_LIST_STORE(Model(*r)));
+    else UseModel(*r, GTK_TREE_MODEL(NewListStore()));
     r->rows.clear();
 }
 
@@ -166,16 +209,22 @@ void TreeAddItem(int id, int row, const std::string& text, ImageHandle image, in
     if (!r) return;
     TreeRows<TreeRow>& rows = r->rows;
     const TreePlacement p = rows.Place(row, depth);
-    GtkTreeStore* store = GTK_TREE_STORE(Model(*r));
-    GtkTreeIter* under = p.parent >= 0 ? &rows[p.parent].iter : nullptr;
-    // After a known sibling, never by position: the store would walk the
-    // parent's children to find the place on every append.
-    GtkTreeIter* after = p.lastSiblingAbove >= 0 ? &rows[p.lastSiblingAbove].iter : nullptr;
-    GtkTreeIter it;
-    gtk_tree_store_insert_after(store, &it, under, after);
+    if (p.depth > 0 && Flat(*r)) MakeNestable(*r);
     bool known = image > 0 && image <= static_cast<int>(images.size());
     GdkPixbuf* pixbuf = known ? images[image - 1] : nullptr;
-    gtk_tree_store_set(store, &it, kImage, pixbuf, kText, text.c_str(), kValue, 0, -1);
+    GtkTreeIter it;
+    if (Flat(*r)) {
+        gtk_list_store_insert_with_values(GTK_LIST_STORE(Model(*r)), &it, p.at, kImage, pixbuf,
+                                          kText, text.c_str(), kValue, 0, -1);
+    } else {
+        GtkTreeStore* store = GTK_TREE_STORE(Model(*r));
+        GtkTreeIter* under = p.parent >= 0 ? &rows[p.parent].iter : nullptr;
+        // After a known sibling, never by position: the store would walk the
+        // parent's children to find the place.
+        GtkTreeIter* after = p.lastSiblingAbove >= 0 ? &rows[p.lastSiblingAbove].iter : nullptr;
+        gtk_tree_store_insert_after(store, &it, under, after);
+        gtk_tree_store_set(store, &it, kImage, pixbuf, kText, text.c_str(), kValue, 0, -1);
+    }
     rows.Insert(p, TreeRow{it, p.depth});
 }
 
@@ -185,8 +234,7 @@ int TreeCount(int id) {
 }
 
 void TreeSetValue(int id, int row, int value) {
-    if (ControlRecord* r = Controls().TreeRow(id, row))
-        gtk_tree_store_set(GTK_TREE_STORE(Model(*r)), &r->rows[row].iter, kValue, value, -1);
+    if (ControlRecord* r = Controls().TreeRow(id, row)) SetValue(*r, &r->rows[row].iter, value);
 }
 
 int TreeValue(int id, int row) {
