@@ -96,17 +96,22 @@ def application(name):
     return wait_for(look, f"{name} on the accessibility bus", timeout=30)
 
 
+# The entry tree reads as a table while every item in it is at the top.
+TREE_ROLES = ("tree table", "table")
+
+
 def controls(node):
     """Every accessible below node, the rows of trees left out: thousands of them."""
     for child in node:
         if child is not None:
             yield child
-            if child.getRoleName() != "tree table":
+            if child.getRoleName() not in TREE_ROLES:
                 yield from controls(child)
 
 
 def find(app, role, name):
-    return next((n for n in controls(app) if n.getRoleName() == role and n.name == name), None)
+    roles = TREE_ROLES if role in TREE_ROLES else (role,)
+    return next((n for n in controls(app) if n.getRoleName() in roles and n.name == name), None)
 
 
 def accessible(app, role, name, timeout=10):
