@@ -93,9 +93,12 @@ TEST_F(ListActionsTest, TreesExpandAndTheMenuActsOnTheWorkingCopy) {
     EXPECT_EQ(MenuFor("src"), Items{DeleteLocalItem});  // no status: no description
     EXPECT_TRUE(BoxTexts().empty());
 
+    // The entry's status, and the icon the tree shows for it says the same.
     auto statusOf = [this](const std::string& name) {
         app::g_entries.MakeCurrent(RowOf(name));
-        return app::g_entries.Current()->status;
+        const browse::ListEntry& e = *app::g_entries.Current();
+        EXPECT_EQ(scripted::Tree()[RowOf(name)].image, app::StatusIcon(e.status, e.isFolder)) << name;
+        return e.status;
     };
     EXPECT_EQ(statusOf("new.txt"), "?");
     MenuOn("new.txt", AddItem);
