@@ -1,5 +1,6 @@
-// The window service: one main window, an optional modal dialog window, and
-// controls addressed by the small integer ids the application chooses.
+// The window service: one main window, modal dialog windows, windows of their
+// own beside the main one, and controls addressed by the small integer ids
+// the application chooses (unique across all windows).
 // Implemented by gtk/window.cpp, win32/window.cpp and, for the headless test
 // suites, tests/support/scripted_window.cpp. Every function but those marked
 // "any thread" must be called on the main thread.
@@ -11,11 +12,16 @@
 
 namespace platform {
 
-enum class ControlKind { Label, Field, Button, DefaultButton, CheckBox, Link, Tree };
+// List: a report list of rows and columns (ListSetColumns), its caption its
+// accessible name. Text: a read-only multi-line monospace text, its caption
+// its accessible name; GetText gives the whole text, SetText replaces it.
+enum class ControlKind { Label, Field, Button, DefaultButton, CheckBox, Link, Tree, List, Text };
 
-// Keys report what the mouse would: Return on a tree row a DoubleClick, the
-// Menu key or Shift+F10 on the tree a RightClick, Escape in a dialog a Close.
-// Activate is Return in a field of a window with no default button.
+// Keys report what the mouse would: Return on a tree or list row a
+// DoubleClick, the Menu key or Shift+F10 on the tree a RightClick, Escape in
+// a dialog or a window of its own a Close. Activate is Return in a field of a
+// window with no default button. A list reports Change when the user moves
+// its selection (never for ListSelect or ListClear).
 enum class EventType { LeftClick, RightClick, DoubleClick, Change, FocusGained, FocusLost, Activate };
 
 struct Event {
@@ -46,6 +52,21 @@ bool OpenMainWindow(const std::string& title, int w, int h);
 int OpenDialog(const std::string& title, int w, int h);
 void CloseDialog(int window);
 
+// A window of its own beside the main window: not modal, resizable (the
+// client area starts at w x h, which is also its smallest size), with a close
+// box. Its events, Close included, reach WaitEvent with its handle (> 0, never
+// one a dialog has); -1 when it can't be opened. CloseDialog closes it.
+int OpenWindow(const std::string& title, int w, int h);
+void SetWindowTitle(int window, const std::string& title);
+// Brings an open window to the front with the keyboard focus.
+void RaiseWindow(int window);
+
+// Which window edges a control's edges keep their distance to when its window
+// is resized: left and right both, and it grows with the width; right alone,
+// and it moves. Controls start anchored left and top.
+enum Anchor : unsigned { AnchorLeft = 1, AnchorTop = 2, AnchorRight = 4, AnchorBottom = 8 };
+void SetAnchors(int id, unsigned anchors);
+
 // Controls. Creating an id that exists replaces the old control.
 bool CreateControl(int window, int id, ControlKind kind, int x, int y, int w, int h,
                    const std::string& caption);
@@ -75,6 +96,25 @@ bool TreeExpanded(int id, int row);
 void TreeExpand(int id, int row);
 int TreeSelectedRow(int id);  // -1 when none
 void TreeSelect(int id, int row);
+
+// The report list. Rows count from 0; each row holds one text per column.
+struct ListColumn {
+    std::string caption;  // also the column's accessible name
+    int width;            // pixels; the last column takes what is left
+};
+void ListSetColumns(int id, const std::vector<ListColumn>& columns);
+void ListClear(int id);
+// Appends rows at the end, in order, without moving the selection.
+void ListAppend(int id, const std::vector<std::vector<std::string>>& rows);
+int ListCount(int id);
+std::string ListText(int id, int row, int column);
+int ListSelectedRow(int id);  // -1 when none
+// Selects `row` and scrolls it into view; -1 selects nothing.
+void ListSelect(int id, int row);
+
+// The read-only text: appended in runs, each drawn in its style.
+enum class TextStyle { Plain, Added, Removed, Heading };  // Added green, Removed red
+void TextAppend(int id, const std::string& text, TextStyle style);
 
 // A pop-up menu at the pointer; the choice arrives later as a Menu event.
 void ShowPopupMenu(const std::vector<MenuItem>& items);
