@@ -1,5 +1,5 @@
-// The ids of the main window's controls and of the pop-up menu's items. The
-// control ids are also the Tab order's table rows.
+// The ids of the windows' controls and of the pop-up menu's items. The main
+// window's control ids are also the Tab order's table rows.
 #pragma once
 
 namespace app {
@@ -27,6 +27,20 @@ enum ControlId {
     GoLink = 20,
     StopSearchButton = 21,
     EntryTree = 22,
+
+    // The windows of their own; ids are unique across every window.
+    HistoryFilterLabel = 100,
+    HistoryFilterField = 101,
+    HistoryList = 102,
+    HistoryDetails = 103,
+    HistoryMoreButton = 104,
+    HistoryChangesButton = 105,
+    HistoryStatus = 106,
+    ChangesText = 110,
+    ChangesStatus = 111,
+    BlameList = 120,
+    BlameMessage = 121,
+    BlameStatus = 122,
 };
 
 enum MenuItemId {
@@ -39,6 +53,9 @@ enum MenuItemId {
     DownloadItem = 7,
     OpenItem = 8,
     ResolvedItem = 9,
+    HistoryItem = 10,
+    ChangesItem = 11,
+    BlameItem = 12,
 };
 
 }  // namespace app

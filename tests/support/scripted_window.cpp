@@ -21,10 +21,13 @@ using platform::Event;
 namespace queue = platform::queue;
 using Lock = std::unique_lock<std::mutex>;
 
-struct Slot {  // a control, with its rows and selection when it is a tree
+struct Slot {  // a control, with its rows and selection when it is a tree or list
     scripted::Control c;
     std::vector<scripted::TreeItem> rows;
     int selected = -1;
+    std::vector<platform::ListColumn> columns;
+    std::vector<std::vector<std::string>> listRows;
+    std::vector<scripted::TextRun> runs;
 };
 
 std::atomic<int> handOvers{0};  // workers queue calls without the lock
@@ -162,15 +165,36 @@ bool OpenMainWindow(const std::string& title, int w, int h) {
     return true;
 }
 
-int OpenDialog(const std::string& title, int w, int h) {
-    Lock lk(s.m);
+int OpenWindowLocked(const std::string& title, int w, int h, bool own) {
     if (s.failOpen) return -1;
     int handle = static_cast<int>(s.dialogs.size()) + 1;
-    s.dialogs.push_back(scripted::WindowInfo{handle, title, w, h, true});
+    s.dialogs.push_back(scripted::WindowInfo{handle, title, w, h, true, own});
     // Announced from the next WaitEvent: by then the caller made its controls.
     s.dialogsToAnnounce.push_back(handle);
     return handle;
 }
+
+int OpenDialog(const std::string& title, int w, int h) {
+    return Locked([&] { return OpenWindowLocked(title, w, h, false); });
+}
+
+int OpenWindow(const std::string& title, int w, int h) {
+    return Locked([&] { return OpenWindowLocked(title, w, h, true); });
+}
+
+void SetWindowTitle(int window, const std::string& title) {
+    Locked([&] {
+        if (DialogOpenLocked(window)) s.dialogs[window - 1].title = title;
+    });
+}
+
+void RaiseWindow(int window) {
+    Locked([&] {
+        if (DialogOpenLocked(window)) ++s.dialogs[window - 1].raised;
+    });
+}
+
+void SetAnchors(int id, unsigned anchors) { Edit(id, [&](auto& c) { c.anchors = anchors; }); }
 
 void CloseDialog(int window) {
     Lock lk(s.m);
@@ -195,8 +219,24 @@ bool CreateControl(int window, int id, ControlKind kind, int x, int y, int w, in
 void DestroyControl(int id) { Locked([&] { DestroyLocked(id); }); }
 
 bool ControlExists(int id) { return Get(id).id != -1; }
-std::string GetText(int id) { return Get(id).text; }
-void SetText(int id, const std::string& text) { Edit(id, [&](auto& c) { c.text = text; }); }
+std::string GetText(int id) {
+    Lock lk(s.m);
+    auto* slot = SlotLocked(id);
+    if (!slot) return "";
+    if (slot->c.kind != ControlKind::Text) return slot->c.text;
+    std::string all;
+    for (const auto& run : slot->runs) all += run.text;
+    return all;
+}
+
+void SetText(int id, const std::string& text) {
+    Lock lk(s.m);
+    auto* slot = SlotLocked(id);
+    if (!slot) return;
+    slot->c.text = text;
+    slot->runs.clear();
+    if (slot->c.kind == ControlKind::Text && !text.empty()) slot->runs.push_back({text, TextStyle::Plain});
+}
 int GetCheck(int id) { return Get(id).check; }
 void SetCheck(int id, int state) { Edit(id, [&](auto& c) { c.check = state; }); }
 bool IsEnabled(int id) {
@@ -259,6 +299,58 @@ int TreeSelectedRow(int id) {
 void TreeSelect(int id, int row) {
     Lock lk(s.m);
     if (auto* tree = SlotLocked(id)) tree->selected = ItemLocked(id, row) ? row : -1;
+}
+
+void ListSetColumns(int id, const std::vector<ListColumn>& columns) {
+    Lock lk(s.m);
+    if (auto* list = SlotLocked(id)) list->columns = columns;
+}
+
+void ListClear(int id) {
+    Lock lk(s.m);
+    if (auto* list = SlotLocked(id)) {
+        list->listRows.clear();
+        list->selected = -1;
+    }
+}
+
+void ListAppend(int id, const std::vector<std::vector<std::string>>& rows) {
+    Lock lk(s.m);
+    if (auto* list = SlotLocked(id)) list->listRows.insert(list->listRows.end(), rows.begin(), rows.end());
+}
+
+int ListCount(int id) {
+    Lock lk(s.m);
+    auto* list = SlotLocked(id);
+    return list ? static_cast<int>(list->listRows.size()) : 0;
+}
+
+std::string ListText(int id, int row, int column) {
+    Lock lk(s.m);
+    auto* list = SlotLocked(id);
+    if (!list || row < 0 || row >= static_cast<int>(list->listRows.size())) return "";
+    const auto& cells = list->listRows[row];
+    return column >= 0 && column < static_cast<int>(cells.size()) ? cells[column] : "";
+}
+
+int ListSelectedRow(int id) {
+    Lock lk(s.m);
+    auto* list = SlotLocked(id);
+    return list ? list->selected : -1;
+}
+
+void ListSelect(int id, int row) {
+    Lock lk(s.m);
+    if (auto* list = SlotLocked(id))
+        list->selected = row >= 0 && row < static_cast<int>(list->listRows.size()) ? row : -1;
+}
+
+void TextAppend(int id, const std::string& text, TextStyle style) {
+    Lock lk(s.m);
+    auto* slot = SlotLocked(id);
+    if (!slot || text.empty()) return;
+    if (!slot->runs.empty() && slot->runs.back().style == style) slot->runs.back().text += text;
+    else slot->runs.push_back({text, style});
 }
 
 void ShowPopupMenu(const std::vector<MenuItem>& items) {
@@ -406,6 +498,24 @@ std::vector<TreeItem> Tree(int id) {
 
 int SelectedRow(int id) { return platform::TreeSelectedRow(id); }
 
+std::vector<platform::ListColumn> ListColumns(int id) {
+    Lock lk(s.m);
+    auto* list = SlotLocked(id);
+    return list ? list->columns : std::vector<platform::ListColumn>();
+}
+
+std::vector<std::vector<std::string>> ListRows(int id) {
+    Lock lk(s.m);
+    auto* list = SlotLocked(id);
+    return list ? list->listRows : std::vector<std::vector<std::string>>();
+}
+
+std::vector<TextRun> TextRuns(int id) {
+    Lock lk(s.m);
+    auto* slot = SlotLocked(id);
+    return slot ? slot->runs : std::vector<TextRun>();
+}
+
 const uint32_t* ImagePixels(platform::ImageHandle h) {
     Lock lk(s.m);
     if (h <= 0 || h > static_cast<int>(s.images.size())) return nullptr;
@@ -450,6 +560,14 @@ void Type(int id, const std::string& text) {
     if (!c || !c->enabled) return;  // nobody can type into it
     c->text = text;
     PushInput(Event{Event::Control, c->window, id, platform::EventType::Change});
+}
+
+void SelectListRow(int id, int row) {
+    Lock lk(s.m);
+    auto* list = SlotLocked(id);
+    if (!list || !list->c.enabled) return;
+    list->selected = row;
+    PushInput(Event{Event::Control, list->c.window, id, platform::EventType::Change});
 }
 
 void AskCloseDuringCommand() { Locked([&] { s.closeAsked = true; }); }

@@ -20,6 +20,7 @@ struct Control {
     int check = 0;
     bool enabled = true;
     int labelFor = -1;
+    unsigned anchors = platform::AnchorLeft | platform::AnchorTop;
 };
 
 struct TreeItem {
@@ -39,6 +40,13 @@ struct WindowInfo {
     std::string title;
     int w = 0, h = 0;
     bool open = false;
+    bool own = false;  // opened with OpenWindow: not modal, resizable
+    int raised = 0;    // RaiseWindow calls
+};
+
+struct TextRun {
+    std::string text;
+    platform::TextStyle style;
 };
 
 // Forgets everything; the calling thread becomes the main thread.
@@ -48,9 +56,12 @@ void FailWindowOpen(bool fail);  // OpenMainWindow / OpenDialog fail
 const Control* Find(int id);
 std::vector<Control> Controls(int window = 0);  // in creation order
 WindowInfo MainWindow();
-std::vector<WindowInfo> Dialogs();  // every dialog opened so far
+std::vector<WindowInfo> Dialogs();  // every dialog and own window opened so far
 std::vector<TreeItem> Tree(int id = 22);
 int SelectedRow(int id = 22);
+std::vector<platform::ListColumn> ListColumns(int id);
+std::vector<std::vector<std::string>> ListRows(int id);
+std::vector<TextRun> TextRuns(int id);  // adjacent runs of one style joined
 
 const uint32_t* ImagePixels(platform::ImageHandle h);  // 0xAARRGGBB
 
@@ -77,6 +88,8 @@ void PushClick(int id, platform::EventType type = platform::EventType::LeftClick
 void PushClose(int window = 0);
 void PushMenu(int itemId);
 void Type(int id, const std::string& text);  // sets it, queues its Change
+// The user moves a list's selection to `row` (its Change is queued).
+void SelectListRow(int id, int row);
 void SetReturnKeyDown(bool down);
 // Any thread: the main window's close request made while a command runs, as a
 // real window reports it (KeepPainted says false, no box, WaitEvent's Close).
