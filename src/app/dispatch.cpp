@@ -1,5 +1,8 @@
 #include "app/dispatch.h"
 
+#include "app/blame_window.h"
+#include "app/changes_window.h"
+#include "app/history_window.h"
 #include "app/list_actions.h"
 #include "app/main_window.h"
 #include "app/shell_state.h"
@@ -65,6 +68,9 @@ void DispatchMenu(int item) {
         case OpenItem: OpenEntryFile(); break;
         case DeleteRemoteItem: DeleteRemoteEntry(); break;
         case CreateDirectoryItem: CreateRemoteDirectory(); break;
+        case HistoryItem: ShowEntryHistory(); break;
+        case ChangesItem: ShowEntryChanges(); break;
+        case BlameItem: ShowEntryBlame(); break;
         default: break;  // the status line is only information
     }
 }
@@ -72,6 +78,9 @@ void DispatchMenu(int item) {
 }  // namespace
 
 bool HandleEvent(const Event& e) {
+    // The windows of their own live beside the main one; theirs is theirs.
+    if (e.window != 0 && (HandleHistoryEvent(e) || HandleChangesEvent(e) || HandleBlameEvent(e)))
+        return false;
     if (e.kind == Event::Control && e.window == 0) DispatchControl(e.id, e.type);
     else if (e.kind == Event::Menu) DispatchMenu(e.id);
     if (!g_shell.busy) UpdateCredentialControls();

@@ -2,7 +2,10 @@
 
 #include <vector>
 
+#include "app/blame_window.h"
+#include "app/changes_window.h"
 #include "app/entry_tree.h"
+#include "app/history_window.h"
 #include "app/repository_files.h"
 #include "app/shell_state.h"
 #include "app/text_dialog.h"
@@ -11,6 +14,7 @@
 #include "i18n/catalogue.h"
 #include "platform/paths.h"
 #include "platform/window.h"
+#include "svnclient/arguments.h"
 #include "svnclient/repository.h"
 #include "svnclient/working_copy.h"
 
@@ -116,6 +120,39 @@ std::string FolderPart(const std::string& path) {
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
+// An entry that has a history: anything the working copy holds.
+bool IsVersioned(const std::string& status) { return status != "?" && status != "I" && status != "X"; }
+
+// Local changes a diff can show.
+bool HasTextChanges(const std::string& status) { return status == "M" || status == "R" || status == "C"; }
+
+// The menu's items for the windows of their own, after the list's own.
+void AddWindowItems(std::vector<platform::MenuItem>& items, bool isFile) {
+    if (g_shell.listContent == ListContent::LocalTree) {
+        const ListEntry* e = g_entries.Current();
+        if (!e || !IsVersioned(e->status)) return;
+        const std::string& status = e->status;
+        items.push_back({HistoryItem, Translate("History…")});
+        if (isFile && HasTextChanges(status)) items.push_back({ChangesItem, Translate("Changes…")});
+        if (isFile) items.push_back({BlameItem, Translate("Blame…")});
+    } else {
+        items.push_back({HistoryItem, Translate("History…")});
+        if (isFile) items.push_back({BlameItem, Translate("Blame…")});
+    }
+}
+
+// What the selected row names for the client: the entry's working-copy path,
+// or its URL in the repository.
+std::string SelectedTarget() {
+    if (!GatherClickedItem()) return "";
+    if (g_shell.listContent == ListContent::LocalTree)
+        return g_entries.MakeCurrent(g_shell.clickedRow) ? g_entries.Current()->path : "";
+    if (g_shell.listContent == ListContent::RemoteTree ||
+        g_shell.listContent == ListContent::SearchResults)
+        return svnclient::RepositoryUrl(g_shell.clickedPath);
+    return "";
+}
+
 }  // namespace
 
 std::string ItemPath(int row, int depth) {
@@ -172,6 +209,7 @@ void ShowEntryMenu() {
                 }
             }
             items.push_back({DeleteLocalItem, Translate("Delete")});
+            if (g_shell.listContent == ListContent::LocalTree) AddWindowItems(items, isFile);
             break;
         }
         case ListContent::RemoteTree:
@@ -188,11 +226,27 @@ void ShowEntryMenu() {
                 items.push_back({CreateDirectoryItem, Translate("Create directory")});
                 items.push_back({DeleteRemoteItem, Translate("Delete")});
             }
+            AddWindowItems(items, isFile);
             break;
         case ListContent::None:
             break;
     }
     if (!items.empty()) platform::ShowPopupMenu(items);
+}
+
+void ShowEntryHistory() {
+    const std::string target = SelectedTarget();
+    if (!target.empty()) ShowHistory(target);
+}
+
+void ShowEntryChanges() {
+    const std::string target = SelectedTarget();
+    if (!target.empty()) ShowChanges(target, 0);
+}
+
+void ShowEntryBlame() {
+    const std::string target = SelectedTarget();
+    if (!target.empty()) ShowBlame(target);
 }
 
 void AddEntry() { ApplyToSelectedEntry(svnclient::SvnAdd, false); }

@@ -21,5 +21,9 @@ void DownloadEntry();
 void OpenEntryFile();
 void DeleteRemoteEntry();
 void CreateRemoteDirectory();
+// The windows of their own, on the selected entry.
+void ShowEntryHistory();
+void ShowEntryChanges();
+void ShowEntryBlame();
 
 }  // namespace app

@@ -2,7 +2,10 @@
 
 #include <string>
 
+#include "app/blame_window.h"
+#include "app/changes_window.h"
 #include "app/dispatch.h"
+#include "app/history_window.h"
 #include "app/entry_tree.h"
 #include "app/main_window.h"
 #include "app/shell_state.h"
@@ -35,6 +38,10 @@ void RunEventLoop() {
 }
 
 int EndProgram() {
+    // Their clients end with them.
+    CloseHistory();
+    CloseChanges();
+    CloseBlame();
     settings::SaveSettings();
     i18n::ReleaseCatalogue();
     ReleaseWorkers();

@@ -68,12 +68,12 @@ TEST_F(ListActionsTest, TreesExpandAndTheMenuActsOnTheWorkingCopy) {
     EXPECT_EQ(TreeTexts(),
               (Texts{"branches/", "trunk/", "src/", "main.c", "my file é#1.txt", "README"}));
 
-    EXPECT_EQ(MenuFor("README"),
-              (Items{DownloadItem, OpenItem, CreateDirectoryItem, DeleteRemoteItem}));
-    EXPECT_EQ(MenuFor("trunk/"), (Items{CreateDirectoryItem, DeleteRemoteItem}));
+    EXPECT_EQ(MenuFor("README"), (Items{DownloadItem, OpenItem, CreateDirectoryItem,
+                                        DeleteRemoteItem, HistoryItem, BlameItem}));
+    EXPECT_EQ(MenuFor("trunk/"), (Items{CreateDirectoryItem, DeleteRemoteItem, HistoryItem}));
     Enter(PasswordField, "");
-    EXPECT_EQ(MenuFor("README"), (Items{DownloadItem, OpenItem}));
-    EXPECT_TRUE(MenuFor("trunk/").empty());
+    EXPECT_EQ(MenuFor("README"), (Items{DownloadItem, OpenItem, HistoryItem, BlameItem}));
+    EXPECT_EQ(MenuFor("trunk/"), Items{HistoryItem});
     // A click on empty space selects nothing and does nothing.
     const int shown = scripted::MenusShown();
     platform::TreeSelect(EntryTree, -1);
@@ -87,10 +87,15 @@ TEST_F(ListActionsTest, TreesExpandAndTheMenuActsOnTheWorkingCopy) {
     EXPECT_EQ(TreeTexts(), (Texts{"branches", "trunk", "src", "main.c", "my file é#1.txt",
                                   "README", "new.txt"}));
     EXPECT_EQ(platform::GetText(ExploreLocalButton), "Explore local repositery");
-    EXPECT_EQ(MenuFor("README"), (Items{StatusItem, AddItem, UndoItem, DeleteLocalItem}));
+    EXPECT_EQ(MenuFor("README"), (Items{StatusItem, AddItem, UndoItem, DeleteLocalItem,
+                                        HistoryItem, ChangesItem, BlameItem}));
     EXPECT_EQ(scripted::LastMenu().front().caption, "Modified");
     EXPECT_FALSE(scripted::LastMenu().front().enabled);
-    EXPECT_EQ(MenuFor("src"), Items{DeleteLocalItem});  // no status: no description
+    EXPECT_EQ(scripted::LastMenu()[4].caption, "History…");
+    // No status: no description; unchanged, so nothing to diff.
+    EXPECT_EQ(MenuFor("src"), (Items{DeleteLocalItem, HistoryItem}));
+    EXPECT_EQ(MenuFor("main.c"), (Items{DeleteLocalItem, HistoryItem, BlameItem}));
+    EXPECT_EQ(MenuFor("new.txt"), (Items{StatusItem, AddItem, UndoItem, DeleteLocalItem}));
     EXPECT_TRUE(BoxTexts().empty());
 
     // The entry's status, and the icon the tree shows for it says the same.
