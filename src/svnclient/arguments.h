@@ -13,8 +13,11 @@ using platform::ArgumentList;
 inline Argument Plain(std::string text) { return {std::move(text), false}; }
 inline Argument Quoted(std::string text) { return {std::move(text), true}; }
 // A path or URL the command acts on. The final "@" is the client's escape for
-// peg revisions: a name such as "report@1" is then taken as it is.
-inline Argument Target(std::string text, bool quote = true) { return {std::move(text) + "@", quote}; }
+// peg revisions: a name such as "report@1" is then taken as it is. With a
+// `peg` the path is looked up as it was in that revision.
+inline Argument Target(std::string text, bool quote = true, const std::string& peg = "") {
+    return {std::move(text) + "@" + peg, quote};
+}
 
 // `args`, then the proxy options (when useProxy), --non-interactive,
 // --no-auth-cache and the credentials (credentials exactly 1, SVNAuthCache 0):

@@ -55,4 +55,15 @@ ClientResult RunClient(const ArgumentList& args, const std::string& workingFolde
                        const std::atomic<bool>* stop = nullptr,
                        const std::function<void()>& onDrained = {});
 
+// Bytes as they come off the pipe, in the pieces they were read in: not cut,
+// not converted. False ends the client (the result is then that of a stop).
+using ChunkSink = std::function<bool(const std::string&)>;
+
+// RunClient's loop, handing the output raw: for readers of XML, which is
+// UTF-8 whatever the system's charset, and of text whose blanks matter.
+ClientResult RunClientRaw(const ArgumentList& args, const std::string& workingFolder,
+                          int credentials, const ChunkSink& onChunk,
+                          const std::atomic<bool>* stop = nullptr,
+                          const std::function<void()>& onDrained = {});
+
 }  // namespace svnclient
