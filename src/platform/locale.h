@@ -20,4 +20,8 @@ std::string WindowsLocaleName(uint32_t lcid);
 // Upper-cases text with the system's Unicode case mapping.
 std::string ToUpper(const std::string& utf8);
 
+// A moment (seconds since 1970 UTC) in the user's time zone, to the minute:
+// "YYYY-MM-DD HH:MM". "" when the system can't convert it.
+std::string LocalTimeText(int64_t utcSeconds);
+
 }  // namespace platform

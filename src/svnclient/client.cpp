@@ -97,10 +97,18 @@ void SetWaitHook(bool (*hook)()) {
     g_waitHook.store(hook);
 }
 
-ClientResult RunClient(const ArgumentList& args, const std::string& workingFolder,
-                       int credentials, const LineSink& onLine,
-                       const std::atomic<bool>* stop,
-                       const std::function<void()>& onDrained) {
+namespace {
+
+bool Stopped(const std::atomic<bool>* stop) { return stop != nullptr && *stop; }
+
+// Hands out what the client has printed so far; false when the command is to
+// end (a stop, or a sink that wants no more).
+using HandOut = std::function<bool(ClientProcess*)>;
+
+// The one loop under RunClient and RunClientRaw.
+ClientResult RunLoop(const ArgumentList& args, const std::string& workingFolder,
+                     int credentials, const HandOut& handOut, const std::atomic<bool>* stop,
+                     const std::function<void()>& onDrained) {
     ClientResult result;
     // The window is closing: the rest of a command starts nothing more.
     if (!RunWaitHook()) return result;
@@ -118,13 +126,9 @@ ClientResult RunClient(const ArgumentList& args, const std::string& workingFolde
         // Every pass empties the error pipe, so a chatty client never blocks
         // on it while we wait for its output.
         rawErrors += platform::ReadErrors(c->process);
-        // The stop is asked after every line: a slow sink (a costly pattern)
-        // must not keep the user waiting for the whole buffer.
-        while (!(stopped = stop != nullptr && *stop) && ClientOutputAvailable(c) > 0)
-            onLine(ReadSvnLine(c));
-        if (stopped) break;
+        if ((stopped = !handOut(c))) break;
         if (onDrained) onDrained();
-        if ((stopped = !Delay(c, 10) || (stop != nullptr && *stop))) break;
+        if ((stopped = !Delay(c, 10) || Stopped(stop))) break;
     }
     if (stopped) platform::EndProcess(c->process);
     for (std::string more; !(more = platform::ReadErrors(c->process)).empty();) rawErrors += more;
@@ -143,6 +147,35 @@ ClientResult RunClient(const ArgumentList& args, const std::string& workingFolde
     }
     CloseClient(c);
     return result;
+}
+
+}  // namespace
+
+ClientResult RunClient(const ArgumentList& args, const std::string& workingFolder,
+                       int credentials, const LineSink& onLine,
+                       const std::atomic<bool>* stop,
+                       const std::function<void()>& onDrained) {
+    return RunLoop(args, workingFolder, credentials, [&](ClientProcess* c) {
+        // The stop is asked after every line: a slow sink (a costly pattern)
+        // must not keep the user waiting for the whole buffer.
+        for (;;) {
+            if (Stopped(stop)) return false;
+            if (ClientOutputAvailable(c) <= 0) return true;
+            onLine(ReadSvnLine(c));
+        }
+    }, stop, onDrained);
+}
+
+ClientResult RunClientRaw(const ArgumentList& args, const std::string& workingFolder,
+                          int credentials, const ChunkSink& onChunk,
+                          const std::atomic<bool>* stop,
+                          const std::function<void()>& onDrained) {
+    return RunLoop(args, workingFolder, credentials, [&](ClientProcess* c) {
+        if (Stopped(stop)) return false;
+        // ClientRunning has just read the pipe: hand out all of it.
+        const std::string bytes = c->output.TakeAll();
+        return bytes.empty() || (onChunk(bytes) && !Stopped(stop));
+    }, stop, onDrained);
 }
 
 }  // namespace svnclient

@@ -32,6 +32,21 @@ void OutputLines::Append(const std::string& more) {
 }
 
 std::optional<std::string> OutputLines::Take(bool ended) {
+    std::optional<std::string> raw = TakeRaw(ended);
+    if (!raw) return std::nullopt;
+    return CleanLine(*raw);
+}
+
+std::string OutputLines::TakeAll() {
+    std::string all;
+    if (start_ == 0) all.swap(bytes_);
+    else all = bytes_.substr(start_);
+    bytes_.clear();
+    start_ = scanned_ = 0;
+    return all;
+}
+
+std::optional<std::string> OutputLines::TakeRaw(bool ended) {
     const size_t lf = FindLineEnd();
     size_t end;
     if (lf != std::string::npos) end = lf + 1;
@@ -43,13 +58,18 @@ std::optional<std::string> OutputLines::Take(bool ended) {
         bytes_.clear();
         start_ = scanned_ = 0;
     }
-    return CleanLine(raw);
+    return raw;
 }
 
-std::string CleanLine(const std::string& raw) {
+std::string TextLine(const std::string& raw) {
     std::string text = platform::SystemToUtf8(raw);
     text.resize(std::min(text.size(), text.find('\0')));
     std::erase_if(text, [](char ch) { return ch == '\r' || ch == '\n'; });
+    return text;
+}
+
+std::string CleanLine(const std::string& raw) {
+    const std::string text = TextLine(raw);
     size_t first = text.find_first_not_of(' ');
     if (first == std::string::npos) return "";
     return text.substr(first, text.find_last_not_of(' ') - first + 1);

@@ -18,6 +18,10 @@ public:
     // The next line, cleaned; with `ended` (no more bytes can come) an
     // unterminated rest is the last line. Nothing when no line is ready.
     std::optional<std::string> Take(bool ended);
+    // The same line as it came, its LF included and nothing converted.
+    std::optional<std::string> TakeRaw(bool ended);
+    // Every byte waiting, whole lines or not.
+    std::string TakeAll();
 
 private:
     size_t FindLineEnd();
@@ -30,5 +34,8 @@ private:
 // A raw line as shown: from the system's encoding, cut at a NUL, without CR
 // or LF, blanks trimmed at both ends.
 std::string CleanLine(const std::string& raw);
+// A raw line whose blanks matter (a diff's, a file's): from the system's
+// encoding, cut at a NUL, without CR or LF, never trimmed.
+std::string TextLine(const std::string& raw);
 
 }  // namespace svnclient

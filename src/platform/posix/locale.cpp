@@ -1,5 +1,8 @@
 #include "platform/locale.h"
 
+#include <time.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <cwctype>
 #include <string>
@@ -40,6 +43,19 @@ std::string ToUpper(const std::string& s) {
         utf8::Append(out, c);
     }
     return out;
+}
+
+std::string LocalTimeText(int64_t utcSeconds) {
+    // localtime_r need not look at TZ again; tzset does, and costs little
+    // when it has not changed.
+    tzset();
+    const time_t t = static_cast<time_t>(utcSeconds);
+    tm local{};
+    if (localtime_r(&t, &local) == nullptr) return "";
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", local.tm_year + 1900,
+                  local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min);
+    return text;
 }
 
 }  // namespace platform
