@@ -185,7 +185,9 @@ void ShowHistory(const std::string& target) {
     g.more = false;
     platform::ListClear(HistoryList);
     platform::SetText(HistoryDetails, "");
-    g.filter = Folded(platform::GetText(HistoryFilterField));
+    // A filter typed for another path would hide this one's history.
+    platform::SetText(HistoryFilterField, "");
+    g.filter.clear();
     Load(0);
 }
 

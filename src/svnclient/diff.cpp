@@ -46,7 +46,11 @@ ClientResult SvnDiff(const std::string& target, long change, const LineSink& onL
         args.push_back(Plain("-c"));
         args.push_back(Plain(std::to_string(change)));
     }
-    args.push_back(Target(target, true, peg));
+    // A working copy's own changes: a plain target there is never read for a
+    // peg, so "name@" would be looked up as it stands; --old's value is.
+    Argument what = Target(target, true, peg);
+    if (change == 0) what.text = "--old=" + what.text;
+    args.push_back(std::move(what));
     return ReadText(args, onLine, stop, kDiffLimit, cut, onDrained);
 }
 
