@@ -1,13 +1,14 @@
 #!/usr/bin/python3
 """The GTK program's own figures, on the current X display: the start-up
-until its window is mapped, its resident memory once started, and the longest
-stall of its main loop while a search pours PATHS matching rows in.
+until its window is mapped, its resident memory once started, the longest
+stall of its main loop while a search pours PATHS matching rows in, and while
+the Changes window takes a diff of LINES lines.
 
 The stall is timed with _NET_WM_PING, sent to the window every 10 ms: GTK
 answers a ping from its main loop, so the longest wait for an answer is the
 longest time the loop did nothing else.
 
-Usage: gui_figures.py VELLUM [PATHS=100000] [LIMIT_SECONDS=900]"""
+Usage: gui_figures.py VELLUM [PATHS=100000] [LIMIT_SECONDS=900] [LINES=100000]"""
 import os
 import select
 import shutil
@@ -20,6 +21,7 @@ from Xlib import X, Xatom, display as xdisplay, protocol
 
 TITLE = "Vellum SubVersion Tiny FrontEnd"
 SEARCH_FIELD, SEARCH_BUTTON = (160, 40), (375, 40)  # centres, in the window
+EXPLORE_LOCAL, FIRST_ROW = (345, 351), (60, 80)
 
 
 def make_repository(work, paths):
@@ -38,6 +40,22 @@ def make_repository(work, paths):
     with open(dump) as f:
         subprocess.run(["svnadmin", "load", "-q", repo], stdin=f, check=True)
     return "file://" + repo + "/"
+
+
+def make_changed_copy(work, lines):
+    """A working copy whose one file has every one of LINES // 2 lines changed:
+    a diff of LINES removed and added lines."""
+    repo, wc = os.path.join(work, "diffrepo"), os.path.join(work, "wc")
+    subprocess.run(["svnadmin", "create", repo], check=True)
+    subprocess.run(["svn", "checkout", "-q", "file://" + repo, wc], check=True)
+    big = os.path.join(wc, "big.txt")
+    with open(big, "w") as f:
+        f.writelines(f"line {i} as it was\n" for i in range(lines // 2))
+    subprocess.run(["svn", "add", "-q", big], check=True)
+    subprocess.run(["svn", "commit", "-q", "-m", "big", wc], check=True)
+    with open(big, "w") as f:
+        f.writelines(f"line {i} as it is now\n" for i in range(lines // 2))
+    return wc
 
 
 def children(pid):
@@ -79,17 +97,33 @@ def click(win, x, y):
                    check=True)
 
 
-def search_stall(d, win, proc, limit):
-    """Starts a search matching every path; returns (longest ping answer in
-    seconds, seconds until the client ended and the program went idle)."""
-    ping = d.intern_atom("_NET_WM_PING")
-    protocols = d.intern_atom("WM_PROTOCOLS")
+def start_search(win):
     click(win, *SEARCH_FIELD)
     subprocess.run(["xdotool", "key", "--clearmodifiers", "ctrl+a"], check=True)
     subprocess.run(["xdotool", "type", "."], check=True)
+    return lambda: click(win, *SEARCH_BUTTON)
+
+
+def start_changes(win):
+    """The working copy listed and its file's menu open: Return on its
+    next-to-last item, "Changes…", opens the window."""
+    click(win, *EXPLORE_LOCAL)
+    time.sleep(2)
+    subprocess.run(["xdotool", "mousemove", "--window", str(win.id), *map(str, FIRST_ROW),
+                    "click", "3"], check=True)
+    time.sleep(1)
+    subprocess.run(["xdotool", "key", "Up", "Up"], check=True)
+    return lambda: subprocess.run(["xdotool", "key", "Return"], check=True)
+
+
+def stall(d, win, proc, limit, go):
+    """Runs `go` (what starts the work); returns (longest ping answer in
+    seconds, seconds until the client ended and the program went idle)."""
+    ping = d.intern_atom("_NET_WM_PING")
+    protocols = d.intern_atom("WM_PROTOCOLS")
     sent, longest, seq = {}, 0.0, 0
     started = time.monotonic()
-    click(win, *SEARCH_BUTTON)
+    go()
     next_ping = next_check = time.monotonic()
     seen_client, idle_since, ticks = False, None, cpu_ticks(proc.pid)
     while True:
@@ -127,18 +161,20 @@ def main():
     vellum = os.path.abspath(sys.argv[1])
     paths = int(sys.argv[2]) if len(sys.argv) > 2 else 100000
     limit = float(sys.argv[3]) if len(sys.argv) > 3 else 900
+    lines = int(sys.argv[4]) if len(sys.argv) > 4 else 100000
     dist = os.path.dirname(vellum)
     work = tempfile.mkdtemp(prefix="vellum-bench-")
     proc = None
     try:
         url = make_repository(work, paths)
+        wc = make_changed_copy(work, lines)
         folder, config = os.path.join(work, "program"), os.path.join(work, "config")
         os.makedirs(config)
         os.makedirs(folder)
         for name in ("gfx", "icons", "locale"):
             os.symlink(os.path.join(dist, name), os.path.join(folder, name))
         with open(os.path.join(config, "Vellum.prefs"), "w") as f:
-            f.write(f"SVNRemoteRepositery = {url}\nSVNLocalRepositery = {work}/wc/\nSVNAuthCache = 1\n")
+            f.write(f"SVNRemoteRepositery = {url}\nSVNLocalRepositery = {wc}/\nSVNAuthCache = 1\n")
         # No accessibility bridge: starting the bus on demand is not the program's time.
         env = dict(os.environ, XDG_CONFIG_HOME=config, HOME=work, LC_ALL="C.UTF-8", NO_AT_BRIDGE="1")
 
@@ -157,14 +193,20 @@ def main():
         startup = sorted(startups)[1]
         time.sleep(1)
         rss = resident_kib(proc.pid)
-        stall, took = search_stall(d, win, proc, limit)
+        longest, took = stall(d, win, proc, limit, start_search(win))
         print(f"start-up to the window mapped      {startup * 1000:8.0f} ms   (target <= 150 ms; median of 3)")
         print(f"resident memory after start        {rss / 1024:8.1f} MiB")
-        if stall is None:
+        if longest is None:
             print(f"longest main-loop stall, search    not measured: the search ran past {limit:.0f} s")
         else:
-            print(f"longest main-loop stall, search    {stall * 1000:8.0f} ms   (target <= 100 ms;"
+            print(f"longest main-loop stall, search    {longest * 1000:8.0f} ms   (target <= 100 ms;"
                   f" {paths} paths, every one matching, {took:.1f} s until idle)")
+        longest, took = stall(d, win, proc, limit, start_changes(win))
+        if longest is None:
+            print(f"longest main-loop stall, changes   not measured: the diff ran past {limit:.0f} s")
+        else:
+            print(f"longest main-loop stall, changes   {longest * 1000:8.0f} ms   (target <= 100 ms;"
+                  f" a diff of {lines} lines, {took:.1f} s until idle)")
         return 0
     finally:
         if proc is not None and proc.poll() is None:
