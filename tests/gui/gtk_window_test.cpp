@@ -1,17 +1,23 @@
 // What the real program's run can't show of the GTK window service: tree rows
 // against the model GTK holds for insertions anywhere, a worker's post waking
 // a blocked wait, input dropped during a command and the close that ends it,
-// and the main window's captions as drawn in every language.
+// the main window's captions as drawn in every language, a window of its own
+// as it grows and closes, the report list's events and the styled text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <functional>
 #include <thread>
 
 #include "app/control_ids.h"
 #include "app/main_window.h"
 #include "i18n/catalogue.h"
 #include "platform/gtk/backend.h"
+#include "platform/main_thread_queue.h"
 #include "platform/window.h"
 
 using namespace platform;
@@ -260,6 +266,227 @@ TEST_F(GtkWindowTest, CaptionsAreDrawnWholeInEveryLanguage) {
         ExpectCaptionsFit(std::string(language) + ", working");
         ShutdownWindowing();
         i18n::ReleaseCatalogue();
+    }
+}
+
+// Runs GTK until `done`, for two seconds at most.
+template <class Done>
+bool Settle(Done done) {
+    for (int i = 0; i < 400 && !done(); ++i, std::this_thread::sleep_for(5ms)) HandlePending();
+    return done();
+}
+
+// The events queued so far, as "window:id:type" or "window:close".
+std::vector<std::string> Events() {
+    HandlePending();
+    std::vector<std::string> out;
+    while (std::optional<queue::Taken> t = queue::TakeNext()) {
+        const Event& e = t->event;
+        std::string what = e.kind == Event::Close ? "close" : std::to_string(e.id) + ":" +
+                                                                  std::to_string(int(e.type));
+        if (e.kind != Event::Other) out.push_back(std::to_string(e.window) + ":" + what);
+    }
+    return out;
+}
+
+// Hands GTK an event for `window` as the X server would, `fill` adding the details.
+void Send(GdkEventType type, GdkWindow* window, std::function<void(GdkEvent&)> fill = {}) {
+    GdkEvent* e = gdk_event_new(type);
+    e->any.window = GDK_WINDOW(g_object_ref(window));
+    GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
+    const bool key = type == GDK_KEY_PRESS || type == GDK_KEY_RELEASE || type == GDK_FOCUS_CHANGE;
+    gdk_event_set_device(e, key ? gdk_seat_get_keyboard(seat) : gdk_seat_get_pointer(seat));
+    if (fill) fill(*e);
+    gtk_main_do_event(e);
+    gdk_event_free(e);
+}
+
+void Key(GtkWidget* toplevel, guint keyval) {
+    GdkKeymapKey* keys = nullptr;
+    gint n = 0;
+    gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gdk_display_get_default()), keyval,
+                                      &keys, &n);
+    ASSERT_GT(n, 0);
+    for (GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE})
+        Send(type, gtk_widget_get_window(toplevel), [&](GdkEvent& e) {
+            e.key.keyval = keyval;
+            e.key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
+        });
+    g_free(keys);
+}
+
+// Shows the windows and gives `toplevel` the keyboard, as a window manager would.
+void Activate(GtkWidget* toplevel) {
+    gtk::ShowWindows();
+    ASSERT_TRUE(Settle([&] { return gtk_widget_get_mapped(toplevel); }));
+    Send(GDK_FOCUS_CHANGE, gtk_widget_get_window(toplevel),
+         [](GdkEvent& e) { e.focus_change.in = 1; });
+}
+
+// A control's place in its window: x, y, width, height.
+std::array<int, 4> Place(int id) {
+    GtkWidget* w = gtk::FindControl(id)->outer;
+    const GtkAllocation a = Allocation(w), canvas = Allocation(gtk_widget_get_parent(w));
+    return {a.x - canvas.x, a.y - canvas.y, a.width, a.height};
+}
+
+constexpr int kList = 30, kText = 31, kButton = 32, kLabel = 33;
+constexpr unsigned kAll = AnchorLeft | AnchorTop | AnchorRight | AnchorBottom;
+
+TEST_F(GtkWindowTest, AWindowOfItsOwnGrowsItsAnchoredControlsAndAsksToClose) {
+    const int dialog = OpenDialog("Dialog", 100, 100);
+    CloseDialog(dialog);
+    const int own = OpenWindow("Own", 300, 200);
+    ASSERT_GT(own, dialog);
+    using Place4 = std::array<int, 4>;
+    struct Case { int id; ControlKind kind; Place4 at; unsigned anchors; Place4 grown; };
+    const Case cases[] = {  // grown by 100 x 50
+        {kList, ControlKind::List, {10, 10, 200, 100}, kAll, {10, 10, 300, 150}},
+        {kButton, ControlKind::Button, {210, 170, 80, 24}, AnchorRight | AnchorBottom,
+         {310, 220, 80, 24}},
+        {kText, ControlKind::Text, {10, 115, 190, 50}, kAll & ~AnchorTop, {10, 165, 290, 50}},
+        {kLabel, ControlKind::Label, {220, 10, 70, 20}, 0, {220, 10, 70, 20}},
+    };
+    for (const Case& c : cases) {
+        CreateControl(own, c.id, c.kind, c.at[0], c.at[1], c.at[2], c.at[3], "x");
+        if (c.anchors) SetAnchors(c.id, c.anchors);
+    }
+    GtkWidget* window = gtk::FindWindow(own)->window;
+    Activate(window);
+    EXPECT_EQ(gtk_grab_get_current(), nullptr) << "the main window is blocked";
+    for (bool grown : {true, false}) {  // then smaller than it started: it keeps its size
+        gtk_window_resize(GTK_WINDOW(window), grown ? 400 : 50, grown ? 250 : 50);
+        ASSERT_TRUE(Settle([&] { return Place(kList)[2] == (grown ? 300 : 200); }));
+        for (const Case& c : cases) EXPECT_EQ(Place(c.id), grown ? c.grown : c.at) << c.id;
+    }
+    SetFocus(kList);  // Escape goes to the window, not to the focused list
+    Key(window, GDK_KEY_Escape);
+    Send(GDK_DELETE, gtk_widget_get_window(window));
+    const std::string closed = std::to_string(own) + ":close";
+    EXPECT_EQ(Events(), (std::vector<std::string>{closed, closed}));
+    CloseDialog(own);
+    EXPECT_FALSE(ControlExists(kList) || gtk::FindWindow(own));
+}
+
+// A click of the first button on `row`; `twice` makes it a double click.
+void Click(int row, bool twice) {
+    GtkTreeView* view = GTK_TREE_VIEW(gtk::FindControl(kList)->inner);
+    GtkTreePath* path = gtk_tree_path_new_from_indices(row, -1);
+    GdkRectangle cell;
+    gtk_tree_view_get_cell_area(view, path, nullptr, &cell);
+    gtk_tree_path_free(path);
+    std::vector<GdkEventType> types = {GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE};
+    if (twice) types.insert(types.end(), {GDK_BUTTON_PRESS, GDK_2BUTTON_PRESS, GDK_BUTTON_RELEASE});
+    for (GdkEventType type : types)
+        Send(type, gtk_tree_view_get_bin_window(view), [&](GdkEvent& e) {
+            e.button.x = cell.x + 5;
+            e.button.y = cell.y + cell.height / 2;
+            e.button.button = GDK_BUTTON_PRIMARY;
+        });
+}
+
+TEST_F(GtkWindowTest, AListReportsTheUsersMovesOnly) {
+    const int own = OpenWindow("Own", 300, 200);
+    CreateControl(own, kList, ControlKind::List, 0, 0, 300, 170, "Log");
+    CreateControl(own, kButton, ControlKind::Button, 0, 170, 80, 30, "Next");
+    ListSetColumns(kList, {{"Revision", 60}, {"Author", 80}, {"Message", 50}});
+    GtkTreeView* view = GTK_TREE_VIEW(gtk::FindControl(kList)->inner);
+    std::string shape = atk_object_get_name(gtk_widget_get_accessible(GTK_WIDGET(view)));
+    for (int i = 0; GtkTreeViewColumn* c = gtk_tree_view_get_column(view, i); ++i)
+        shape += std::string(" ") + gtk_tree_view_column_get_title(c) +
+                 (gtk_tree_view_column_get_expand(c) ? "+" : "");
+    EXPECT_EQ(shape, "Log Revision Author Message+");
+    ListAppend(kList, {{"3", "ann", "fix"}, {"2", "bob"}, {"1", "\xff!", "x", "extra"}});
+    EXPECT_EQ(ListText(kList, 1, 2) + "|" + ListText(kList, 2, 1) + "|" + ListText(kList, 2, 3),
+              "|\uFFFD!|");
+    GtkWidget* window = gtk::FindWindow(own)->window;
+    Activate(window);
+    SetFocus(kList);
+    const std::string control = std::to_string(own) + ":" + std::to_string(kList) + ":";
+    const std::string change = control + std::to_string(int(EventType::Change));
+    const std::string twice = control + std::to_string(int(EventType::DoubleClick));
+    struct Step { std::function<void()> act; int selected; std::vector<std::string> events; };
+    const Step steps[] = {
+        {[] { ListSelect(kList, 1); }, 1, {}},
+        {[&] { Key(window, GDK_KEY_Down); }, 2, {change}},
+        {[&] { Key(window, GDK_KEY_Return); }, 2, {twice}},
+        {[] { ListAppend(kList, {{"0"}}); }, 2, {}},
+        {[] { Click(0, false); }, 0, {change}},
+        {[] { Click(0, true); }, 0, {twice}},  // on the row already selected: no change
+        {[] { ListSelect(kList, -1); }, -1, {}},
+        {[] { ListSelect(kList, 3), ListClear(kList); }, -1, {}},
+    };
+    Events();
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        steps[i].act();
+        EXPECT_EQ(ListSelectedRow(kList), steps[i].selected) << "step " << i;
+        EXPECT_EQ(Events(), steps[i].events) << "step " << i;
+    }
+    EXPECT_EQ(ListCount(kList), 0);
+    Key(window, GDK_KEY_Tab);
+    EXPECT_EQ(gtk_window_get_focus(GTK_WINDOW(window)), gtk::FindControl(kButton)->inner);
+}
+
+TEST_F(GtkWindowTest, TextRunsKeepTheirStylesAndBadBytesAreReplaced) {
+    CreateControl(0, kText, ControlKind::Text, 10, 10, 400, 300, "Diff");
+    struct Run { std::string text; TextStyle style; std::string tag, shown; };
+    const Run runs[] = {
+        {"Index: a\n", TextStyle::Heading, "heading", "Index: a\n"},
+        {"-old\n", TextStyle::Removed, "removed", "-old\n"},
+        {"+n\xe9w\xff\n", TextStyle::Added, "added", "+n\uFFFDw\uFFFD\n"},
+        {" same\n", TextStyle::Plain, "", " same\n"},
+    };
+    for (const Run& r : runs) TextAppend(kText, r.text, r.style);
+    GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(gtk::FindControl(kText)->inner));
+    std::string whole;
+    for (const Run& r : runs) {
+        GtkTextIter at;
+        gtk_text_buffer_get_iter_at_offset(buffer, &at, g_utf8_strlen(whole.c_str(), -1));
+        std::string tags;
+        GSList* list = gtk_text_iter_get_tags(&at);
+        for (GSList* l = list; l; l = l->next) {
+            gchar* name = nullptr;
+            g_object_get(l->data, "name", &name, nullptr);
+            tags += name;
+            g_free(name);
+        }
+        g_slist_free(list);
+        EXPECT_EQ(tags, r.tag) << r.shown;
+        whole += r.shown;
+    }
+    EXPECT_EQ(GetText(kText), whole);
+    SetText(kText, "plain \xc3");
+    EXPECT_EQ(GetText(kText), "plain \uFFFD");
+}
+
+// Appending a hundred thousand rows or lines in batches: a batch that grows
+// with what is already there would stall the window ever longer.
+TEST_F(GtkWindowTest, BatchesTakeNoLongerAsTheListAndTextFill) {
+    CreateControl(0, kList, ControlKind::List, 10, 10, 430, 200, "List");
+    CreateControl(0, kText, ControlKind::Text, 10, 220, 430, 200, "Text");
+    ListSetColumns(kList, {{"Path", 200}, {"Action", 60}, {"Info", 100}});
+    Activate(gtk::FindWindow(0)->window);
+    for (bool list : {true, false}) {
+        std::vector<double> ms;
+        for (int batch = 0; batch < 50; ++batch) {
+            std::vector<std::vector<std::string>> rows;
+            for (int i = 0; i < 2000; ++i)
+                rows.push_back({"f" + std::to_string(batch * 2000 + i) + ".cpp", "M", "props"});
+            const auto start = std::chrono::steady_clock::now();
+            if (list) ListAppend(kList, rows);
+            for (int i = 0; i < 2000 && !list; ++i)
+                TextAppend(kText, rows[i][0] + " " + rows[i][2] + "\n", TextStyle(i % 4));
+            HandlePending();
+            const std::chrono::duration<double, std::milli> took =
+                std::chrono::steady_clock::now() - start;
+            ms.push_back(took.count());
+        }
+        const double first = *std::min_element(ms.begin(), ms.begin() + 10);
+        const double last = *std::min_element(ms.end() - 10, ms.end());
+        const double worst = *std::max_element(ms.begin(), ms.end());
+        std::printf("%s: 2,000 per batch in %.1f ms first, %.1f ms last, %.1f ms at worst\n",
+                    list ? "list" : "text", first, last, worst);
+        EXPECT_LT(last, 3 * first + 5) << (list ? "list" : "text");
     }
 }
 

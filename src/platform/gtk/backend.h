@@ -40,7 +40,7 @@ inline ControlRecord* FindControl(int id) { return Controls().Find(id); }
 GtkWindow* MainGtkWindow();
 // True once the main window was destroyed by someone else than the program.
 bool MainWindowDestroyed();
-// True when `toplevel` is a dialog window opened with OpenDialog.
+// True when `toplevel` is a modal dialog window opened with OpenDialog.
 bool IsDialogWindow(GtkWidget* toplevel);
 // Shows new windows once the program waits, paints or asks, so none
 // appears half built.
@@ -49,6 +49,16 @@ void ShowWindows();
 // The tree control (tree.cpp): builds the view into `record`, returns the
 // scrolled window that holds it.
 GtkWidget* NewTree(int id, ControlRecord& record);
+// The report list (list.cpp) and the read-only text (text_view.cpp): build
+// the view into `record`, return the scrolled window that holds it.
+GtkWidget* NewList(int id, const std::string& caption, ControlRecord& record);
+GtkWidget* NewTextView(const std::string& caption, ControlRecord& record);
+std::string TextViewText(const ControlRecord& record);
+void SetTextViewText(const ControlRecord& record, const std::string& text);
+// `text` itself when it is valid UTF-8, else `fixed` made from it with U+FFFD
+// for each bad byte: GTK must never be handed anything else.
+const char* ValidUtf8(const std::string& text, std::string& fixed);
+
 // The button press that opened the last tree right click, for the menu grab.
 const GdkEvent* LastRightClick();
 void ReleaseLastRightClick();

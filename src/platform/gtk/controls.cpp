@@ -226,6 +226,12 @@ void Build(int id, ControlKind kind, const std::string& caption, ControlRecord& 
     case ControlKind::Tree:
         r.outer = NewTree(id, r);
         break;
+    case ControlKind::List:
+        r.outer = NewList(id, caption, r);
+        break;
+    case ControlKind::Text:
+        r.outer = NewTextView(caption, r);
+        break;
     }
 }
 
@@ -270,6 +276,7 @@ std::string GetText(int id) {
     ControlRecord* r = FindControl(id);
     if (!r) return "";
     if (r->kind == ControlKind::Field) return gtk_entry_get_text(GTK_ENTRY(r->inner));
+    if (r->kind == ControlKind::Text) return TextViewText(*r);
     GtkLabel* caption = CaptionOf(*r);
     return caption ? gtk_label_get_text(caption) : "";
 }
@@ -281,6 +288,8 @@ void SetText(int id, const std::string& text) {
         g_signal_handler_block(r->inner, r->signal);
         gtk_entry_set_text(GTK_ENTRY(r->inner), text.c_str());
         g_signal_handler_unblock(r->inner, r->signal);
+    } else if (r->kind == ControlKind::Text) {
+        SetTextViewText(*r, text);
     } else if (GtkLabel* caption = CaptionOf(*r)) {
         gtk_label_set_text(caption, text.c_str());
         FitCaption(*r);

@@ -1,5 +1,7 @@
-// The main window and the dialog windows: a GtkWindow each, holding a fixed
-// layout whose size is exactly the client area the program asked for.
+// The main window, the dialog windows and the windows of their own: a
+// GtkWindow each, holding a fixed layout that asks for exactly the client
+// area the program asked for; a window of its own may grow past it.
+#include <algorithm>
 #include <map>
 
 #include "platform/gtk/backend.h"
@@ -48,10 +50,51 @@ gboolean CanvasFocus(GtkWidget* canvas, GtkDirectionType direction) {
     return moved;
 }
 
+const char kAnchors[] = "vellum-anchors";
+
+unsigned AnchorsOf(GtkWidget* child) {
+    const unsigned anchors = GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(child), kAnchors));
+    return anchors ? anchors : AnchorLeft | AnchorTop;
+}
+
+// Along one axis: anchored at both ends a control takes the growth, at the
+// far end alone it moves by it.
+void Follow(unsigned anchors, unsigned nearEdge, unsigned farEdge, int grown, int& at, int& size) {
+    if (!(anchors & farEdge)) return;
+    if (anchors & nearEdge) size += grown;
+    else at += grown;
+}
+
+// GtkFixed's placement (each child at its point, at its smallest size), plus
+// what the canvas got beyond its own size, handed out by the anchors. Only a
+// resizable window ever gives it more.
+void CanvasAllocate(GtkWidget* widget, GtkAllocation* allocation) {
+    gtk_widget_set_allocation(widget, allocation);
+    auto* canvas = reinterpret_cast<VellumCanvas*>(widget);
+    const int grownX = std::max(allocation->width - canvas->width, 0);
+    const int grownY = std::max(allocation->height - canvas->height, 0);
+    GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+    for (GList* l = children; l; l = l->next) {
+        GtkWidget* child = GTK_WIDGET(l->data);
+        if (!gtk_widget_get_visible(child)) continue;
+        GtkRequisition size;
+        gtk_widget_get_preferred_size(child, &size, nullptr);
+        int x = 0, y = 0;
+        gtk_container_child_get(GTK_CONTAINER(widget), child, "x", &x, "y", &y, nullptr);
+        GtkAllocation place{allocation->x + x, allocation->y + y, size.width, size.height};
+        const unsigned anchors = AnchorsOf(child);
+        Follow(anchors, AnchorLeft, AnchorRight, grownX, place.x, place.width);
+        Follow(anchors, AnchorTop, AnchorBottom, grownY, place.y, place.height);
+        gtk_widget_size_allocate(child, &place);
+    }
+    g_list_free(children);
+}
+
 void vellum_canvas_class_init(VellumCanvasClass* klass) {
     GtkWidgetClass* widget = GTK_WIDGET_CLASS(klass);
     widget->get_preferred_width = CanvasWidth;
     widget->get_preferred_height = CanvasHeight;
+    widget->size_allocate = CanvasAllocate;
     widget->focus = CanvasFocus;
 }
 void vellum_canvas_init(VellumCanvas*) {}
@@ -76,7 +119,7 @@ label.vellum-link:disabled { color: #8b8e8f; }
 )";
 
 std::map<int, WindowRecord> windows;  // 0 = the main window
-int nextDialog = 1;
+int nextDialog = 1;                   // dialogs and windows of their own alike
 
 void InstallStyle() {
     GtkCssProvider* css = gtk_css_provider_new();
@@ -99,33 +142,50 @@ void InstallIcons() {
     g_list_free_full(icons, g_object_unref);
 }
 
-// Escape in a dialog asks as its close box does.
-gboolean OnDialogKey(GtkWidget*, GdkEventKey* event, gpointer handle) {
-    if (event->keyval != GDK_KEY_Escape) return FALSE;
+void QueueClose(int handle) {
     Event e;
     e.kind = Event::Close;
-    e.window = GPOINTER_TO_INT(handle);
+    e.window = handle;
     QueueEvent(e);
+}
+
+// Escape in a dialog or a window of its own asks as its close box does.
+gboolean OnDialogKey(GtkWidget*, GdkEventKey* event, gpointer handle) {
+    if (event->keyval != GDK_KEY_Escape) return FALSE;
+    QueueClose(GPOINTER_TO_INT(handle));
     return TRUE;
 }
 
 // The close box asks; the program decides, so the window stays.
 gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer handle) {
-    Event e;
-    e.kind = Event::Close;
-    e.window = GPOINTER_TO_INT(handle);
-    QueueEvent(e);
+    QueueClose(GPOINTER_TO_INT(handle));
     return TRUE;
 }
 
 bool mainDestroyed = false;
 
-// The main window destroyed from outside (by another X client): its controls
-// went with it, so they are forgotten, and the program is to end as on a
-// close request.
-void OnMainDestroyed(GtkWidget*, gpointer) {
-    for (auto& [handle, record] : windows) Controls().ForgetWindow(handle, [](ControlRecord&) {});
-    windows.clear();
+// A window destroyed by someone else than the program (another X client):
+// its controls went with it and are forgotten. The main window's end takes
+// the windows of their own along (the dialogs go with it by themselves) and
+// ends the program as a close request does; another window's end is
+// reported as its close request, which the program answers by closing it.
+void OnDestroyed(GtkWidget* widget, gpointer data) {
+    const int handle = GPOINTER_TO_INT(data);
+    WindowRecord* record = FindWindow(handle);
+    if (!record || record->window != widget) return;  // the program closed it
+    if (handle != 0) {
+        Controls().ForgetWindow(handle, [](ControlRecord&) {});
+        windows.erase(handle);
+        QueueClose(handle);
+        return;
+    }
+    std::map<int, WindowRecord> gone;
+    gone.swap(windows);
+    for (auto& [h, r] : gone) {
+        Controls().ForgetWindow(h, [](ControlRecord&) {});
+        if (h != 0 && !gtk_window_get_transient_for(GTK_WINDOW(r.window)))
+            gtk_widget_destroy(r.window);
+    }
     mainDestroyed = true;
 }
 
@@ -139,7 +199,25 @@ WindowRecord NewWindow(int handle, const std::string& title, int w, int h) {
     record.canvas = NewCanvas(w, h);
     gtk_container_add(GTK_CONTAINER(window), record.canvas);
     g_signal_connect(window, "delete-event", G_CALLBACK(OnDelete), GINT_TO_POINTER(handle));
+    g_signal_connect(window, "destroy", G_CALLBACK(OnDestroyed), GINT_TO_POINTER(handle));
     return record;
+}
+
+// Closed by the program: forgotten first, so its end reports nothing.
+void Destroy(int handle) {
+    GtkWidget* window = windows[handle].window;
+    Controls().ForgetWindow(handle, [](ControlRecord&) {});
+    windows.erase(handle);
+    gtk_widget_destroy(window);
+}
+
+// Where the focus goes back to when a window closes: the dialog still open,
+// else the main window.
+GtkWindow* FrontWindow() {
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+        if (it->first == 0 || gtk_window_get_modal(GTK_WINDOW(it->second.window)))
+            return GTK_WINDOW(it->second.window);
+    return nullptr;
 }
 
 }  // namespace
@@ -158,7 +236,8 @@ GtkWindow* MainGtkWindow() {
 
 bool IsDialogWindow(GtkWidget* toplevel) {
     for (const auto& [handle, record] : windows)
-        if (handle > 0 && record.window == toplevel) return true;
+        if (handle > 0 && record.window == toplevel)
+            return gtk_window_get_modal(GTK_WINDOW(toplevel));
     return false;
 }
 
@@ -186,13 +265,7 @@ bool InitWindowing() {
 
 void ShutdownWindowing() {
     ReleaseMenu();
-    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
-        Controls().ForgetWindow(it->first, [](ControlRecord&) {});
-        g_signal_handlers_disconnect_by_func(it->second.window, reinterpret_cast<gpointer>(OnMainDestroyed),
-                                             nullptr);
-        gtk_widget_destroy(it->second.window);
-    }
-    windows.clear();
+    while (!windows.empty()) Destroy(windows.rbegin()->first);
     ReleaseImages();
     ReleaseLastRightClick();
     DropQueuedInput();
@@ -202,7 +275,6 @@ bool OpenMainWindow(const std::string& title, int w, int h) {
     if (FindWindow(0)) return false;
     windows[0] = NewWindow(0, title, w, h);
     mainDestroyed = false;
-    g_signal_connect(windows[0].window, "destroy", G_CALLBACK(OnMainDestroyed), nullptr);
     return true;
 }
 
@@ -225,13 +297,44 @@ int OpenDialog(const std::string& title, int w, int h) {
 }
 
 void CloseDialog(int window) {
-    WindowRecord* record = window > 0 ? FindWindow(window) : nullptr;
-    if (!record) return;
-    Controls().ForgetWindow(window, [](ControlRecord&) {});
-    gtk_widget_destroy(record->window);
-    windows.erase(window);
+    if (window <= 0 || !FindWindow(window)) return;
+    Destroy(window);
     // Without a window manager nobody hands the focus back.
-    if (GtkWindow* main = MainGtkWindow()) gtk_window_present(main);
+    if (GtkWindow* front = FrontWindow()) gtk_window_present(front);
+}
+
+int OpenWindow(const std::string& title, int w, int h) {
+    const int handle = nextDialog++;
+    WindowRecord record = NewWindow(handle, title, w, h);
+    // Not transient for the main window: it stacks, minimises and shows in
+    // the task bar on its own. The canvas's size is its smallest.
+    GtkWindow* window = GTK_WINDOW(record.window);
+    gtk_window_set_resizable(window, TRUE);
+    g_signal_connect(window, "key-press-event", G_CALLBACK(OnDialogKey), GINT_TO_POINTER(handle));
+    windows[handle] = record;
+    return handle;
+}
+
+void SetWindowTitle(int window, const std::string& title) {
+    if (WindowRecord* record = FindWindow(window))
+        gtk_window_set_title(GTK_WINDOW(record->window), title.c_str());
+}
+
+void RaiseWindow(int window) {
+    WindowRecord* record = FindWindow(window);
+    if (!record) return;
+    if (!record->shown) {  // presenting alone would show it without its controls
+        record->shown = true;
+        gtk_widget_show_all(record->window);
+    }
+    gtk_window_present(GTK_WINDOW(record->window));
+}
+
+void SetAnchors(int id, unsigned anchors) {
+    ControlRecord* r = FindControl(id);
+    if (!r) return;
+    g_object_set_data(G_OBJECT(r->outer), kAnchors, GUINT_TO_POINTER(anchors));
+    gtk_widget_queue_resize(r->outer);
 }
 
 }  // namespace platform
