@@ -76,16 +76,19 @@ def keys(*names):
         time.sleep(0.1)
 
 
-def answer(title, *key_names):
-    box = find_window(title)
+def focus(win, title):
     def focused():
-        # A box not mapped yet refuses the focus, and while no window holds it
-        # getwindowfocus fails: both mean not yet, rather than a failure.
-        subprocess.run(["xdotool", "windowfocus", box], capture_output=True)
+        # A window not mapped yet refuses the focus, and while no window holds
+        # it getwindowfocus fails: both mean not yet, rather than a failure.
+        subprocess.run(["xdotool", "windowfocus", win], capture_output=True)
         now = subprocess.run(["xdotool", "getwindowfocus"], capture_output=True, text=True)
-        return now.returncode == 0 and now.stdout.strip() == box
+        return now.returncode == 0 and now.stdout.strip() == win
     wait_for(focused, f"{title!r} to take the keyboard")
     time.sleep(0.3)
+
+
+def answer(title, *key_names):
+    focus(find_window(title), title)
     keys(*key_names)
 
 
@@ -298,6 +301,54 @@ def entry_menu(win, app, tree, text, item):
     run("xdotool", "mousemove", e.x + e.width // 2, e.y + e.height // 2, "click", 1)
 
 
+def column(table_node, col):
+    table = table_node.queryTable()
+    return [table.getAccessibleAt(r, col).name for r in range(table.nRows)]
+
+
+def check_history(win, app, tree, url, slow, close_script, out, proc):
+    # A history of two pages: the window fills while the main one stays live,
+    # More loads the rest, the filter narrows it as it is typed, Escape
+    # closes; a close while the client is slow ends that client at once.
+    for i in range(55):
+        run("svnmucc", "-U", url, "-m", f"Change {i}", "put", "/dev/null", "src/main.c")
+    click(win, *centre(cell(tree, "src/")), repeat=2)
+    wait_for(lambda: "main.c" in rows(tree), lambda: f"src/ to open: {rows(tree)}")
+    entry_menu(win, app, tree, "main.c", "History…")
+    history = find_window("History of main.c")
+    listed = accessible(app, "table", "History")
+    wait_for(lambda: len(column(listed, 0)) == 50, lambda: f"50 rows: {column(listed, 0)}")
+    check(column(listed, 0)[0] == "56", f"newest first: {column(listed, 0)[:3]}")
+    more = accessible(app, "push button", "More")
+    wait_for(lambda: has(more, pyatspi.STATE_ENABLED), "More to be enabled")
+    run("xwininfo", "-id", history)  # a window of its own, beside the main one
+    click(win, *centre(accessible(app, "push button", "Explore remote repositery")))
+    wait_for(lambda: rows(tree)[:1] == ["docs/"], "the main window to answer")
+    more.queryAction().doAction(0)
+    wait_for(lambda: len(column(listed, 0)) == 56, lambda: f"the second page: {len(column(listed, 0))}")
+    wait_for(lambda: not has(more, pyatspi.STATE_ENABLED), "More to be disabled at the end")
+    focus(history, "the history")
+    keys("shift+Tab")  # from the list to the filter field
+    filter_field = next(n for n in controls(app) if labelled_by(n) == ("Filter",))
+    wait_for(lambda: has(filter_field, pyatspi.STATE_FOCUSED), "Tab to reach the filter")
+    run("xdotool", "type", "--delay", "30", "change 5")
+    wait_for(lambda: len(column(listed, 0)) == 6, lambda: f"the filtered rows: {column(listed, 3)}")
+    run("import", "-window", history, os.path.join(out, "history.png"))
+    keys("Escape")
+    wait_for(lambda: not windows("History of main.c"), "Escape to close the window")
+
+    open(slow, "w").close()
+    entry_menu(win, app, tree, "README", "History…")
+    history = find_window("History of README")
+    clients = wait_for(lambda: children(proc.pid), "the slow client to start")
+    run(sys.executable, close_script, history)
+    wait_for(lambda: not windows("History of README"), "the close box to close it")
+    wait_for(lambda: all(ended(pid) for pid in clients), "the client to end with its window", timeout=2)
+    os.remove(slow)
+    click(win, *centre(cell(tree, "docs/")), repeat=2)  # the tree as the next scenes expect it
+    wait_for(lambda: "readme.txt" in rows(tree), lambda: f"docs/ to open: {rows(tree)}")
+
+
 def check_download(win, app, tree, folder):
     entry_menu(win, app, tree, "README", "Download")
     answer("Where should I save file README ?", "Return")
@@ -496,6 +547,7 @@ def main():
         check_icons(win, tree, os.path.join(dist, "gfx"))
         check_expand(win, tree)
         run("import", "-window", win, os.path.join(out, "vellum.png"))
+        check_history(win, app, tree, url, slow, close_script, out, proc)
 
         # The credentials typed, each field left for the next: both saved, and
         # with them the menu may change the repository.
