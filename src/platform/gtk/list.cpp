@@ -47,6 +47,25 @@ void OnSelectionChanged(GtkTreeSelection*, gpointer id) {
     Controls().Report(GPOINTER_TO_INT(id), EventType::Change);
 }
 
+// Taking the focus with no row selected, a tree view selects its first row:
+// a move neither the user nor the program made. The cursor stays on the row,
+// unselected, as in the other toolkits' lists.
+bool selectedBeforeFocus = false;
+
+void OnGrabFocus(GtkWidget*, gpointer id) {
+    ControlRecord* r = List(GPOINTER_TO_INT(id));
+    if (!r) return;
+    selectedBeforeFocus = SelectedRow(*r) >= 0;
+    g_signal_handler_block(Selection(*r), r->signal);
+}
+
+void OnFocusGrabbed(GtkWidget*, gpointer id) {
+    ControlRecord* r = List(GPOINTER_TO_INT(id));
+    if (!r) return;
+    if (!selectedBeforeFocus) gtk_tree_selection_unselect_all(Selection(*r));
+    g_signal_handler_unblock(Selection(*r), r->signal);
+}
+
 // A double click on a row; the first click has selected it.
 gboolean OnPress(GtkWidget* widget, GdkEventButton* event, gpointer id) {
     GtkTreeView* view = GTK_TREE_VIEW(widget);
@@ -120,6 +139,8 @@ GtkWidget* NewList(int id, const std::string& caption, ControlRecord& r) {
                                 GINT_TO_POINTER(id));
     g_signal_connect(view, "button-press-event", G_CALLBACK(OnPress), GINT_TO_POINTER(id));
     g_signal_connect(view, "key-press-event", G_CALLBACK(OnKey), GINT_TO_POINTER(id));
+    g_signal_connect(view, "grab-focus", G_CALLBACK(OnGrabFocus), GINT_TO_POINTER(id));
+    g_signal_connect_after(view, "grab-focus", G_CALLBACK(OnFocusGrabbed), GINT_TO_POINTER(id));
     std::string fixed;
     atk_object_set_name(gtk_widget_get_accessible(view), ValidUtf8(caption, fixed));
 
