@@ -15,7 +15,9 @@ namespace platform {
 // List: a report list of rows and columns (ListSetColumns), its caption its
 // accessible name. Text: a read-only multi-line monospace text, its caption
 // its accessible name; GetText gives the whole text, SetText replaces it.
-enum class ControlKind { Label, Field, Button, DefaultButton, CheckBox, Link, Tree, List, Text };
+// Editor: a multi-line field the user types in (lines wrap; Tab moves on),
+// its caption its accessible name; Ctrl+Return in it is an Activate.
+enum class ControlKind { Label, Field, Button, DefaultButton, CheckBox, Link, Tree, List, Text, Editor };
 
 // Keys report what the mouse would: Return on a tree or list row a
 // DoubleClick, the Menu key or Shift+F10 on the tree a RightClick, Escape in
@@ -55,7 +57,8 @@ void CloseDialog(int window);
 // A window of its own beside the main window: not modal, resizable (the
 // client area starts at w x h, which is also its smallest size), with a close
 // box. Its events, Close included, reach WaitEvent with its handle (> 0, never
-// one a dialog has); -1 when it can't be opened. CloseDialog closes it.
+// one a dialog has); -1 when it can't be opened. CloseDialog closes it. One
+// opened while a modal dialog is up takes input beside that dialog.
 int OpenWindow(const std::string& title, int w, int h);
 void SetWindowTitle(int window, const std::string& title);
 // Brings an open window to the front with the keyboard focus.
@@ -98,9 +101,13 @@ int TreeSelectedRow(int id);  // -1 when none
 void TreeSelect(int id, int row);
 
 // The report list. Rows count from 0; each row holds one text per column.
+// A tick-box column's cells read "1" (ticked), "0" (not ticked) or "" (no
+// box: the row can't be ticked). The user ticks with a click on the box or
+// Space on the selected row; ListText reads the state.
 struct ListColumn {
     std::string caption;  // also the column's accessible name
     int width;            // pixels; the last column takes what is left
+    bool ticks = false;   // a tick-box column
 };
 void ListSetColumns(int id, const std::vector<ListColumn>& columns);
 void ListClear(int id);
@@ -108,6 +115,7 @@ void ListClear(int id);
 void ListAppend(int id, const std::vector<std::vector<std::string>>& rows);
 int ListCount(int id);
 std::string ListText(int id, int row, int column);
+void ListSetText(int id, int row, int column, const std::string& text);
 int ListSelectedRow(int id);  // -1 when none
 // Selects `row` and scrolls it into view; -1 selects nothing.
 void ListSelect(int id, int row);
