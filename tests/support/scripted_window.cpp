@@ -333,6 +333,15 @@ std::string ListText(int id, int row, int column) {
     return column >= 0 && column < static_cast<int>(cells.size()) ? cells[column] : "";
 }
 
+void ListSetText(int id, int row, int column, const std::string& text) {
+    Lock lk(s.m);
+    auto* list = SlotLocked(id);
+    if (!list || row < 0 || row >= static_cast<int>(list->listRows.size()) || column < 0) return;
+    auto& cells = list->listRows[row];
+    if (column >= static_cast<int>(cells.size())) cells.resize(column + 1);
+    cells[column] = text;
+}
+
 int ListSelectedRow(int id) {
     Lock lk(s.m);
     auto* list = SlotLocked(id);
@@ -568,6 +577,14 @@ void SelectListRow(int id, int row) {
     if (!list || !list->c.enabled) return;
     list->selected = row;
     PushInput(Event{Event::Control, list->c.window, id, platform::EventType::Change});
+}
+
+void ToggleListTick(int id, int row, int column) {
+    Lock lk(s.m);
+    auto* list = SlotLocked(id);
+    if (!list || !list->c.enabled || row < 0 || row >= static_cast<int>(list->listRows.size())) return;
+    std::string& cell = list->listRows[row].at(column);
+    if (!cell.empty()) cell = cell == "1" ? "0" : "1";  // no box, nothing to tick
 }
 
 void AskCloseDuringCommand() { Locked([&] { s.closeAsked = true; }); }

@@ -90,6 +90,8 @@ void PushMenu(int itemId);
 void Type(int id, const std::string& text);  // sets it, queues its Change
 // The user moves a list's selection to `row` (its Change is queued).
 void SelectListRow(int id, int row);
+// The user clicks the tick box of a row's cell (a row without one stays as it is).
+void ToggleListTick(int id, int row, int column);
 void SetReturnKeyDown(bool down);
 // Any thread: the main window's close request made while a command runs, as a
 // real window reports it (KeepPainted says false, no box, WaitEvent's Close).
