@@ -41,6 +41,14 @@ enum ControlId {
     BlameList = 120,
     BlameMessage = 121,
     BlameStatus = 122,
+    CommitSummary = 130,
+    CommitList = 131,
+    CommitHint = 132,
+    CommitPrompt = 133,
+    CommitMessage = 134,
+    CommitRecent = 135,
+    CommitOk = 136,
+    CommitCancel = 137,
 };
 
 enum MenuItemId {
@@ -56,6 +64,8 @@ enum MenuItemId {
     HistoryItem = 10,
     ChangesItem = 11,
     BlameItem = 12,
+    KeepMineItem = 13,
+    TakeTheirsItem = 14,
 };
 
 }  // namespace app

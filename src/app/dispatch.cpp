@@ -6,6 +6,7 @@
 #include "app/list_actions.h"
 #include "app/main_window.h"
 #include "app/shell_state.h"
+#include "app/commit_window.h"
 #include "app/user_actions.h"
 #include "app/workers.h"
 #include "platform/window.h"
@@ -63,6 +64,8 @@ void DispatchMenu(int item) {
         case AddItem: AddEntry(); break;
         case UndoItem: UndoEntry(); break;
         case ResolvedItem: ResolveEntry(); break;
+        case KeepMineItem: KeepMine(); break;
+        case TakeTheirsItem: TakeTheirs(); break;
         case DeleteLocalItem: DeleteLocalEntry(); break;
         case DownloadItem: DownloadEntry(); break;
         case OpenItem: OpenEntryFile(); break;
@@ -77,10 +80,13 @@ void DispatchMenu(int item) {
 
 }  // namespace
 
+bool HandleOwnWindowEvent(const Event& e) {
+    return e.window != 0 && (HandleHistoryEvent(e) || HandleChangesEvent(e) || HandleBlameEvent(e));
+}
+
 bool HandleEvent(const Event& e) {
     // The windows of their own live beside the main one; theirs is theirs.
-    if (e.window != 0 && (HandleHistoryEvent(e) || HandleChangesEvent(e) || HandleBlameEvent(e)))
-        return false;
+    if (HandleOwnWindowEvent(e)) return false;
     if (e.kind == Event::Control && e.window == 0) DispatchControl(e.id, e.type);
     else if (e.kind == Event::Menu) DispatchMenu(e.id);
     if (!g_shell.busy) UpdateCredentialControls();

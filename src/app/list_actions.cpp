@@ -16,6 +16,7 @@
 #include "platform/window.h"
 #include "svnclient/arguments.h"
 #include "svnclient/repository.h"
+#include "svnclient/status.h"
 #include "svnclient/working_copy.h"
 
 namespace app {
@@ -120,6 +121,31 @@ std::string FolderPart(const std::string& path) {
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
+// "Tree conflict: local edit, incoming delete upon update", as the client
+// itself words it; the client's own words for what happened.
+std::string TreeConflictText(const svnclient::TreeConflict& c) {
+    return Translate("Tree conflict:") + " " + Translate("local") + " " + c.reason + ", " +
+           Translate("incoming") + " " + c.action + " " + Translate("upon") + " " + c.operation;
+}
+
+// The changes below `folder` an undo would throw away, one line each: the
+// status word and the path. At most kBoxLines, then how many more.
+std::string ChangesBelow(const std::string& folder) {
+    constexpr size_t kBoxLines = 30;
+    std::vector<std::string> lines;
+    svnclient::SvnStatusXml(folder, [&lines, &folder](svnclient::StatusEntry e) {
+        if (e.code.empty() || e.code == "?" || e.code == "I" || e.code == "X") return;
+        const bool below = e.path.size() > folder.size() && e.path.compare(0, folder.size(), folder) == 0;
+        lines.push_back(browse::StatusDescription(e.code) + "  " +
+                        (below ? e.path.substr(folder.size() + 1) : e.path));
+    });
+    std::string text;
+    for (size_t i = 0; i < lines.size() && i < kBoxLines; ++i) text += lines[i] + "\n";
+    if (lines.size() > kBoxLines)
+        text += Translate("and") + " " + std::to_string(lines.size() - kBoxLines) + " " + Translate("more");
+    return text;
+}
+
 // An entry that has a history: anything the working copy holds.
 bool IsVersioned(const std::string& status) { return status != "?" && status != "I" && status != "X"; }
 
@@ -198,14 +224,23 @@ void ShowEntryMenu() {
     switch (g_shell.listContent) {
         case ListContent::LocalTree:
         case ListContent::CopyOutput: {
-            const std::string description = CurrentStatusDescription();
+            std::string description = CurrentStatusDescription();
             if (!description.empty()) {
+                const bool local = g_shell.listContent == ListContent::LocalTree;
+                const bool conflict = local && g_entries.Current()->status == "C";
+                // A tree conflict is settled by hand: only "Resolved" fits it.
+                const svnclient::TreeConflict tree =
+                    conflict ? svnclient::SvnTreeConflict(g_entries.Current()->path) : svnclient::TreeConflict{};
+                if (tree.Found()) description = TreeConflictText(tree);
                 items.push_back({StatusItem, description, false});
-                if (g_shell.listContent == ListContent::LocalTree) {
+                if (local) {
                     items.push_back({AddItem, Translate("Add")});
                     items.push_back({UndoItem, Translate("Undo")});
-                    if (g_entries.Current()->status == "C")
-                        items.push_back({ResolvedItem, Translate("Resolved")});
+                    if (conflict && !tree.Found()) {
+                        items.push_back({KeepMineItem, Translate("Keep mine")});
+                        items.push_back({TakeTheirsItem, Translate("Take theirs")});
+                    }
+                    if (conflict) items.push_back({ResolvedItem, Translate("Resolved")});
                 }
             }
             items.push_back({DeleteLocalItem, Translate("Delete")});
@@ -251,9 +286,36 @@ void ShowEntryBlame() {
 
 void AddEntry() { ApplyToSelectedEntry(svnclient::SvnAdd, false); }
 
-void UndoEntry() { ApplyToSelectedEntry(svnclient::SvnRevert, false); }
+void UndoEntry() {
+    const int row = platform::TreeSelectedRow(EntryTree);
+    if (!g_entries.MakeCurrent(row)) return;
+    const ListEntry& e = *g_entries.Current();
+    // Undo throws edits away: it asks first, with No the default, whenever
+    // there is something to lose.
+    std::string changed = e.isFolder ? ChangesBelow(e.path)
+                                     : e.status.empty() || e.status == "?" ? "" : e.name;
+    if (!changed.empty()) {
+        std::string question = Translate("Undo your changes to %s? They will be lost.");
+        if (const size_t at = question.find("%s"); at != std::string::npos) question.replace(at, 2, e.name);
+        if (e.isFolder) question += platform::kParagraphBreak + changed;
+        if (!platform::AskYesNo(Translate("Undo"), question, true)) return;
+    }
+    ApplyToSelectedEntry(svnclient::SvnRevert, false);
+}
 
-void ResolveEntry() { ApplyToSelectedEntry(svnclient::SvnResolve, false); }
+void ResolveEntry() {
+    ApplyToSelectedEntry([](const std::string& path) { return svnclient::SvnResolve(path); }, false);
+}
+
+void KeepMine() {
+    ApplyToSelectedEntry([](const std::string& path) { return svnclient::SvnResolve(path, "mine-full"); },
+                         false);
+}
+
+void TakeTheirs() {
+    ApplyToSelectedEntry(
+        [](const std::string& path) { return svnclient::SvnResolve(path, "theirs-full"); }, false);
+}
 
 void DeleteLocalEntry() { ApplyToSelectedEntry(svnclient::SvnDelete, true); }
 

@@ -16,6 +16,8 @@ void ShowEntryMenu();   // right click
 void AddEntry();
 void UndoEntry();
 void ResolveEntry();
+void KeepMine();
+void TakeTheirs();
 void DeleteLocalEntry();
 void DownloadEntry();
 void OpenEntryFile();

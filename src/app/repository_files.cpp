@@ -38,7 +38,12 @@ bool IsHttpUrl(const std::string& url) {
 bool Fetch(const std::string& url, const std::string& target, std::string& why) {
     return platform::ReplaceFileWith(target, [&](const std::string& part) {
         if (IsHttpUrl(url)) {
-            const platform::DownloadResult r = platform::DownloadUrl(url, part, platform::KeepPainted);
+            const settings::Settings& s = settings::g_settings;
+            // Through the proxy the client is told of, as the client goes.
+            platform::Proxy proxy;
+            if (s.useProxy != 0) proxy = {s.proxyHost, s.proxyPort, s.proxyLogin, s.proxyPassword};
+            const platform::DownloadResult r =
+                platform::DownloadUrl(url, part, platform::KeepPainted, proxy);
             if (r != platform::DownloadResult::Refused) return r == platform::DownloadResult::Done;
         }
         const svnclient::ClientResult r = svnclient::SvnExport(url, part);

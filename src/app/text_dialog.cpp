@@ -1,5 +1,6 @@
 #include "app/text_dialog.h"
 
+#include "app/dispatch.h"
 #include "platform/window.h"
 
 namespace app {
@@ -29,6 +30,7 @@ std::string AskText(const std::string& title, const std::string& prompt,
     bool returnReleased = !platform::ReturnKeyDown();
     for (;;) {
         const Event e = platform::WaitEvent();
+        if (e.window != dialog && HandleOwnWindowEvent(e)) continue;
         const bool click = e.kind == Event::Control && e.type == platform::EventType::LeftClick;
         if (click && e.id == DialogOk) {
             result = platform::GetText(DialogAnswer);

@@ -115,24 +115,6 @@ void OnCleanupClicked() {
     g_shell.listContent = ListContent::None;
 }
 
-void OnSendUpdateClicked() {
-    if (RefuseEmptyLocalFolder()) return;
-    const std::string comment =
-        AskText(Translate("Comment"), Translate("Give a comment for your commit"),
-                Translate("Update ") + std::to_string(LocalTimeAsUtcSeconds()));
-    if (comment.empty()) {
-        platform::ShowMessage(Translate("Alert"), Translate("Canceled"));
-        return;
-    }
-    StartListing(SendUpdateButton);
-    int row = 0;
-    ReportClientError(svnclient::SvnCommit(comment, [&row](const std::string& line) {
-                          if (!line.empty()) AppendTextRow(row++, line);
-                      }).errors);
-    platform::SetText(SendUpdateButton, Translate("Send update"));
-    g_shell.listContent = ListContent::None;
-}
-
 void OnExploreRemoteClicked() {
     StartListing(ExploreRemoteButton);
     ListRemoteEntries(0, 0, "");

@@ -15,7 +15,6 @@ void OnPasswordFocusLost();
 void OnChooseClicked();
 void OnReceiveUpdateClicked();
 void OnCleanupClicked();
-void OnSendUpdateClicked();
 void OnExploreRemoteClicked();
 void OnExploreLocalClicked();
 

@@ -17,7 +17,11 @@ namespace platform {
 // its accessible name; GetText gives the whole text, SetText replaces it.
 // Editor: a multi-line field the user types in (lines wrap; Tab moves on),
 // its caption its accessible name; Ctrl+Return in it is an Activate.
-enum class ControlKind { Label, Field, Button, DefaultButton, CheckBox, Link, Tree, List, Text, Editor };
+// Choice: a drop-down list of texts to pick one from (ChoiceSetItems), its
+// caption its accessible name; the user's pick is a Change.
+enum class ControlKind {
+    Label, Field, Button, DefaultButton, CheckBox, Link, Tree, List, Text, Editor, Choice
+};
 
 // Keys report what the mouse would: Return on a tree or list row a
 // DoubleClick, the Menu key or Shift+F10 on the tree a RightClick, Escape in
@@ -120,6 +124,10 @@ int ListSelectedRow(int id);  // -1 when none
 // Selects `row` and scrolls it into view; -1 selects nothing.
 void ListSelect(int id, int row);
 
+// The drop-down's items, none picked; the index of the picked one, or -1.
+void ChoiceSetItems(int id, const std::vector<std::string>& items);
+int ChoiceSelected(int id);
+
 // The read-only text: appended in runs, each drawn in its style.
 enum class TextStyle { Plain, Added, Removed, Heading };  // Added green, Removed red
 void TextAppend(int id, const std::string& text, TextStyle style);
@@ -137,7 +145,9 @@ inline constexpr const char* kParagraphBreak = "\n\n";
 
 // Modal boxes owned by the main window.
 void ShowMessage(const std::string& title, const std::string& text);
-bool AskYesNo(const std::string& title, const std::string& text);
+// With `noByDefault`, No is the default answer: for a question whose Yes
+// destroys work.
+bool AskYesNo(const std::string& title, const std::string& text, bool noByDefault = false);
 // The chosen folder with a trailing separator, or "" on cancel.
 std::string ChooseFolder(const std::string& instruction, const std::string& start);
 // The chosen file, or "" on cancel. No overwrite prompt.

@@ -354,6 +354,21 @@ void ListSelect(int id, int row) {
         list->selected = row >= 0 && row < static_cast<int>(list->listRows.size()) ? row : -1;
 }
 
+void ChoiceSetItems(int id, const std::vector<std::string>& items) {
+    Lock lk(s.m);
+    if (auto* choice = SlotLocked(id)) {
+        choice->listRows.clear();
+        for (const auto& item : items) choice->listRows.push_back({item});
+        choice->selected = -1;
+    }
+}
+
+int ChoiceSelected(int id) {
+    Lock lk(s.m);
+    auto* choice = SlotLocked(id);
+    return choice ? choice->selected : -1;
+}
+
 void TextAppend(int id, const std::string& text, TextStyle style) {
     Lock lk(s.m);
     auto* slot = SlotLocked(id);
@@ -374,10 +389,10 @@ void ShowMessage(const std::string& title, const std::string& text) {
     });
 }
 
-bool AskYesNo(const std::string& title, const std::string& text) {
+bool AskYesNo(const std::string& title, const std::string& text, bool noByDefault) {
     Lock lk(s.m);
     if (s.closeAsked) return false;
-    s.boxes.push_back(scripted::Box{title, text, true});
+    s.boxes.push_back(scripted::Box{title, text, true, noByDefault});
     return NextLocked(s.yesNoAnswers, false);
 }
 

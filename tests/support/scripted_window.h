@@ -33,6 +33,7 @@ struct TreeItem {
 struct Box {  // a message box or yes/no box that was shown
     std::string title, text;
     bool yesNo = false;
+    bool noByDefault = false;
 };
 
 struct WindowInfo {
@@ -88,7 +89,8 @@ void PushClick(int id, platform::EventType type = platform::EventType::LeftClick
 void PushClose(int window = 0);
 void PushMenu(int itemId);
 void Type(int id, const std::string& text);  // sets it, queues its Change
-// The user moves a list's selection to `row` (its Change is queued).
+// The user moves a list's selection, or picks a drop-down's item, to `row`
+// (its Change is queued). A drop-down's items read as one-cell ListRows.
 void SelectListRow(int id, int row);
 // The user clicks the tick box of a row's cell (a row without one stays as it is).
 void ToggleListTick(int id, int row, int column);

@@ -100,9 +100,13 @@ void ShowMessage(const std::string& title, const std::string& text) {
     RunBox(NewMessageBox(GTK_MESSAGE_INFO, GTK_BUTTONS_OK, title, text));
 }
 
-bool AskYesNo(const std::string& title, const std::string& text) {
-    return RunBox(NewMessageBox(GTK_MESSAGE_QUESTION, GTK_BUTTONS_YES_NO, title, text)) ==
-           GTK_RESPONSE_YES;
+bool AskYesNo(const std::string& title, const std::string& text, bool noByDefault) {
+    GtkWidget* box = NewMessageBox(GTK_MESSAGE_QUESTION, GTK_BUTTONS_YES_NO, title, text);
+    if (noByDefault) {
+        gtk_dialog_set_default_response(GTK_DIALOG(box), GTK_RESPONSE_NO);
+        gtk_widget_grab_focus(gtk_dialog_get_widget_for_response(GTK_DIALOG(box), GTK_RESPONSE_NO));
+    }
+    return RunBox(box) == GTK_RESPONSE_YES;
 }
 
 std::string ChooseFolder(const std::string& instruction, const std::string& start) {

@@ -55,11 +55,11 @@ void ShowMessage(const std::string& title, const std::string& text) {
     MessageBoxW(MainHwnd(), Widen(text).c_str(), Widen(title).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
-bool AskYesNo(const std::string& title, const std::string& text) {
+bool AskYesNo(const std::string& title, const std::string& text, bool noByDefault) {
     if (CloseAsked()) return false;
     EnsureMainShown();
     return MessageBoxW(MainHwnd(), Widen(text).c_str(), Widen(title).c_str(),
-                       MB_YESNO | MB_ICONQUESTION) == IDYES;
+                       MB_YESNO | MB_ICONQUESTION | (noByDefault ? MB_DEFBUTTON2 : 0)) == IDYES;
 }
 
 std::string ChooseFolder(const std::string& instruction, const std::string& start) {
