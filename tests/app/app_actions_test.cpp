@@ -95,9 +95,9 @@ TEST_F(ActionsTest, SendUpdateCommitsTheCommentOrReportsTheCancel) {
     testsupport::ScopedEnv zone("TZ", "XYZ-3");  // three hours east of UTC
     tzset();
     std::string proposed;
-    scripted::OnDialogOpened([&](int window) {
-        proposed = platform::GetText(DialogAnswer);
-        TypeThenClick("")(window);
+    scripted::OnDialogOpened([&](int) {
+        proposed = platform::GetText(CommitMessage);
+        scripted::PushClick(CommitCancel);
     });
     Click(SendUpdateButton);
     const long long expected = static_cast<long long>(std::time(nullptr)) + 3 * 3600;
@@ -106,7 +106,10 @@ TEST_F(ActionsTest, SendUpdateCommitsTheCommentOrReportsTheCancel) {
     EXPECT_EQ(BoxTexts(), Texts{"Alert: Canceled"});
     EXPECT_TRUE(TreeTexts().empty());
 
-    scripted::OnDialogOpened(TypeThenClick("fix the greeting"));
+    scripted::OnDialogOpened([](int) {
+        scripted::Type(CommitMessage, "fix the greeting");
+        scripted::PushClick(CommitOk);
+    });
     Click(SendUpdateButton);
     ASSERT_FALSE(TreeTexts().empty());
     EXPECT_EQ(TreeTexts().back(), "Committed revision 2.");
