@@ -53,6 +53,8 @@ GtkWidget* NewTree(int id, ControlRecord& record);
 // the view into `record`, return the scrolled window that holds it.
 GtkWidget* NewList(int id, const std::string& caption, ControlRecord& record);
 GtkWidget* NewTextView(const std::string& caption, ControlRecord& record);
+// The drop-down (choice.cpp).
+GtkWidget* NewChoice(int id, const std::string& caption, ControlRecord& record);
 std::string TextViewText(const ControlRecord& record);
 void SetTextViewText(const ControlRecord& record, const std::string& text);
 // `text` itself when it is valid UTF-8, else `fixed` made from it with U+FFFD

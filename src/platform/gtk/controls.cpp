@@ -232,6 +232,9 @@ void Build(int id, ControlKind kind, const std::string& caption, ControlRecord& 
     case ControlKind::Text:
         r.outer = NewTextView(caption, r);
         break;
+    case ControlKind::Choice:
+        r.outer = NewChoice(id, caption, r);
+        break;
     }
 }
 
