@@ -133,7 +133,13 @@ int OpenCommitWindow(const std::string& message) {
                             Translate("Give a comment for your commit"));
     platform::CreateControl(dialog, CommitRecent, ControlKind::Choice, 320, 258, 230, 22,
                             Translate("Recent messages"));
-    platform::ChoiceSetItems(CommitRecent, g.recent);
+    // Each by its first line; a pick brings the whole message.
+    std::vector<std::string> items;
+    for (const std::string& m : g.recent) {
+        const size_t cut = m.find_first_of("\r\n");
+        items.push_back(cut == std::string::npos ? m : m.substr(0, cut) + " …");
+    }
+    platform::ChoiceSetItems(CommitRecent, items);
     platform::CreateControl(dialog, CommitMessage, ControlKind::Editor, 10, 284, 540, 110,
                             Translate("Comment"));
     platform::SetText(CommitMessage, message);
