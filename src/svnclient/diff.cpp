@@ -46,7 +46,10 @@ ClientResult SvnDiff(const std::string& target, long change, const LineSink& onL
         args.push_back(Plain("-c"));
         args.push_back(Plain(std::to_string(change)));
     }
-    args.push_back(Target(target, true, peg));
+    // The working copy's own changes take the path as it is: the client reads
+    // no peg there, so "@" would become part of the name.
+    if (change == 0 && peg.empty()) args.push_back(Quoted(target));
+    else args.push_back(Target(target, true, peg));
     return ReadText(args, onLine, stop, kDiffLimit, cut, onDrained);
 }
 
