@@ -19,7 +19,8 @@ std::string Show(const LogEntry& e) {
                     " [" + e.date + "] " + std::to_string(e.time) + " {" + e.message + "}";
     for (const ChangedPath& p : e.paths) {
         s += std::string(" ") + (p.action ? p.action : '?') + p.path;
-        if (!p.copyFromPath.empty()) s += "<" + p.copyFromPath + "@" + std::to_string(p.copyFromRevision);
+        if (!p.copyFromPath.empty())
+            s += "<" + p.copyFromPath + "@" + std::to_string(p.copyFromRevision);
     }
     return s;
 }
@@ -94,8 +95,8 @@ TEST(BlameXml, EachLineNamesItsOwnCommitOrNone) {
         "</merged></entry>\n<entry line-number=\"3\">\n</entry>\n</target>\n</blame>\n";
     for (bool bytes : {false, true}) {
         std::vector<BlameLine> lines;
-        auto got = Read<BlameXmlReader>(xml, bytes, [&lines](std::vector<std::string>&) { return &lines; });
-        EXPECT_TRUE(got.empty());
+        auto into = [&lines](std::vector<std::string>&) { return &lines; };
+        EXPECT_TRUE(Read<BlameXmlReader>(xml, bytes, into).empty());
         std::vector<std::string> shown;
         for (const BlameLine& l : lines) shown.push_back(Show(l));
         EXPECT_EQ(shown, (std::vector<std::string>{"1:r12 bo [2026-12-07 14:34]",
@@ -117,9 +118,10 @@ TEST(SvnDate, UtcSecondsFromTheClientsDatesOnly) {
         EXPECT_TRUE(ParseSvnDate(text, &got)) << text;
         EXPECT_EQ(got, seconds) << text;
     }
-    for (const char* text : {"", "2026-12-07T12:34:56", "2026-12-07 12:34:56Z", "2026-12-07T12:34:56.Z",
-                             "2026-13-07T12:34:56Z", "2026-12-07T24:00:00Z", "2026-12-07T12:34:56Zx",
-                             "2026-12-07T12:34:5xZ", "2026-12-07T12:34:56+01:00"}) {
+    for (const char* text :
+         {"", "2026-12-07T12:34:56", "2026-12-07 12:34:56Z", "2026-12-07T12:34:56.Z",
+          "2026-13-07T12:34:56Z", "2026-12-07T24:00:00Z", "2026-12-07T12:34:56Zx",
+          "2026-12-07T12:34:5xZ", "2026-12-07T12:34:56+01:00"}) {
         int64_t got = 42;
         EXPECT_FALSE(ParseSvnDate(text, &got)) << text;
         EXPECT_EQ(got, 42) << text;
