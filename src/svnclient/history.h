@@ -36,7 +36,7 @@ struct LogQuery {
     std::string target;
     std::string peg;
     long below = 0;  // 0: from the newest; else the entries older than `below`
-    int limit = 50;  // entries per page; ignored with `revisions`
+    int limit = 50;  // entries per page (0: all); ignored with `revisions`
     bool verbose = true;  // the changed paths of each entry
     std::vector<long> revisions;  // when not empty: exactly these revisions
 };
