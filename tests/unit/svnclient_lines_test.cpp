@@ -8,7 +8,6 @@
 #include <clocale>
 #include <optional>
 #include <thread>
-#include <tuple>
 
 #include "platform/text.h"
 #include "settings/settings.h"
@@ -133,32 +132,6 @@ TEST_F(ClientLines, StoppingEndsTheLoopAndTheClient) {
     RunClient({Plain("argv"), Plain("1"), Plain("2"), Plain("3"), Plain("4")}, "", 1,
               [&](const std::string&) { ++seen, stop = true; }, &stop);
     EXPECT_EQ(seen, 1);
-}
-
-// The raw loop hands the bytes exactly as they came, in as many pieces as the
-// reads made; a sink that wants no more ends the client.
-TEST_F(ClientLines, RawOutputComesUntouchedUntilTheSinkHasEnough) {
-    const char blanks[] = "A    x\r\nB\na\rb\n\r\n  x  \n\tt\t\nab\0cd\n";
-    for (const auto& [scenario, expected, pieces] :
-         {std::tuple{"blanks", std::string(blanks, sizeof blanks - 1), 1},
-          {"split", std::string("  alpha beta  \nend\n"), 2}}) {
-        std::string bytes;
-        int chunks = 0;
-        ClientResult r = RunClientRaw({Plain(scenario)}, "", 1, [&](const std::string& b) {
-            bytes += b;
-            return ++chunks > 0;
-        });
-        EXPECT_EQ(r.errors, "");
-        EXPECT_EQ(bytes, expected);
-        EXPECT_GE(chunks, pieces) << scenario;
-    }
-    int ticks = 0;
-    auto start = steady_clock::now();
-    ClientResult r =
-        RunClientRaw({Plain("ticker")}, "", 1, [&](const std::string&) { return ++ticks < 3; });
-    EXPECT_EQ(ticks, 3);
-    EXPECT_EQ(r.errors, "");
-    EXPECT_LT(steady_clock::now() - start, seconds(5));  // the ticker runs for 20 s
 }
 
 int g_hookCalls = 0;
