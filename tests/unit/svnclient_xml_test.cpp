@@ -2,6 +2,8 @@
 // at a time (every split a pipe could make), and the client's dates.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/sandbox.h"
 #include "svnclient/blame_xml.h"
 #include "svnclient/dates.h"
@@ -54,11 +56,7 @@ const std::string kLog = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<log>\n";
 const std::string kBlame = "<?xml version=\"1.0\"?>\n<blame>\n<target path=\"a b\">\n";
 
 TEST(ClientXml, EntriesAndLinesAsPrintedAndMalformedDocumentsAsErrors) {
-    const struct {
-        Items (*read)(const std::string&, bool);
-        std::string xml;
-        Items items;
-    } cases[] = {
+    const std::tuple<Items (*)(const std::string&, bool), std::string, Items> cases[] = {
         {ReadLog, kLog + "<logentry\n   revision=\"7\">\n<author>ann &amp; é</author>\n"
                          "<date>2026-12-07T12:34:56.123456Z</date>\n<paths>\n<path action=\"A\" "
                          "copyfrom-path=\"/a b@%\" copyfrom-rev=\"5\">/c</path>\n"
@@ -90,9 +88,9 @@ TEST(ClientXml, EntriesAndLinesAsPrintedAndMalformedDocumentsAsErrors) {
                              "</target>\n</blame>",
          {"1:r12 bo [2026-12-07 14:34]", "2:r3 - []", "3:r0 - []"}},
     };
-    for (const auto& c : cases)
+    for (const auto& [read, xml, items] : cases)
         for (bool bytes : {false, true})
-            EXPECT_EQ(c.read(c.xml, bytes), c.items) << c.xml << (bytes ? " (byte by byte)" : "");
+            EXPECT_EQ(read(xml, bytes), items) << xml << (bytes ? " (byte by byte)" : "");
 }
 
 TEST(SvnDate, UtcSecondsFromTheClientsDatesOnly) {
