@@ -17,8 +17,10 @@ LogResult SvnLog(const LogQuery& q, const LogSink& onEntry, const std::atomic<bo
             args.push_back(Plain(std::to_string(r)));
         }
     } else {
-        args.push_back(Plain("--limit"));
-        args.push_back(Plain(std::to_string(q.limit)));
+        if (q.limit > 0) {
+            args.push_back(Plain("--limit"));
+            args.push_back(Plain(std::to_string(q.limit)));
+        }
         if (q.below > 1) {
             args.push_back(Plain("-r"));
             args.push_back(Plain(std::to_string(q.below - 1) + ":1"));
@@ -29,8 +31,8 @@ LogResult SvnLog(const LogQuery& q, const LogSink& onEntry, const std::atomic<bo
     static_cast<ClientResult&>(result) = RunXmlClient(args, reader, stop, onDrained);
     result.count = reader.Count();
     result.oldest = reader.Oldest();
-    result.more = q.revisions.empty() && result.errors.empty() && result.count >= q.limit &&
-                  result.oldest > 1;
+    result.more = q.revisions.empty() && q.limit > 0 && result.errors.empty() &&
+                  result.count >= q.limit && result.oldest > 1;
     return result;
 }
 

@@ -36,7 +36,7 @@ struct LogQuery {
     std::string target;
     std::string peg;
     long below = 0;  // 0: from the newest; else the entries older than `below`
-    int limit = 50;  // entries per page; ignored with `revisions`
+    int limit = 50;  // entries per page (0: all); ignored with `revisions`
     bool verbose = true;  // the changed paths of each entry
     std::vector<long> revisions;  // when not empty: exactly these revisions
 };
@@ -62,7 +62,8 @@ LogResult SvnLog(const LogQuery& q, const LogSink& onEntry,
 constexpr size_t kDiffLimit = 20u << 20;
 
 // `svn diff --internal-diff [-c CHANGE] TARGET@PEG`: the working copy's
-// changes when `change` is 0, else those the commit `change` made. Lines go to
+// changes when `change` is 0 (a working-copy path, taken as it is: the client
+// reads no peg there), else those the commit `change` made. Lines go to
 // `onLine` as printed: converted from the system's charset, without CR or LF,
 // never trimmed. Past kDiffLimit bytes the client is ended and *cut (when
 // given) set; that is no error.

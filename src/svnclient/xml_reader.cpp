@@ -50,11 +50,16 @@ XmlReader::~XmlReader() {
     if (parser_ != nullptr) XML_ParserFree(static_cast<XML_Parser>(parser_));
 }
 
+void XmlReader::Fail(unsigned long line, const char* why) {
+    error_ = i18n::Translate("The client's output could not be read as XML, line") + " " +
+             std::to_string(line) + ": " + why;
+}
+
 bool XmlReader::Parse(const char* data, size_t size, bool last) {
     if (!error_.empty()) return false;
     auto p = static_cast<XML_Parser>(parser_);
     if (p == nullptr) {
-        error_ = i18n::Translate("Out of memory.");
+        Fail(0, "out of memory");
         return false;
     }
     // expat takes an int's worth at a time.
@@ -63,10 +68,10 @@ bool XmlReader::Parse(const char* data, size_t size, bool last) {
         const bool final = last && piece == size;
         if (XML_Parse(p, data, static_cast<int>(piece), final ? XML_TRUE : XML_FALSE) !=
             XML_STATUS_OK) {
+            // expat's own reasons, in English: they name the fault exactly.
             const char* why = doctype_ ? "document type declaration"
                                        : XML_ErrorString(XML_GetErrorCode(p));
-            error_ = i18n::Translate("The client's output could not be read as XML, line") + " " +
-                     std::to_string(XML_GetCurrentLineNumber(p)) + ": " + (why ? why : "?");
+            Fail(XML_GetCurrentLineNumber(p), why != nullptr ? why : "?");
             return false;
         }
         data += piece;

@@ -36,6 +36,7 @@ protected:
 
 private:
     bool Parse(const char* data, size_t size, bool last);
+    void Fail(unsigned long line, const char* why);
 
     void* parser_;  // XML_Parser: expat stays out of this header
     std::string text_;
