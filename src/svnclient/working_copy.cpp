@@ -26,8 +26,8 @@ ClientResult SvnAdd(const std::string& path) { return RunOnPath({Plain("add")}, 
 
 ClientResult SvnRevert(const std::string& path) { return RunOnPath({Plain("revert")}, path); }
 
-ClientResult SvnResolve(const std::string& path) {
-    return RunOnPath({Plain("resolve"), Plain("--accept"), Plain("working")}, path);
+ClientResult SvnResolve(const std::string& path, const char* accept) {
+    return RunOnPath({Plain("resolve"), Plain("--accept"), Plain(accept)}, path);
 }
 
 ClientResult SvnDelete(const std::string& path) { return RunOnPath({Plain("delete")}, path); }
