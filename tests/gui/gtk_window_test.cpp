@@ -274,12 +274,14 @@ bool Settle(const std::function<bool()>& done) {
     return done();
 }
 
-// The events queued so far (no calls): "window:id:type " each, "close" for a Close.
+// The events queued so far (no calls): "window:id:type " each, "close" for a Close;
+// not the focus events, which come as the X server hands the focus round.
 std::string Events() {
     HandlePending();
     std::string out;
     while (std::optional<queue::Taken> t = queue::TakeNext()) {
         const Event e = t->event;
+        if (e.type == EventType::FocusGained || e.type == EventType::FocusLost) continue;
         const std::string type = e.kind == Event::Close ? "close" : std::to_string(int(e.type));
         out += std::to_string(e.window) + ":" + std::to_string(e.id) + ":" + type + " ";
     }
@@ -299,8 +301,17 @@ void Send(GdkEventType type, GdkWindow* window, std::function<void(GdkEvent&)> f
 }
 
 // A key the window hands to its focused control unless it takes it itself.
-void Key(GtkWidget* window, guint keyval) {
-    Send(GDK_KEY_PRESS, gtk_widget_get_window(window), [&](GdkEvent& e) { e.key.keyval = keyval; });
+void Key(GtkWidget* window, guint keyval, guint state = 0) {
+    Send(GDK_KEY_PRESS, gtk_widget_get_window(window),
+         [&](GdkEvent& e) { e.key.keyval = keyval, e.key.state = state; });
+}
+
+// Presses and releases the first button at (x, y), `times` times.
+void Click(GdkWindow* window, int x = 5, int y = 5, int times = 1) {
+    auto at = [&](GdkEvent& e) { e.button.x = x, e.button.y = y, e.button.button = 1; };
+    for (int i = 0; i < times; ++i)  // GDK follows a second press with a double click
+        for (auto t : {GDK_BUTTON_PRESS, i ? GDK_2BUTTON_PRESS : GDK_NOTHING, GDK_BUTTON_RELEASE})
+            if (t != GDK_NOTHING) Send(t, window, at);
 }
 
 // A control's place in its window.
@@ -357,11 +368,6 @@ TEST_F(GtkWindowTest, AWindowOfItsOwnGrowsItsAnchoredControlsAndReportsItsList) 
     const std::string list = std::to_string(own) + ":" + std::to_string(kList) + ":";
     const std::string change = list + std::to_string(int(EventType::Change)) + " ";
     const std::string twice = list + std::to_string(int(EventType::DoubleClick)) + " ";
-    auto doubleClick = [&] {  // on the first row
-        for (GdkEventType type : {GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE, GDK_2BUTTON_PRESS})
-            Send(type, gtk_tree_view_get_bin_window(view),
-                 [](GdkEvent& e) { e.button.x = e.button.y = 5, e.button.button = 1; });
-    };
     using Outcome = std::tuple<int, int, std::string>;  // the selected row, the rows, the events
     const std::pair<std::function<void()>, Outcome> steps[] = {
         {[] { SetFocus(kList); }, {-1, 3, ""}},  // GTK's own would select the first row
@@ -369,7 +375,7 @@ TEST_F(GtkWindowTest, AWindowOfItsOwnGrowsItsAnchoredControlsAndReportsItsList) 
         {[&] { gtk_bindings_activate(G_OBJECT(view), GDK_KEY_Down, {}); }, {2, 3, change}},
         {[&] { Key(window, GDK_KEY_Return); }, {2, 3, twice}},
         {[] { ListAppend(kList, {{"0"}}); }, {2, 4, ""}},
-        {doubleClick, {0, 4, change + twice}},
+        {[&] { Click(gtk_tree_view_get_bin_window(view), 5, 5, 2); }, {0, 4, change + twice}},
         {[] { ListSelect(kList, -1); }, {-1, 4, ""}},
         {[] { ListSelect(kList, 3), ListClear(kList); }, {-1, 0, ""}},
     };
@@ -413,6 +419,58 @@ TEST_F(GtkWindowTest, TextRunsKeepTheirStylesAndBadBytesAreReplaced) {
     EXPECT_EQ(GetText(kText), whole);
     SetText(kText, "plain \xc3");
     EXPECT_EQ(GetText(kText), "plain \uFFFD");
+}
+
+// Beside a modal dialog, a window of its own takes keys and clicks; the main window takes none.
+TEST_F(GtkWindowTest, AWindowBesideAModalDialogTakesTextAndTicks) {
+    CreateControl(0, kButton, ControlKind::Button, 10, 10, 80, 24, "Main");
+    OpenDialog("Commit", 300, 200);
+    const int own = OpenWindow("Changes", 300, 320);
+    using K = ControlKind;
+    for (int id = 40; K kind : {K::Field, K::Editor, K::Button, K::List})  // ids 40 to 43
+        CreateControl(own, id, kind, 10, 10 + 50 * (id - 40), 280, id < 43 ? 45 : 150, ""), ++id;
+    ListSetColumns(43, {{"", 24, true}, {"Path", 100}});
+    ListAppend(43, {{"1", "a"}, {"0", "b"}, {"", "c"}});
+    GtkWidget* window = gtk::FindWindow(own)->window;
+    gtk::ShowWindows();
+    Send(GDK_FOCUS_CHANGE, gtk_widget_get_window(window),
+         [](GdkEvent& e) { e.focus_change.in = 1; });
+    GtkTreeView* view = GTK_TREE_VIEW(gtk::FindControl(43)->inner);
+    auto click = [&](int row, int column, int times = 1) {  // a list cell, or button `row`
+        if (column < 0)
+            return Click(gtk_button_get_event_window(GTK_BUTTON(gtk::FindControl(row)->inner)));
+        GdkRectangle a;
+        g_autoptr(GtkTreePath) path = gtk_tree_path_new_from_indices(row, -1);
+        gtk_tree_view_get_cell_area(view, path, gtk_tree_view_get_column(view, column), &a);
+        Click(gtk_tree_view_get_bin_window(view), a.x + a.width / 2, a.y + a.height / 2, times);
+    };
+    auto state = [&] {  // the boxes, the focus, the events
+        std::string out;
+        for (int row = 0; row < 3; ++row) out += ListText(43, row, 0) + ",";
+        for (auto& [id, r] : gtk::Controls())
+            if (r.inner == gtk_window_get_focus(GTK_WINDOW(window))) out += std::to_string(id);
+        return out + "|" + Events();
+    };
+    const std::string text = "Zeile 1\n\u00c4rger \u2713", at = std::to_string(own) + ":";
+    const std::string typed = at + "41:3 ", ticked = at + "43:3 ";  // Change
+    const std::pair<std::function<void()>, std::string> steps[] = {
+        {[&] { SetFocus(41), SetText(41, text), Key(window, 'x'), Key(window, GDK_KEY_Return),
+               Key(window, GDK_KEY_Return, GDK_CONTROL_MASK); },
+         "1,0,,41|" + typed + typed + at + "41:6 "},  // Activate
+        {[&] { Key(window, GDK_KEY_Tab); }, "1,0,,42|"},
+        {[&] { SetFocus(41), Key(window, GDK_KEY_ISO_Left_Tab, GDK_SHIFT_MASK); }, "1,0,,40|"},
+        {[&] { click(42, -1), click(kButton, -1); }, "1,0,,42|" + at + "42:0 "},
+        {[&] { ListSetText(43, 0, 0, "0"), SetFocus(43), click(1, 0); }, "0,1,,43|" + ticked},
+        {[&] { Key(window, GDK_KEY_space); }, "0,0,,43|"},
+        {[&] { ListSetText(43, 1, 0, "1"), click(2, 0), Key(window, GDK_KEY_space); },
+         "0,1,,43|" + ticked},  // no box to tick
+        {[&] { click(0, 0, 2), click(0, 1, 2); }, "0,1,,43|" + ticked + at + "43:2 "},  // box, path
+    };
+    for (const auto& [act, outcome] : steps) {
+        act();
+        EXPECT_EQ(state(), outcome);
+    }
+    EXPECT_EQ(GetText(41), text + "x\n");
 }
 
 }  // namespace

@@ -57,6 +57,10 @@ GtkWidget* NewTextView(const std::string& caption, ControlRecord& record);
 GtkWidget* NewChoice(int id, const std::string& caption, ControlRecord& record);
 std::string TextViewText(const ControlRecord& record);
 void SetTextViewText(const ControlRecord& record, const std::string& text);
+// The multi-line editor (editor.cpp), its text read and written as a Text's;
+// the program's own text reports no Change.
+GtkWidget* NewEditor(int id, const std::string& caption, ControlRecord& record);
+void SetEditorText(const ControlRecord& record, const std::string& text);
 // `text` itself when it is valid UTF-8, else `fixed` made from it with U+FFFD
 // for each bad byte: GTK must never be handed anything else.
 const char* ValidUtf8(const std::string& text, std::string& fixed);

@@ -235,6 +235,11 @@ void Build(int id, ControlKind kind, const std::string& caption, ControlRecord& 
     case ControlKind::Choice:
         r.outer = NewChoice(id, caption, r);
         break;
+    case ControlKind::Editor:
+        r.outer = NewEditor(id, caption, r);
+        g_signal_connect(r.inner, "focus-in-event", G_CALLBACK(OnFocusIn), data);
+        g_signal_connect(r.inner, "focus-out-event", G_CALLBACK(OnFocusOut), data);
+        break;
     }
 }
 
@@ -279,7 +284,7 @@ std::string GetText(int id) {
     ControlRecord* r = FindControl(id);
     if (!r) return "";
     if (r->kind == ControlKind::Field) return gtk_entry_get_text(GTK_ENTRY(r->inner));
-    if (r->kind == ControlKind::Text) return TextViewText(*r);
+    if (r->kind == ControlKind::Text || r->kind == ControlKind::Editor) return TextViewText(*r);
     GtkLabel* caption = CaptionOf(*r);
     return caption ? gtk_label_get_text(caption) : "";
 }
@@ -293,6 +298,8 @@ void SetText(int id, const std::string& text) {
         g_signal_handler_unblock(r->inner, r->signal);
     } else if (r->kind == ControlKind::Text) {
         SetTextViewText(*r, text);
+    } else if (r->kind == ControlKind::Editor) {
+        SetEditorText(*r, text);
     } else if (GtkLabel* caption = CaptionOf(*r)) {
         gtk_label_set_text(caption, text.c_str());
         FitCaption(*r);

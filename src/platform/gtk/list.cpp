@@ -66,6 +66,69 @@ void OnFocusGrabbed(GtkWidget*, gpointer id) {
     g_signal_handler_unblock(Selection(*r), r->signal);
 }
 
+std::string CellText(GtkTreeModel* model, GtkTreeIter* it, int column) {
+    gchar* text = nullptr;
+    gtk_tree_model_get(model, it, column, &text, -1);
+    std::string result = text ? text : "";
+    g_free(text);
+    return result;
+}
+
+// A tick-box cell's text is its state: "1", "0", or "" for a row with no box.
+const char kTicks[] = "vellum-ticks";  // on a tick-box column: its model column + 1
+
+void ShowTick(GtkTreeViewColumn*, GtkCellRenderer* cell, GtkTreeModel* model, GtkTreeIter* it,
+              gpointer column) {
+    const std::string state = CellText(model, it, GPOINTER_TO_INT(column));
+    const gboolean box = !state.empty();
+    g_object_set(cell, "visible", box, "activatable", box, "active", state == "1", nullptr);
+}
+
+// The tick-box column the user toggles with Space, or -1.
+int TickColumn(GtkTreeView* view) {
+    for (int i = 0; GtkTreeViewColumn* c = gtk_tree_view_get_column(view, i); ++i)
+        if (gpointer ticks = g_object_get_data(G_OBJECT(c), kTicks))
+            return GPOINTER_TO_INT(ticks) - 1;
+    return -1;
+}
+
+// Flips a box the row has; a row without one stays as it is.
+void Toggle(GtkTreeModel* model, GtkTreePath* path, int column) {
+    GtkTreeIter it;
+    if (column < 0 || !gtk_tree_model_get_iter(model, &it, path)) return;
+    const std::string state = CellText(model, &it, column);
+    if (!state.empty())
+        gtk_list_store_set(GTK_LIST_STORE(model), &it, column, state == "1" ? "0" : "1", -1);
+}
+
+void OnToggled(GtkCellRendererToggle* cell, gchar* path, gpointer view) {
+    GtkTreePath* at = gtk_tree_path_new_from_string(path);
+    Toggle(gtk_tree_view_get_model(GTK_TREE_VIEW(view)), at,
+           GPOINTER_TO_INT(g_object_get_data(G_OBJECT(cell), kTicks)) - 1);
+    gtk_tree_path_free(at);
+}
+
+GtkTreeViewColumn* NewTickColumn(GtkTreeView* view, int index) {
+    GtkCellRenderer* cell = gtk_cell_renderer_toggle_new();
+    g_object_set_data(G_OBJECT(cell), kTicks, GINT_TO_POINTER(index + 1));
+    g_signal_connect(cell, "toggled", G_CALLBACK(OnToggled), view);
+    GtkTreeViewColumn* column = gtk_tree_view_column_new();
+    gtk_tree_view_column_pack_start(column, cell, TRUE);
+    gtk_tree_view_column_set_cell_data_func(column, cell, ShowTick, GINT_TO_POINTER(index),
+                                            nullptr);
+    g_object_set_data(G_OBJECT(column), kTicks, GINT_TO_POINTER(index + 1));
+    return column;
+}
+
+// A tick-box cell that has a box: clicks there tick, they don't open the row.
+bool OnBox(GtkTreeView* view, GtkTreePath* path, GtkTreeViewColumn* column) {
+    gpointer ticks = g_object_get_data(G_OBJECT(column), kTicks);
+    GtkTreeModel* model = gtk_tree_view_get_model(view);
+    GtkTreeIter it;
+    return ticks && gtk_tree_model_get_iter(model, &it, path) &&
+           !CellText(model, &it, GPOINTER_TO_INT(ticks) - 1).empty();
+}
+
 // A double click on a row; the first click has selected it.
 gboolean OnPress(GtkWidget* widget, GdkEventButton* event, gpointer id) {
     GtkTreeView* view = GTK_TREE_VIEW(widget);
@@ -73,16 +136,32 @@ gboolean OnPress(GtkWidget* widget, GdkEventButton* event, gpointer id) {
         event->window != gtk_tree_view_get_bin_window(view))
         return FALSE;
     GtkTreePath* path = nullptr;
+    GtkTreeViewColumn* column = nullptr;
     const auto x = static_cast<gint>(event->x), y = static_cast<gint>(event->y);
-    if (!gtk_tree_view_get_path_at_pos(view, x, y, &path, nullptr, nullptr, nullptr)) return FALSE;
+    if (!gtk_tree_view_get_path_at_pos(view, x, y, &path, &column, nullptr, nullptr)) return FALSE;
+    const bool box = OnBox(view, path, column);
     gtk_tree_path_free(path);
-    Controls().Report(GPOINTER_TO_INT(id), EventType::DoubleClick);
+    if (!box) Controls().Report(GPOINTER_TO_INT(id), EventType::DoubleClick);
     return FALSE;
 }
 
-// Return acts on the selected row as a double click does.
-gboolean OnKey(GtkWidget*, GdkEventKey* event, gpointer id) {
+// Return acts on the selected row as a double click does; Space ticks its
+// box, where the view's own Space would tick only in the column it focuses.
+gboolean OnKey(GtkWidget* widget, GdkEventKey* event, gpointer id) {
     const guint key = event->keyval;
+    GtkTreeView* view = GTK_TREE_VIEW(widget);
+    const int ticks = TickColumn(view);
+    if ((key == GDK_KEY_space || key == GDK_KEY_KP_Space) && ticks >= 0 &&
+        !(event->state & gtk_accelerator_get_default_mod_mask())) {
+        GtkTreeModel* model = nullptr;
+        GtkTreeIter it;
+        if (gtk_tree_selection_get_selected(gtk_tree_view_get_selection(view), &model, &it)) {
+            GtkTreePath* path = gtk_tree_model_get_path(model, &it);
+            Toggle(model, path, ticks);
+            gtk_tree_path_free(path);
+        }
+        return TRUE;
+    }
     if (key != GDK_KEY_Return && key != GDK_KEY_KP_Enter && key != GDK_KEY_ISO_Enter) return FALSE;
     Controls().Report(GPOINTER_TO_INT(id), EventType::DoubleClick);
     return TRUE;
@@ -104,8 +183,11 @@ void UseStore(ControlRecord& r, GtkListStore* store) {
 // whatever room the others leave.
 void AddColumn(GtkTreeView* view, int index, const ListColumn& c, bool last) {
     std::string fixed;
-    GtkTreeViewColumn* column = gtk_tree_view_column_new_with_attributes(
-        ValidUtf8(c.caption, fixed), gtk_cell_renderer_text_new(), "text", index, nullptr);
+    GtkTreeViewColumn* column =
+        c.ticks ? NewTickColumn(view, index)
+                : gtk_tree_view_column_new_with_attributes("", gtk_cell_renderer_text_new(), "text",
+                                                           index, nullptr);
+    gtk_tree_view_column_set_title(column, ValidUtf8(c.caption, fixed));
     gtk_tree_view_column_set_sizing(column, GTK_TREE_VIEW_COLUMN_FIXED);
     gtk_tree_view_column_set_fixed_width(column, std::max(c.width, 1));
     gtk_tree_view_column_set_resizable(column, TRUE);
@@ -118,6 +200,15 @@ void SetColumns(GtkTreeView* view, const std::vector<ListColumn>& columns) {
         gtk_tree_view_remove_column(view, old);
     const int n = static_cast<int>(columns.size());
     for (int i = 0; i < n; ++i) AddColumn(view, i, columns[i], i == n - 1);
+}
+
+// The cell's row, or nullptr when the list, the row or the column is missing.
+ControlRecord* Cell(int id, int row, int column, GtkTreeIter& it) {
+    ControlRecord* r = List(id);
+    if (!r || column < 0 || column >= gtk_tree_model_get_n_columns(Model(*r)) || row < 0 ||
+        !gtk_tree_model_iter_nth_child(Model(*r), &it, nullptr, row))
+        return nullptr;
+    return r;
 }
 
 }  // namespace
@@ -199,16 +290,17 @@ int ListCount(int id) {
 }
 
 std::string ListText(int id, int row, int column) {
-    ControlRecord* r = List(id);
     GtkTreeIter it;
-    if (!r || column < 0 || column >= gtk_tree_model_get_n_columns(Model(*r)) || row < 0 ||
-        !gtk_tree_model_iter_nth_child(Model(*r), &it, nullptr, row))
-        return "";
-    gchar* text = nullptr;
-    gtk_tree_model_get(Model(*r), &it, column, &text, -1);
-    std::string result = text ? text : "";
-    g_free(text);
-    return result;
+    ControlRecord* r = Cell(id, row, column, it);
+    return r ? CellText(Model(*r), &it, column) : "";
+}
+
+// A changed cell changes no selection: nothing to report.
+void ListSetText(int id, int row, int column, const std::string& text) {
+    GtkTreeIter it;
+    ControlRecord* r = Cell(id, row, column, it);
+    std::string fixed;
+    if (r) gtk_list_store_set(GTK_LIST_STORE(Model(*r)), &it, column, ValidUtf8(text, fixed), -1);
 }
 
 int ListSelectedRow(int id) {

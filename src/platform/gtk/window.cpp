@@ -310,6 +310,11 @@ int OpenWindow(const std::string& title, int w, int h) {
     // the task bar on its own. The canvas's size is its smallest.
     GtkWindow* window = GTK_WINDOW(record.window);
     gtk_window_set_resizable(window, TRUE);
+    // A modal dialog's grab holds only the windows of its group: in a group
+    // of its own, this one takes input beside the dialog.
+    GtkWindowGroup* group = gtk_window_group_new();
+    gtk_window_group_add_window(group, window);
+    g_object_unref(group);
     g_signal_connect(window, "key-press-event", G_CALLBACK(OnDialogKey), GINT_TO_POINTER(handle));
     windows[handle] = record;
     return handle;
