@@ -25,11 +25,16 @@ struct ControlRecord {
     int window = 0;
     ControlKind kind = ControlKind::Label;
     HWND hwnd = nullptr;
+    std::string caption;  // as created
     bool tooltip = false;
     TreeRows<TreeRow> rows;  // trees only
     // The report list's texts by row and column: the list view asks for
     // them as it draws (LVS_OWNERDATA), so appending costs no item per row.
     std::vector<std::vector<std::wstring>> cells;
+    // The read-only text's runs not yet in the control, as RTF: they go in
+    // together once the loop comes round, a stream being far cheaper than a
+    // run (window_text.cpp).
+    std::string rtf;
     // Anchors, and the place and window size they were set at: a resize
     // moves the anchored edges by the window's growth since then.
     unsigned anchors = AnchorLeft | AnchorTop;
@@ -96,8 +101,11 @@ void FitLastColumn(const ControlRecord& list);
 HWND NewText(HWND parent, int id, int x, int y, int w, int h, const std::string& caption);
 HFONT MonospaceFont();
 void ReleaseMonospaceFont();
-std::string TextOf(const ControlRecord& text);
-void ReplaceText(const ControlRecord& text, const std::string& utf8);
+std::string TextOf(ControlRecord& text);
+void ReplaceText(int id, const std::string& utf8);
+// Puts `fresh` in the place of control `id`'s window, which it destroys: the
+// same place in the z-order and so in Tab, the focus and the tooltip.
+void RenewControl(int id, HWND fresh);
 // Places the anchored controls of window `handle` for its client size
 // (window_own.cpp).
 void LayOut(int handle, int width, int height);

@@ -228,6 +228,27 @@ void SetAccessibleName(HWND hwnd, const std::wstring& name) {
     services->Release();
 }
 
+void RenewControl(int id, HWND fresh) {
+    ControlRecord* c = controls.Find(id);
+    if (!c) return;
+    HWND old = c->hwnd;
+    std::wstring tip;
+    if (c->tooltip && tooltip) {
+        std::vector<wchar_t> buffer(1024, L'\0');
+        TTTOOLINFOW info = ToolFor(*c);
+        info.lpszText = buffer.data();
+        SendMessageW(tooltip, TTM_GETTEXTW, buffer.size(), reinterpret_cast<LPARAM>(&info));
+        tip = buffer.data();
+        RemoveTool(*c);
+    }
+    SetWindowPos(fresh, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const bool focused = GetFocus() == old;
+    c->hwnd = fresh;
+    if (focused) ::SetFocus(fresh);
+    DestroyWindow(old);
+    if (!tip.empty()) platform::SetTooltip(id, Narrow(tip));
+}
+
 void ReleaseTooltip() {
     if (tooltip) DestroyWindow(tooltip);
     tooltip = nullptr;
@@ -246,10 +267,13 @@ bool CreateControl(int window, int id, ControlKind kind, int x, int y, int w, in
     DestroyControl(id);
     HWND hwnd = Build(parent->hwnd, id, kind, Scale(x), Scale(y), Scale(w), Scale(h), caption);
     if (!hwnd) return false;
-    HFONT font = kind == ControlKind::Text ? MonospaceFont() : ControlFont();
-    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    // The text has its own font (NewText).
+    if (kind != ControlKind::Text)
+        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(ControlFont()), FALSE);
     if (kind == ControlKind::DefaultButton) parent->defaultButton = id;
-    controls.Add(id, window, kind).hwnd = hwnd;
+    ControlRecord& record = controls.Add(id, window, kind);
+    record.hwnd = hwnd;
+    record.caption = caption;
     LabelsToTheBottom(window);
     FitCaptions(id);
     return true;
@@ -278,7 +302,7 @@ std::string GetText(int id) {
 void SetText(int id, const std::string& text) {
     ControlRecord* c = FindControl(id);
     if (!c || c->kind == ControlKind::Tree || c->kind == ControlKind::List) return;
-    if (c->kind == ControlKind::Text) return ReplaceText(*c, text);
+    if (c->kind == ControlKind::Text) return ReplaceText(id, text);
     std::wstring wide = Widen(text);
     if (WindowText(c->hwnd) == wide) return;  // an unchanged text must not repaint
     Quiet quiet;
