@@ -463,7 +463,8 @@ TEST_F(Win32Window, TheTextDrawsEachRunInItsStyleAndReadsBackWithLineFeeds) {
         CHARFORMAT2W f{};
         f.cbSize = sizeof f;
         SendMessageW(Item(31), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&f));
-        const int r = GetRValue(f.crTextColor), g = GetGValue(f.crTextColor), b = GetBValue(f.crTextColor);
+        const COLORREF c = f.crTextColor;
+        const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
         std::string s = (f.dwEffects & CFE_AUTOCOLOR) ? "plain"
                         : r > g && r > b               ? "red"
                         : g > r && g > b               ? "green"
@@ -480,14 +481,17 @@ TEST_F(Win32Window, TheTextDrawsEachRunInItsStyleAndReadsBackWithLineFeeds) {
     Pending();
     EXPECT_EQ(GetText(31), "Index: a\n-old\n+new\n same\n");
     const std::string replaced = "Z\xC3\xBCrich {a}\\b\tc \xF0\x9F\x98\x80\nline 2";
+    platform::SetFocus(31);
     SetText(31, replaced);
+    EXPECT_EQ(GetFocus(), Item(31));
     EXPECT_EQ(GetText(31), replaced);
     EXPECT_EQ(look(0), "plain");
     // In a font of fixed pitch.
     CHARFORMAT2W f{};
     f.cbSize = sizeof f;
     SendMessageW(Item(31), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&f));
-    HFONT font = CreateFontW(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, f.szFaceName);
+    HFONT font =
+        CreateFontW(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, f.szFaceName);
     HDC dc = GetDC(nullptr);
     HGDIOBJ old = SelectObject(dc, font);
     TEXTMETRICW metrics{};
@@ -527,9 +531,12 @@ TEST_F(Win32Window, AHundredThousandLinesGoInAndOutQuickly) {
     const auto start = std::chrono::steady_clock::now();
     SetText(31, "");
     EXPECT_EQ(GetText(31), "");
-    const double cleared = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("100,000 lines: text %.2f s, list %.2f s; text cleared in %.2f s\n", text, list, cleared);
-    EXPECT_LT(text + list + cleared, 30.0);
+    const auto end = std::chrono::steady_clock::now();
+    const double cleared = std::chrono::duration<double>(end - start).count();
+    std::printf("100,000 lines: text %.2f s, list %.2f s; text cleared in %.2f s\n", text, list,
+                cleared);
+    // Seconds, even on a busy machine; a message per run took minutes under Wine.
+    EXPECT_LT(text + list + cleared, 60.0);
 }
 
 TEST_F(Win32Window, WorkersHandOverToTheMainThread) {

@@ -242,6 +242,7 @@ void RenewControl(int id, HWND fresh) {
         RemoveTool(*c);
     }
     SetWindowPos(fresh, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EnableWindow(fresh, IsWindowEnabled(old));
     const bool focused = GetFocus() == old;
     c->hwnd = fresh;
     if (focused) ::SetFocus(fresh);

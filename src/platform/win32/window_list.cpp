@@ -45,8 +45,9 @@ HWND NewList(HWND parent, int id, int x, int y, int w, int h, const std::string&
     HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, name.c_str(),
                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | LVS_REPORT |
                                     LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
-                                x, y, w, h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                Instance(), nullptr);
+                                x, y, w, h, parent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(),
+                                nullptr);
     if (!list) return nullptr;
     const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 
 #include "platform/win32/utf16.h"
 #include "platform/win32/window_backend.h"
@@ -89,7 +90,8 @@ void AppendRun(std::string& out, TextStyle style, const std::string& text) {
 std::string Document(const std::string& runs) {
     LOGFONTW font{};
     GetObjectW(MonospaceFont(), sizeof font, &font);
-    const int halfPoints = MulDiv(std::abs(font.lfHeight), 144, Scale(96));
+    int halfPoints = MulDiv(std::abs(font.lfHeight), 144, Scale(96));
+    if (halfPoints <= 0) halfPoints = 20;  // a font of the mapper's default height
     std::string doc = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fmodern\\fprq1\\fcharset" +
                       std::to_string(font.lfCharSet) + " ";
     AppendRtf(doc, font.lfFaceName);
@@ -176,8 +178,9 @@ HWND NewText(HWND parent, int id, int x, int y, int w, int h, const std::string&
                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | WS_VSCROLL |
                                     WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL |
                                     ES_AUTOHSCROLL,
-                                x, y, w, h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                Instance(), nullptr);
+                                x, y, w, h, parent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(),
+                                nullptr);
     if (!text) return nullptr;
     // Past the 32K characters a rich edit takes by default; no undo kept.
     SendMessageW(text, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
