@@ -1,5 +1,6 @@
-// The main window and the dialog windows, built from code with one window
-// class, and the window procedure that turns notifications into events.
+// The main window, the dialog windows and the windows of their own, built
+// from code with one window class, and the window procedure that turns
+// notifications into events.
 #include <windows.h>
 // after windows.h, which they need
 #include <commctrl.h>
@@ -32,6 +33,8 @@ std::map<HWND, HWND> lastFocus;
 // Caption, system menu and close box; no minimise or maximise box, no
 // sizing border.
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+// A window of its own: a sizing border and the minimise and maximise boxes too.
+constexpr DWORD kOwnStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 
 // A control's notification, as the event it stands for.
 void OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam) {
@@ -78,6 +81,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         int id = -1;
         ControlRecord* c = ControlOf(header->hwndFrom, &id);
         if (c && c->kind == ControlKind::Tree) return TreeNotify(id, *c, header);
+        if (c && c->kind == ControlKind::List) return ListNotify(id, *c, header);
         break;
     }
     case WM_CONTEXTMENU: {
@@ -92,6 +96,19 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             return 0;
         }
         break;
+    }
+    case WM_SIZE:
+        if (wParam != SIZE_MINIMIZED) LayOut(WindowHandleOf(hwnd), LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_GETMINMAXINFO: {
+        // A window of its own shrinks no smaller than it opened.
+        const WindowRecord* w = FindWindow(WindowHandleOf(hwnd));
+        if (!w || !w->own) break;
+        RECT r{0, 0, w->smallest.cx, w->smallest.cy};
+        AdjustWindowRectEx(&r, kOwnStyle, FALSE, 0);
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize = POINT{r.right - r.left, r.bottom - r.top};
+        return 0;
     }
     case WM_CLOSE: {
         // The close box asks; the program decides, so the window stays.
@@ -146,17 +163,19 @@ bool RegisterWindowClass() {
     return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-// A window of client size w x h (layout pixels), centred on the work area.
-HWND NewWindow(const std::string& title, int w, int h, HWND owner) {
+// A window of client size w x h (layout pixels), centred on the work area,
+// or where the system cascades new windows.
+HWND NewWindow(const std::string& title, int w, int h, HWND owner, DWORD style = kFrameStyle) {
     RECT r{0, 0, Scale(w), Scale(h)};
-    AdjustWindowRectEx(&r, kFrameStyle, FALSE, 0);
+    AdjustWindowRectEx(&r, style, FALSE, 0);
     const int width = r.right - r.left, height = r.bottom - r.top;
     RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int x = work.left + (work.right - work.left - width) / 2;
-    const int y = work.top + (work.bottom - work.top - height) / 2;
-    return CreateWindowExW(0, kWindowClass, Widen(title).c_str(), kFrameStyle, x, y, width,
-                           height, owner, nullptr, Instance(), nullptr);
+    int x = work.left + (work.right - work.left - width) / 2;
+    int y = work.top + (work.bottom - work.top - height) / 2;
+    if (style == kOwnStyle) x = y = CW_USEDEFAULT;
+    return CreateWindowExW(0, kWindowClass, Widen(title).c_str(), style, x, y, width, height,
+                           owner, nullptr, Instance(), nullptr);
 }
 
 }  // namespace
@@ -235,6 +254,7 @@ void ShutdownWindowing() {
     windows.clear();
     mainShown = false;
     ReleaseCaptionFonts();
+    ReleaseMonospaceFont();
     ReleaseImages();
     DropQueued();
     if (HWND hidden = messageWindow.load()) DestroyWindow(hidden);
@@ -268,12 +288,50 @@ int OpenDialog(const std::string& title, int w, int h) {
     return handle;
 }
 
+int OpenWindow(const std::string& title, int w, int h) {
+    if (!MainHwnd()) return -1;
+    EnsureMainShown();
+    // No owner: it stays beside the main window, not always above it.
+    HWND hwnd = NewWindow(title, w, h, nullptr, kOwnStyle);
+    if (!hwnd) return -1;
+    const int handle = nextDialog++;
+    windows[handle] = WindowRecord{hwnd, -1, true, SIZE{Scale(w), Scale(h)}};
+    ShowWindow(hwnd, SW_SHOW);
+    SetForegroundWindow(hwnd);
+    UpdateWindow(hwnd);
+    return handle;
+}
+
+void SetWindowTitle(int window, const std::string& title) {
+    if (const WindowRecord* w = FindWindow(window)) SetWindowTextW(w->hwnd, Widen(title).c_str());
+}
+
+void RaiseWindow(int window) {
+    const WindowRecord* w = FindWindow(window);
+    if (!w) return;
+    if (IsIconic(w->hwnd)) ShowWindow(w->hwnd, SW_RESTORE);
+    SetForegroundWindow(w->hwnd);
+    // The control that last had the focus gets it back (WM_ACTIVATE); a
+    // window never focused gives it to its first control.
+    HWND focus = GetFocus();
+    if (!focus || !IsChild(w->hwnd, focus)) {
+        HWND first = GetNextDlgTabItem(w->hwnd, nullptr, FALSE);
+        ::SetFocus(first ? first : w->hwnd);
+    }
+}
+
 void CloseDialog(int window) {
     WindowRecord* record = window > 0 ? FindWindow(window) : nullptr;
     if (!record) return;
     HWND hwnd = record->hwnd;
     ForgetControls(window);
+    const bool own = record->own;
     windows.erase(window);
+    if (own) {
+        // The main window was never disabled for it (a dialog may be open).
+        DestroyWindow(hwnd);
+        return;
+    }
     // Enabled before the dialog goes, so the activation returns to it.
     if (HWND main = MainHwnd()) EnableWindow(main, TRUE);
     DestroyWindow(hwnd);

@@ -25,13 +25,28 @@ struct ControlRecord {
     int window = 0;
     ControlKind kind = ControlKind::Label;
     HWND hwnd = nullptr;
+    std::string caption;  // as created
     bool tooltip = false;
     TreeRows<TreeRow> rows;  // trees only
+    // The report list's texts by row and column: the list view asks for
+    // them as it draws (LVS_OWNERDATA), so appending costs no item per row.
+    std::vector<std::vector<std::wstring>> cells;
+    // The read-only text's runs not yet in the control, as RTF: they go in
+    // together once the loop comes round, a stream being far cheaper than a
+    // run (window_text.cpp).
+    std::string rtf;
+    // Anchors, and the place and window size they were set at: a resize
+    // moves the anchored edges by the window's growth since then.
+    unsigned anchors = AnchorLeft | AnchorTop;
+    RECT home{};
+    SIZE homeClient{};
 };
 
 struct WindowRecord {
     HWND hwnd = nullptr;
     int defaultButton = -1;  // the id Return and DM_GETDEFID name, or -1
+    bool own = false;        // a window of its own: not modal, resizable
+    SIZE smallest{};         // its smallest client size (pixels)
 };
 
 extern const wchar_t kWindowClass[];
@@ -77,6 +92,25 @@ void DropQueued();  // at shutdown
 
 // The window procedure's share of the tree: WM_NOTIFY from a tree view.
 LRESULT TreeNotify(int id, ControlRecord& tree, NMHDR* header);
+// ... and of the report list (window_list.cpp).
+LRESULT ListNotify(int id, ControlRecord& list, NMHDR* header);
+HWND NewList(HWND parent, int id, int x, int y, int w, int h, const std::string& caption);
+// Gives the last column the list's width the others leave.
+void FitLastColumn(const ControlRecord& list);
+// The read-only text (window_text.cpp).
+HWND NewText(HWND parent, int id, int x, int y, int w, int h, const std::string& caption);
+HFONT MonospaceFont();
+void ReleaseMonospaceFont();
+std::string TextOf(ControlRecord& text);
+void ReplaceText(int id, const std::string& utf8);
+// Puts `fresh` in the place of control `id`'s window, which it destroys: the
+// same place in the z-order and so in Tab, the focus and the tooltip.
+void RenewControl(int id, HWND fresh);
+// Places the anchored controls of window `handle` for its client size
+// (window_own.cpp).
+void LayOut(int handle, int width, int height);
+// The screen reader's name of a control that shows no caption of its own.
+void SetAccessibleName(HWND hwnd, const std::wstring& name);
 // The Menu key on tree `id`: reports a right click whose menu opens below
 // the selected row; KeyboardMenuPoint gives that place (screen pixels), false
 // when the last menu was asked for by the mouse.

@@ -56,6 +56,10 @@ HWND Build(HWND parent, int id, ControlKind kind, int x, int y, int w, int h,
         return CreateLink(parent, id, caption, x, y, w, h);
     case ControlKind::Tree:
         return NewTree(parent, id, x, y, w, h);
+    case ControlKind::List:
+        return NewList(parent, id, x, y, w, h, caption);
+    case ControlKind::Text:
+        return NewText(parent, id, x, y, w, h, caption);
     }
     return nullptr;
 }
@@ -158,8 +162,16 @@ int CaptionRoom(const ControlRecord& c) {
 }
 
 void FitCaption(const ControlRecord& c) {
-    if (c.kind == ControlKind::Field || c.kind == ControlKind::Tree || c.kind == ControlKind::Link)
-        return;
+    switch (c.kind) {
+    case ControlKind::Field:
+    case ControlKind::Tree:
+    case ControlKind::Link:
+    case ControlKind::List:
+    case ControlKind::Text:
+        return;  // no caption drawn, or a font of their own
+    default:
+        break;
+    }
     const std::wstring text = WindowText(c.hwnd);
     const int room = CaptionRoom(c);
     LOGFONTW base{};
@@ -206,6 +218,38 @@ ControlRecord* ControlOf(HWND hwnd, int* id) {
 
 void ForgetControls(int window) { controls.ForgetWindow(window, RemoveTool); }
 
+void SetAccessibleName(HWND hwnd, const std::wstring& name) {
+    IAccPropServices* services = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IAccPropServices, reinterpret_cast<void**>(&services))))
+        return;
+    services->SetHwndPropStr(hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                             PROPID_ACC_NAME, name.c_str());
+    services->Release();
+}
+
+void RenewControl(int id, HWND fresh) {
+    ControlRecord* c = controls.Find(id);
+    if (!c) return;
+    HWND old = c->hwnd;
+    std::wstring tip;
+    if (c->tooltip && tooltip) {
+        std::vector<wchar_t> buffer(1024, L'\0');
+        TTTOOLINFOW info = ToolFor(*c);
+        info.lpszText = buffer.data();
+        SendMessageW(tooltip, TTM_GETTEXTW, buffer.size(), reinterpret_cast<LPARAM>(&info));
+        tip = buffer.data();
+        RemoveTool(*c);
+    }
+    SetWindowPos(fresh, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EnableWindow(fresh, IsWindowEnabled(old));
+    const bool focused = GetFocus() == old;
+    c->hwnd = fresh;
+    if (focused) ::SetFocus(fresh);
+    DestroyWindow(old);
+    if (!tip.empty()) platform::SetTooltip(id, Narrow(tip));
+}
+
 void ReleaseTooltip() {
     if (tooltip) DestroyWindow(tooltip);
     tooltip = nullptr;
@@ -224,9 +268,13 @@ bool CreateControl(int window, int id, ControlKind kind, int x, int y, int w, in
     DestroyControl(id);
     HWND hwnd = Build(parent->hwnd, id, kind, Scale(x), Scale(y), Scale(w), Scale(h), caption);
     if (!hwnd) return false;
-    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(ControlFont()), FALSE);
+    // The text has its own font (NewText).
+    if (kind != ControlKind::Text)
+        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(ControlFont()), FALSE);
     if (kind == ControlKind::DefaultButton) parent->defaultButton = id;
-    controls.Add(id, window, kind).hwnd = hwnd;
+    ControlRecord& record = controls.Add(id, window, kind);
+    record.hwnd = hwnd;
+    record.caption = caption;
     LabelsToTheBottom(window);
     FitCaptions(id);
     return true;
@@ -247,13 +295,15 @@ bool ControlExists(int id) { return FindControl(id) != nullptr; }
 
 std::string GetText(int id) {
     ControlRecord* c = FindControl(id);
-    if (!c || c->kind == ControlKind::Tree) return "";
+    if (!c || c->kind == ControlKind::Tree || c->kind == ControlKind::List) return "";
+    if (c->kind == ControlKind::Text) return TextOf(*c);
     return Narrow(WindowText(c->hwnd));
 }
 
 void SetText(int id, const std::string& text) {
     ControlRecord* c = FindControl(id);
-    if (!c || c->kind == ControlKind::Tree) return;
+    if (!c || c->kind == ControlKind::Tree || c->kind == ControlKind::List) return;
+    if (c->kind == ControlKind::Text) return ReplaceText(id, text);
     std::wstring wide = Widen(text);
     if (WindowText(c->hwnd) == wide) return;  // an unchanged text must not repaint
     Quiet quiet;
@@ -328,14 +378,7 @@ void SetLabelFor(int label, int field) {
     if (!l || !f || l->kind != ControlKind::Label) return;
     // Screen readers name a field after the label above it in tab order;
     // labels sit at the bottom of it here, so name the field outright.
-    IAccPropServices* services = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IAccPropServices, reinterpret_cast<void**>(&services))))
-        return;
-    std::wstring name = WindowText(l->hwnd);
-    services->SetHwndPropStr(f->hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                             PROPID_ACC_NAME, name.c_str());
-    services->Release();
+    SetAccessibleName(f->hwnd, WindowText(l->hwnd));
 }
 
 }  // namespace platform

@@ -26,7 +26,7 @@ bool IsOurs(HWND root) { return root && WindowHandleOf(root) >= 0; }
 
 // Return presses the window's default button, whatever has the focus: the
 // system would press a focused push button instead (Cancel, say). In a window
-// without one, a field reports it and the tree takes it as a double click.
+// without one, a field reports it and a tree or list takes it as a double click.
 void PressReturn(HWND root, HWND focus) {
     const WindowRecord* w = FindWindow(WindowHandleOf(root));
     if (w && w->defaultButton >= 0) {
@@ -37,10 +37,11 @@ void PressReturn(HWND root, HWND focus) {
     int id = -1;
     const ControlRecord* c = ControlOf(focus, &id);
     if (c && c->kind == ControlKind::Field) Controls().Report(id, EventType::Activate);
-    else if (c && c->kind == ControlKind::Tree) Controls().Report(id, EventType::DoubleClick);
+    else if (c && (c->kind == ControlKind::Tree || c->kind == ControlKind::List))
+        Controls().Report(id, EventType::DoubleClick);
 }
 
-// Escape asks a dialog to close, as its close box does.
+// Escape asks a dialog or a window of its own to close, as its close box does.
 void PressEscape(HWND root) {
     const int handle = WindowHandleOf(root);
     if (handle > 0) QueueEvent(Event{Event::Close, handle});
