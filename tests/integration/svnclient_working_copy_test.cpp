@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <regex>
 
 #include "client_env.h"
+#include "svnclient/history.h"
 #include "svnclient/working_copy.h"
 
 using namespace testsupport;
@@ -79,6 +81,82 @@ TEST_F(WorkingCopy, CommitSendsTheCommentAsItIsAndStreamsTheClientLines) {
     // Outside a working copy the client's complaint comes back.
     settings::g_settings.SVNLocalRepositery = box.Path() + "/";
     EXPECT_NE(svnclient::SvnCommit("x", c.Sink()).errors.find("svn: E"), std::string::npos);
+}
+
+// The paths and the message reach the client in private files it reads (a
+// stand-in in front of it notes each argument, and each file's mode and
+// lines), and are gone afterwards whatever the outcome.
+TEST_F(WorkingCopy, AddAndCommitExactlyTheListedPathsWithAMessageOfAnyLines) {
+    const std::string url = MakeRepository(box / "repo", {{"a.txt", "1\n"}, {"left.txt", "1\n"}});
+    Checkout(url, wc);
+    settings::g_settings.SVNLocalRepositery = wc + "/";
+    const std::string tmp = box / "tmp";
+    MakeDirs(tmp);
+    ScopedEnv tmpdir("TMPDIR", tmp);
+    std::string svn;
+    testsupport::Run("command -v svn", &svn);
+    const std::string log = ShellQuote(box / "calls.txt");
+    WriteFile(box / "svn/bin/svn",
+              "#!/bin/sh\nprev=\nfor a in \"$@\"; do echo \"$a\" >> " + log + "; case \"$prev\" in "
+              "--targets|-F) stat -c 'mode %a' \"$a\" >> " + log + "; awk '{print \"> \" $0}' \"$a\" >> " +
+              log + ";; esac; prev=$a; done\nexec " + svn.substr(0, svn.find('\n')) + " \"$@\"\n");
+    testsupport::Run("chmod +x " + ShellQuote(box / "svn/bin/svn"));
+    ScopedCwd cwd(box.Path());
+    // Each call as noted, temporary names masked; the notes start afresh.
+    auto calls = [&] {
+        const std::string all = ReadFile(box / "calls.txt");
+        WriteFile(box / "calls.txt", "");
+        return std::regex_replace(all, std::regex(tmp + "/vellum-[A-Za-z0-9]{6}\n"), "TMP\n");
+    };
+    const std::string kCredentials = "--non-interactive\n--no-auth-cache\n--username\n\n--password-from-stdin\n";
+
+    for (const char* name : {"x@1", "-dash", " lead", "\xC3\xA9"}) WriteFile(wc + "/" + name, "new\n");
+    WriteFile(wc + "/a.txt", "2\n");
+    WriteFile(wc + "/left.txt", "2\n");
+    EXPECT_EQ(svnclient::SvnAddAll({wc + "/x@1", wc + "/-dash", wc + "/ lead", wc + "/\xC3\xA9"}).errors, "");
+    EXPECT_EQ(calls(), "add\n--targets\nTMP\nmode 600\n> " + wc + "/x@1@\n> " + wc + "/-dash@\n> " + wc +
+                           "/ lead@\n> " + wc + "/\xC3\xA9@\n" + kCredentials);
+    // A message of several lines that the locale's charset (ASCII) could not
+    // hold. The client reads the list in that charset, as it does its
+    // command line: "é" stays out of this commit.
+    const std::string message = "premi\xC3\xA8re ligne\n\n  \xE2\x80\x94 \"quoted\"\t\\n\nlast";
+    {
+        ScopedEnv ascii("LC_ALL", "C");
+        EXPECT_EQ(svnclient::SvnCommitPaths({"a.txt", "x@1", "-dash", " lead"}, message,
+                                            [](const std::string&) {}).errors, "");
+    }
+    EXPECT_EQ(calls(), "commit\n--targets\nTMP\nmode 600\n> a.txt@\n> x@1@\n> -dash@\n> ./ lead@\n"
+                       "-F\nTMP\nmode 600\n> premi\xC3\xA8re ligne\n> \n>   \xE2\x80\x94 "
+                       "\"quoted\"\t\\n\n> last\n--force-log\n--encoding\nUTF-8\n" + kCredentials);
+    std::string logged;
+    svnclient::LogQuery q;
+    q.target = url;
+    q.revisions = {2};
+    svnclient::SvnLog(q, [&](svnclient::LogEntry e) { logged = e.message; });
+    EXPECT_EQ(logged, message);
+    EXPECT_EQ(Status(), "M       left.txt\nA       \xC3\xA9\n");
+    std::string left;
+    testsupport::Run("ls -A " + ShellQuote(tmp), &left);
+    EXPECT_EQ(left, "");
+
+    // What the client refuses, a name the list can't hold, no temporary
+    // folder: the reason comes back and no file stays behind.
+    const std::pair<std::function<svnclient::ClientResult()>, std::string> failures[] = {
+        {[&] { return svnclient::SvnAddAll({wc + "/a.txt", wc + "/missing"}); }, "svn: E"},
+        {[&] { return svnclient::SvnCommitPaths({"missing"}, "m", [](const std::string&) {}); }, "svn: E"},
+        {[&] { return svnclient::SvnAddAll({wc + "/two\nlines"}); }, "line break can't be handed to the client: " + wc + "/two\nlines"},
+        {[&] { return svnclient::SvnCommitPaths({"a\rb"}, "m", [](const std::string&) {}); }, "line break"},
+        {[&] {
+             ScopedEnv none("TMPDIR", box / "nowhere");
+             return svnclient::SvnCommitPaths({"left.txt"}, "m", [](const std::string&) {});
+         }, "A temporary file could not be written."},
+    };
+    for (const auto& [run, error] : failures) {
+        EXPECT_NE(run().errors.find(error), std::string::npos) << error;
+        testsupport::Run("ls -A " + ShellQuote(tmp), &left);
+        EXPECT_EQ(left, "") << error;
+    }
+    EXPECT_EQ(Status(), "M       left.txt\nA       \xC3\xA9\n");
 }
 
 // An update from a second working copy: a plain update (U), a merge (G), a
