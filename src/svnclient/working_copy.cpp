@@ -58,7 +58,7 @@ bool TargetList(const std::vector<std::string>& paths, std::string& list, std::s
                   " " + p;
             return false;
         }
-        const bool blank = !p.empty() && std::string_view(" \t\v\f").find(p[0]) != std::string::npos;
+        const bool blank = !p.empty() && std::string_view(" \t\v\f").find(p[0]) != p.npos;
         list += (blank ? "./" : "") + p + "@\n";
     }
     return true;

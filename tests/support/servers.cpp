@@ -127,7 +127,8 @@ ProxyServer::ProxyServer(const std::string& workDir, const std::string& user,
     WriteFile(workDir + "/tinyproxy.conf",
               "Port " + std::to_string(port_) + "\nListen 127.0.0.1\nTimeout 60\n"
               "LogFile \"" + log_ + "\"\nLogLevel Info\nMaxClients 10\nAllow 127.0.0.1\n"
-              "DisableViaHeader Yes\n" + (user.empty() ? "" : "BasicAuth " + user + " " + password + "\n"));
+              "DisableViaHeader Yes\n" +
+                  (user.empty() ? "" : "BasicAuth " + user + " " + password + "\n"));
     pid_ = Launch({"tinyproxy", "-d", "-c", workDir + "/tinyproxy.conf"}, port_);
 }
 

@@ -97,8 +97,8 @@ bool ReadBody(HINTERNET request, HANDLE out, bool (*keepGoing)()) {
         if (!InternetReadFile(request, buf, sizeof buf, &got)) return false;
         if (got == 0) return true;
         DWORD wrote = 0;
-        if (out != INVALID_HANDLE_VALUE && (!WriteFile(out, buf, got, &wrote, nullptr) || wrote != got))
-            return false;
+        if (out == INVALID_HANDLE_VALUE) continue;
+        if (!WriteFile(out, buf, got, &wrote, nullptr) || wrote != got) return false;
     }
 }
 

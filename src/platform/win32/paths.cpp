@@ -194,7 +194,8 @@ bool WriteAll(HANDLE f, const std::string& content) {
     while (done < content.size()) {
         DWORD chunk = static_cast<DWORD>(std::min<size_t>(content.size() - done, 1u << 20));
         DWORD wrote = 0;
-        if (!WriteFile(f, content.data() + done, chunk, &wrote, nullptr) || wrote == 0) return false;
+        if (!WriteFile(f, content.data() + done, chunk, &wrote, nullptr) || wrote == 0)
+            return false;
         done += wrote;
     }
     return true;
