@@ -7,6 +7,7 @@
 
 #include "svnclient/blame_xml.h"
 #include "svnclient/log_xml.h"
+#include "svnclient/status_xml.h"
 
 namespace {
 
@@ -49,8 +50,27 @@ Outcome ReadBlame(const std::string& bytes, size_t readSize) {
     return o;
 }
 
+Outcome ReadStatus(const std::string& bytes, size_t readSize) {
+    Outcome o;
+    svnclient::StatusXmlReader reader([&o](svnclient::StatusEntry e) {
+        o.items.push_back(e.path + "|" + e.code + (e.treeConflict ? "|tree" : ""));
+    });
+    o.wellFormed = FeedAll(reader, bytes, readSize);
+    return o;
+}
+
+Outcome ReadTreeConflict(const std::string& bytes, size_t readSize) {
+    Outcome o;
+    svnclient::TreeConflictXmlReader reader;
+    o.wellFormed = FeedAll(reader, bytes, readSize);
+    const svnclient::TreeConflict& c = reader.Conflict();
+    if (c.Found() != !c.operation.empty()) std::abort();
+    o.items.push_back(c.operation + "|" + c.action + "|" + c.reason);
+    return o;
+}
+
 using Read = Outcome (*)(const std::string&, size_t);
-const Read kReaders[] = {ReadLog, ReadBlame};
+const Read kReaders[] = {ReadLog, ReadBlame, ReadStatus, ReadTreeConflict};
 
 }  // namespace
 

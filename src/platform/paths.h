@@ -62,6 +62,13 @@ bool ReplaceFileContent(const std::string& path, const std::string& content);
 bool ReplaceFileWith(const std::string& path, const std::function<bool(const std::string&)>& fill);
 // Reads a whole file; false when it can't be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& out);
+// A new file in TemporaryFolder() holding `content`, readable by its user
+// only, created exclusively under a name no one can guess (another user can
+// neither read it nor plant one in its place). Its path, or "" on failure
+// (nothing is then left behind).
+std::string WritePrivateTemporaryFile(const std::string& content);
+// Removes a file; false when it could not be removed (or was not there).
+bool RemoveFile(const std::string& path);
 // True when the file exists and the user may write it.
 bool IsWritableFile(const std::string& path);
 // Creates `path` and any missing parent folders (private to the user where

@@ -28,7 +28,7 @@ protected:
         svn.erase(svn.find_last_not_of('\n') + 1);
         const std::string log = ShellQuote(box / "calls.txt");
         MakeScript("svn/bin/svn", "echo -- >> " + log + "\nprev=\nfor a in \"$@\"; do echo \"$a\" >> " + log +
-                                      "; case \"$prev\" in --targets|-F) sed 's/^/> /' \"$a\" >> " + log +
+                                      "; case \"$prev\" in --targets|-F) awk '{print \"> \" $0}' \"$a\" >> " + log +
                                       ";; esac; prev=$a; done\nexec " + svn + " \"$@\"\n");
     }
 
@@ -96,7 +96,7 @@ TEST_F(CommitTest, TheWindowListsWhatGoesAndTheCommitTakesWhatIsTicked) {
     const size_t at = all.find("commit\n--targets\n");
     ASSERT_NE(at, std::string::npos) << all;
     const std::string commit = all.substr(at, all.find("--non-interactive", at) - at);
-    for (const char* part : {"\n> a.txt\n> new file.txt\n-F\n", "\n> first line\n> second line\n--force-log\n"})
+    for (const char* part : {"\n> a.txt@\n> new file.txt@\n-F\n", "\n> first line\n> second line\n--force-log\n"})
         EXPECT_NE(commit.find(part), std::string::npos) << commit;
     std::string log;
     testsupport::Run("svn log -v -r 3 " + ShellQuote(url), &log);
@@ -113,7 +113,8 @@ TEST_F(CommitTest, MessagesAreKeptAndAFailedOneComesBack) {
     WriteFile(box / "wc/a.txt", "a2\n");
     MakeScript("repo/hooks/pre-commit", "echo refused by the hook >&2\nexit 1\n");
     Start();
-    SendUpdate([] {
+    SendUpdate([&] {
+        RunUntil([] { return platform::IsEnabled(CommitOk); });
         platform::SetText(CommitMessage, "kept after failing");
         scripted::PushClick(CommitOk);
     });
@@ -121,6 +122,7 @@ TEST_F(CommitTest, MessagesAreKeptAndAFailedOneComesBack) {
     testsupport::Run("rm " + ShellQuote(box / "repo/hooks/pre-commit"));
     std::string offered;
     SendUpdate([&] {
+        RunUntil([] { return platform::IsEnabled(CommitOk); });
         offered = platform::GetText(CommitMessage);
         scripted::PushClick(CommitOk);
     });

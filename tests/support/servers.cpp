@@ -120,13 +120,15 @@ HttpdServer::~HttpdServer() { Stop(pid_); }
 
 std::string HttpdServer::Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/svn/"; }
 
-ProxyServer::ProxyServer(const std::string& workDir) {
+ProxyServer::ProxyServer(const std::string& workDir, const std::string& user,
+                         const std::string& password) {
     port_ = FreePort();
     log_ = workDir + "/tinyproxy.log";
     WriteFile(workDir + "/tinyproxy.conf",
               "Port " + std::to_string(port_) + "\nListen 127.0.0.1\nTimeout 60\n"
               "LogFile \"" + log_ + "\"\nLogLevel Info\nMaxClients 10\nAllow 127.0.0.1\n"
-              "DisableViaHeader Yes\n");
+              "DisableViaHeader Yes\n" +
+                  (user.empty() ? "" : "BasicAuth " + user + " " + password + "\n"));
     pid_ = Launch({"tinyproxy", "-d", "-c", workDir + "/tinyproxy.conf"}, port_);
 }
 

@@ -48,7 +48,10 @@ private:
 
 class ProxyServer {
 public:
-    explicit ProxyServer(const std::string& workDir);
+    // With a user name, the proxy serves only requests that give that user
+    // and password (basic auth).
+    explicit ProxyServer(const std::string& workDir, const std::string& user = "",
+                         const std::string& password = "");
     ~ProxyServer();
     bool Running() const { return pid_ > 0; }
     int Port() const { return port_; }

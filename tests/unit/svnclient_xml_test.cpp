@@ -8,6 +8,7 @@
 #include "svnclient/blame_xml.h"
 #include "svnclient/dates.h"
 #include "svnclient/log_xml.h"
+#include "svnclient/status_xml.h"
 
 namespace {
 
@@ -52,8 +53,24 @@ Items ReadBlame(const std::string& xml, bool bytes) {
     return items;
 }
 
+Items ReadStatus(const std::string& xml, bool bytes) {
+    Items items;
+    StatusXmlReader reader([&](StatusEntry e) {
+        items.push_back(e.path + ":" + e.code + (e.treeConflict ? "T" : ""));
+    });
+    Feed(reader, xml, bytes, items);
+    return items;
+}
+
+// An entry as the client prints it, its <wc-status> with `attributes`.
+std::string Entry(const std::string& path, const std::string& attributes) {
+    return "<entry\n   path=\"" + path + "\">\n<wc-status\n   " + attributes +
+           ">\n</wc-status>\n</entry>\n";
+}
+
 const std::string kLog = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<log>\n";
 const std::string kBlame = "<?xml version=\"1.0\"?>\n<blame>\n<target path=\"a b\">\n";
+const std::string kStatus = "<?xml version=\"1.0\"?>\n<status>\n<target path=\"w\">\n";
 
 TEST(ClientXml, EntriesAndLinesAsPrintedAndMalformedDocumentsAsErrors) {
     const std::tuple<Items (*)(const std::string&, bool), std::string, Items> cases[] = {
@@ -87,6 +104,19 @@ TEST(ClientXml, EntriesAndLinesAsPrintedAndMalformedDocumentsAsErrors) {
                              "</merged></entry>\n<entry line-number=\"3\">\n</entry>\n"
                              "</target>\n</blame>",
          {"1:r12 bo [2026-12-07 14:34]", "2:r3 - []", "3:r0 - []"}},
+        // The words a working copy rarely shows (the integration suite has
+        // the others); any conflict first; an entry without a path is none.
+        {ReadStatus, kStatus + Entry("o", "item=\"obstructed\"") +
+                         Entry("inc", "item=\"incomplete\"") + Entry("i", "item=\"ignored\"") +
+                         Entry("x", "item=\"external\"") +
+                         Entry("pc", "props=\"conflicted\" item=\"normal\"") +
+                         Entry("t", "tree-conflicted=\"true\" item=\"deleted\"") +
+                         Entry("n", "item=\"none\" tree-conflicted=\"false\"") +
+                         Entry("?", "item=\"new\"") +
+                         "<entry><wc-status item=\"added\"/></entry><changelist name=\"c\">" +
+                         Entry("a &amp; b", "props=\"modified\" item=\"normal\"") +
+                         "</changelist>" + Entry("cut", "item=\"added\"").substr(0, 24),
+         {"o:~", "inc:!", "i:I", "x:X", "pc:C", "t:CT", "n:", "?:", "a & b:M", "!"}},
     };
     for (const auto& [read, xml, items] : cases)
         for (bool bytes : {false, true})

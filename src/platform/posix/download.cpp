@@ -23,7 +23,7 @@ DownloadResult Outcome(CURL* curl, CURLcode rc, bool written) {
 }  // namespace
 
 DownloadResult DownloadUrl(const std::string& url, const std::string& target,
-                           bool (*keepGoing)()) {
+                           bool (*keepGoing)(), const Proxy& proxy) {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
     CURL* curl = curl_easy_init();
@@ -41,6 +41,17 @@ DownloadResult DownloadUrl(const std::string& url, const std::string& target,
     curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);  // an HTTP error status is a failure
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 30L);
+    // The proxy the client is told of, with its credentials (basic, as the
+    // client sends them); it overrides any from the environment.
+    const std::string through = proxy.port.empty() ? proxy.host : proxy.host + ":" + proxy.port;
+    if (!proxy.host.empty()) {
+        curl_easy_setopt(curl, CURLOPT_PROXY, through.c_str());
+        if (!proxy.user.empty()) {
+            curl_easy_setopt(curl, CURLOPT_PROXYUSERNAME, proxy.user.c_str());
+            curl_easy_setopt(curl, CURLOPT_PROXYPASSWORD, proxy.password.c_str());
+            curl_easy_setopt(curl, CURLOPT_PROXYAUTH, CURLAUTH_BASIC);
+        }
+    }
     curl_multi_add_handle(multi, curl);
     // Driven in short waits rather than one blocking call: between them the
     // caller repaints, and may end a fetch from a server that never answers.

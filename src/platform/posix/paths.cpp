@@ -165,6 +165,37 @@ bool MakeDirectories(const std::string& path) {
     return IsDirectory(path);
 }
 
+namespace {
+
+bool WriteAll(int fd, const std::string& content) {
+    size_t done = 0;
+    while (done < content.size()) {
+        const ssize_t n = write(fd, content.data() + done, content.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string WritePrivateTemporaryFile(const std::string& content) {
+    // O_EXCL, mode 0600 and a random name; never inherited by a client
+    // another thread starts meanwhile.
+    std::string path = TemporaryFolder() + "vellum-XXXXXX";
+    const int fd = mkostemp(path.data(), O_CLOEXEC);
+    if (fd < 0) return "";
+    const bool ok = WriteAll(fd, content);
+    if (close(fd) != 0 || !ok) {
+        unlink(path.c_str());
+        return "";
+    }
+    return path;
+}
+
+bool RemoveFile(const std::string& path) { return !path.empty() && unlink(path.c_str()) == 0; }
+
 bool ReplaceFileContent(const std::string& linkOrPath, const std::string& content) {
     // A new file beside the old one, renamed over it: a crash or a full disk
     // leaves either the old file or the new one, never a truncated one. A
@@ -181,17 +212,7 @@ bool ReplaceFileContent(const std::string& linkOrPath, const std::string& conten
     // made it (the preferences hold a password).
     struct stat st;
     if (stat(path.c_str(), &st) == 0) fchmod(fd, st.st_mode & 07777);
-    size_t done = 0;
-    bool ok = true;
-    while (done < content.size()) {
-        ssize_t n = write(fd, content.data() + done, content.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        done += static_cast<size_t>(n);
-    }
+    bool ok = WriteAll(fd, content);
     if (ok && fsync(fd) != 0) ok = false;
     if (close(fd) != 0) ok = false;
     if (ok && rename(temp.c_str(), path.c_str()) != 0) ok = false;

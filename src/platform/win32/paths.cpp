@@ -1,3 +1,5 @@
+// rand_s, from the system's random source: before anything includes stdlib.h.
+#define _CRT_RAND_S
 #include "platform/paths.h"
 
 #include <windows.h>
@@ -6,6 +8,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
 
 #include "platform/win32/utf16.h"
 
@@ -183,6 +187,52 @@ bool ReplaceFileWith(const std::string& path, const std::function<bool(const std
     return false;
 }
 
+namespace {
+
+bool WriteAll(HANDLE f, const std::string& content) {
+    size_t done = 0;
+    while (done < content.size()) {
+        DWORD chunk = static_cast<DWORD>(std::min<size_t>(content.size() - done, 1u << 20));
+        DWORD wrote = 0;
+        if (!WriteFile(f, content.data() + done, chunk, &wrote, nullptr) || wrote == 0)
+            return false;
+        done += wrote;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string WritePrivateTemporaryFile(const std::string& content) {
+    // The temporary folder lies in the user's profile, whose access list
+    // keeps other users out; a file made there inherits it. The random name
+    // and CREATE_NEW keep anyone from choosing the file in advance.
+    const std::string folder = TemporaryFolder();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        unsigned int a = 0, b = 0;
+        if (rand_s(&a) != 0 || rand_s(&b) != 0) return "";
+        char name[32];
+        std::snprintf(name, sizeof name, "vellum-%08x%08x.tmp", a, b);
+        const std::string path = folder + name;
+        const std::wstring pathW = Widen(path);
+        HANDLE f = CreateFileW(pathW.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_TEMPORARY, nullptr);
+        if (f == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) continue;
+        if (f == INVALID_HANDLE_VALUE) return "";
+        const bool ok = WriteAll(f, content);
+        if (!CloseHandle(f) || !ok) {
+            DeleteFileW(pathW.c_str());
+            return "";
+        }
+        return path;
+    }
+    return "";
+}
+
+bool RemoveFile(const std::string& path) {
+    return !path.empty() && DeleteFileW(Widen(path).c_str());
+}
+
 bool ReplaceFileContent(const std::string& path, const std::string& content) {
     // A new file beside the old one, moved over it: a crash or a full disk
     // leaves either the old file or the new one, never a truncated one.
@@ -193,14 +243,7 @@ bool ReplaceFileContent(const std::string& path, const std::string& content) {
     HANDLE f = CreateFileW(tempW.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE) return false;
-    bool ok = true;
-    size_t done = 0;
-    while (ok && done < content.size()) {
-        DWORD chunk = static_cast<DWORD>(std::min<size_t>(content.size() - done, 1u << 20));
-        DWORD wrote = 0;
-        ok = WriteFile(f, content.data() + done, chunk, &wrote, nullptr) && wrote > 0;
-        done += wrote;
-    }
+    bool ok = WriteAll(f, content);
     if (ok && !FlushFileBuffers(f)) ok = false;
     if (!CloseHandle(f)) ok = false;
     if (ok && !MoveFileExW(tempW.c_str(), Widen(path).c_str(),
