@@ -101,7 +101,6 @@ void StatusDone(const svnclient::ClientResult& result) {
     AppendRows(g.unversioned, platform::ControlExists(CommitList));
     g.unversioned.clear();
     UpdateSummary();
-    if (platform::ControlExists(CommitOk)) platform::SetEnabled(CommitOk, true);
 }
 
 void ReadStatus() {
@@ -150,7 +149,6 @@ int OpenCommitWindow(const std::string& message) {
     g.rows.clear();
     AppendRows(shown, true);
     UpdateSummary();
-    platform::SetEnabled(CommitOk, g.done);
     platform::SetFocus(CommitMessage);
     return dialog;
 }
@@ -216,9 +214,12 @@ std::string RunCommitWindow(int dialog) {
         if (e.kind != platform::Event::Control) continue;
         const bool send = (e.id == CommitOk && e.type == EventType::LeftClick) ||
                           (e.id == CommitMessage && e.type == EventType::Activate);
-        if (send && g.done) {
+        if (send) {
             const std::string message = platform::GetText(CommitMessage);
-            if (!message.empty()) return message;
+            if (message.empty()) continue;
+            // What is sent is decided on the whole list.
+            while (!g.done) platform::RunQueuedCalls(10);
+            return message;
         } else if (e.id == CommitCancel && e.type == EventType::LeftClick) {
             return "";
         } else if (e.id == CommitRecent && e.type == EventType::Change) {
@@ -252,7 +253,11 @@ void OnSendUpdateClicked() {
         !g.failedMessage.empty() ? g.failedMessage
                                  : Translate("Update ") + std::to_string(LocalTimeAsUtcSeconds());
     const int dialog = OpenCommitWindow(first);
-    if (dialog < 0) return;
+    if (dialog < 0) {
+        g.status.Stop();
+        platform::ShowMessage(Translate("Alert"), Translate("Canceled"));
+        return;
+    }
     const std::string message = RunCommitWindow(dialog);
     g.status.Stop();
     if (message.empty()) {

@@ -121,6 +121,10 @@ std::string FolderPart(const std::string& path) {
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
+// What an undo throws away: edited text or properties. An add, a delete or a
+// missing file undone loses nothing; the file stays or comes back.
+bool LosesWork(const std::string& code) { return code == "M" || code == "R" || code == "C"; }
+
 // "Tree conflict: local edit, incoming delete upon update", as the client
 // itself words it; the client's own words for what happened.
 std::string TreeConflictText(const svnclient::TreeConflict& c) {
@@ -134,7 +138,7 @@ std::string ChangesBelow(const std::string& folder) {
     constexpr size_t kBoxLines = 30;
     std::vector<std::string> lines;
     svnclient::SvnStatusXml(folder, [&lines, &folder](svnclient::StatusEntry e) {
-        if (e.code.empty() || e.code == "?" || e.code == "I" || e.code == "X") return;
+        if (!LosesWork(e.code)) return;
         const bool below = e.path.size() > folder.size() && e.path.compare(0, folder.size(), folder) == 0;
         lines.push_back(browse::StatusDescription(e.code) + "  " +
                         (below ? e.path.substr(folder.size() + 1) : e.path));
@@ -291,9 +295,8 @@ void UndoEntry() {
     if (!g_entries.MakeCurrent(row)) return;
     const ListEntry& e = *g_entries.Current();
     // Undo throws edits away: it asks first, with No the default, whenever
-    // there is something to lose.
-    std::string changed = e.isFolder ? ChangesBelow(e.path)
-                                     : e.status.empty() || e.status == "?" ? "" : e.name;
+    // there are some to lose.
+    std::string changed = e.isFolder ? ChangesBelow(e.path) : LosesWork(e.status) ? e.name : "";
     if (!changed.empty()) {
         std::string question = Translate("Undo your changes to %s? They will be lost.");
         if (const size_t at = question.find("%s"); at != std::string::npos) question.replace(at, 2, e.name);

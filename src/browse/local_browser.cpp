@@ -3,6 +3,7 @@
 #include <cctype>
 #include <map>
 #include <set>
+#include <sstream>
 #include <vector>
 
 #include "platform/paths.h"
@@ -25,6 +26,17 @@ bool IsStatusWord(const std::string& word) {
 }
 
 std::string FirstWord(const std::string& line) { return line.substr(0, line.find(' ')); }
+
+// The entry's code: the first word, or "C" when the tree-conflict column,
+// which follows it among the columns before the path at `pathAt`, says so.
+std::string StatusCode(const std::string& line, size_t pathAt) {
+    const std::string word = FirstWord(line);
+    if (pathAt == std::string::npos || pathAt <= word.size()) return word;
+    std::istringstream columns(line.substr(word.size(), pathAt - word.size()));
+    for (std::string column; columns >> column;)
+        if (column == "C") return "C";
+    return word;
+}
 
 bool IsSeparator(char c) { return c == '/' || c == platform::kSeparator; }
 
@@ -110,13 +122,14 @@ FolderReport ReadFolderStatus(const std::string& folder) {
         if (!IsStatusWord(word)) return;
         const size_t at = FindPrefix(line, prefix);
         if (at == std::string::npos) return;
+        const std::string code = StatusCode(line, at);
         const std::string rest = line.substr(at + prefix.size());
         size_t cut = 0;
         while (cut < rest.size() && !IsSeparator(rest[cut])) ++cut;
         const std::string name = rest.substr(0, cut);
         const bool below = cut < rest.size();
         if (name.empty() || (below && word == "I")) return;
-        report.codes[name] = word;
+        report.codes[name] = code;
         if (!below && (word == "D" || word == "!")) report.gone.insert(name);
     };
     report.failed = !svnclient::RunClient({Plain("status"), Plain("--no-ignore"), Target(folder)}, "", 1,
@@ -198,9 +211,9 @@ void ListLocalFolder(const std::string& subPath, const EntrySink& add) {
 
 std::string EntryStatus(const std::string& path) {
     std::string code;
-    auto onLine = [&code](const std::string& line) {
-        std::string word = FirstWord(line);
-        if (IsStatusWord(word)) code = word;
+    const std::string spelling = ClientSpelling(path);
+    auto onLine = [&code, &spelling](const std::string& line) {
+        if (IsStatusWord(FirstWord(line))) code = StatusCode(line, FindPrefix(line, spelling));
     };
     svnclient::RunClient({Plain("status"), Target(path)}, "", 1, onLine);
     return code;

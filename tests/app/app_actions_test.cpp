@@ -162,15 +162,17 @@ TEST_F(ActionsTest, UpdateAndCleanupShowChangesAsRowsAndTheRestInABox) {
     Click(EntryTree, EventType::RightClick);
     std::vector<int> items;
     for (const auto& item : scripted::LastMenu()) items.push_back(item.id);
-    EXPECT_EQ(items, (std::vector<int>{StatusItem, AddItem, UndoItem, ResolvedItem, DeleteLocalItem}));
-    EXPECT_EQ(scripted::LastMenu()[3].caption, "Resolved");
+    EXPECT_EQ(items, (std::vector<int>{StatusItem, AddItem, UndoItem, KeepMineItem, TakeTheirsItem,
+                                       ResolvedItem, DeleteLocalItem, HistoryItem, ChangesItem, BlameItem}));
+    EXPECT_EQ(scripted::LastMenu()[5].caption, "Resolved");
     Menu(ResolvedItem);
     g_entries.MakeCurrent(RowOf("wc/clash.txt"));
     EXPECT_EQ(g_entries.Current()->status, "M");
     EXPECT_EQ(ReadFile(wc + "/clash.txt"), mine);
     EXPECT_TRUE(BoxTexts().empty());
     Click(EntryTree, EventType::RightClick);
-    EXPECT_EQ(scripted::LastMenu().size(), 4u);  // no conflict, no "Resolved"
+    EXPECT_EQ(scripted::LastMenu().size(), 7u);  // no conflict, no "Resolved"
+    scripted::AnswerYesNo(true);
     Menu(UndoItem);
     EXPECT_EQ(TreeTexts(), shown);
     EXPECT_EQ(ReadFile(wc + "/clash.txt"), "theirs\n");

@@ -62,7 +62,7 @@ TEST_F(CommitTest, TheWindowListsWhatGoesAndTheCommitTakesWhatIsTicked) {
     Rows rows;
     std::string summary, proposed;
     SendUpdate([&] {
-        RunUntil([] { return platform::IsEnabled(CommitOk); });
+        RunUntil([] { return scripted::ListRows(CommitList).size() == 3; });
         rows = scripted::ListRows(CommitList);
         summary = platform::GetText(CommitSummary);
         proposed = platform::GetText(CommitMessage);
@@ -81,7 +81,7 @@ TEST_F(CommitTest, TheWindowListsWhatGoesAndTheCommitTakesWhatIsTicked) {
     WriteFile(box / "wc/a.txt", "a3\n");
     WriteFile(box / "wc/b.txt", "b3\n");
     SendUpdate([&] {
-        RunUntil([] { return platform::IsEnabled(CommitOk); });
+        RunUntil([] { return scripted::ListRows(CommitList).size() == 3; });
         scripted::ToggleListTick(CommitList, 1, 0);  // b.txt
         scripted::ToggleListTick(CommitList, 2, 0);  // new file.txt
         platform::SetText(CommitMessage, "first line\nsecond line");
@@ -114,7 +114,6 @@ TEST_F(CommitTest, MessagesAreKeptAndAFailedOneComesBack) {
     MakeScript("repo/hooks/pre-commit", "echo refused by the hook >&2\nexit 1\n");
     Start();
     SendUpdate([&] {
-        RunUntil([] { return platform::IsEnabled(CommitOk); });
         platform::SetText(CommitMessage, "kept after failing");
         scripted::PushClick(CommitOk);
     });
@@ -122,7 +121,6 @@ TEST_F(CommitTest, MessagesAreKeptAndAFailedOneComesBack) {
     testsupport::Run("rm " + ShellQuote(box / "repo/hooks/pre-commit"));
     std::string offered;
     SendUpdate([&] {
-        RunUntil([] { return platform::IsEnabled(CommitOk); });
         offered = platform::GetText(CommitMessage);
         scripted::PushClick(CommitOk);
     });
@@ -172,10 +170,10 @@ TEST_F(CommitTest, UndoAsksFirstAndConflictsAreSettledEitherWay) {
     EXPECT_TRUE(BoxTexts().empty());
 
     // A text conflict: mine or theirs, whole.
-    for (const auto& [item, kept] : {std::pair{KeepMineItem, "mine b\n"}, std::pair{TakeTheirsItem, "theirs b\n"}}) {
+    for (const auto& [item, kept] : {std::pair{KeepMineItem, "mine b\n"}, std::pair{TakeTheirsItem, "theirs 2\n"}}) {
         testsupport::Run("rm -rf " + ShellQuote(box / "other"));
         testsupport::Checkout(url, box / "other");
-        WriteFile(box / "other/b.txt", "theirs b\n");
+        WriteFile(box / "other/b.txt", item == KeepMineItem ? "theirs 1\n" : "theirs 2\n");
         testsupport::Run("svn commit -q -m theirs " + ShellQuote(box / "other"));
         WriteFile(box / "wc/b.txt", "mine b\n");
         testsupport::Run("svn update -q --accept postpone " + ShellQuote(box / "wc"));
