@@ -125,7 +125,7 @@ TEST_F(History, TheClientsOwnErrorsAndMalformedOutputAreReported) {
                          &stop);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
     EXPECT_EQ(r.errors + std::to_string(r.count), "1");
-    Client(head + "; echo '<logentry revision=\"8\"></log>'");
+    Client(head + "; echo svn: warning: W1 >&2; echo '<logentry revision=\"8\"></log>'; sleep 30");
     std::string errors;
     EXPECT_EQ(Log({url, "", 0, 50, true, {}}, &errors), Entries{"r9 - undated {}"});
     EXPECT_EQ(errors, "The client's output could not be read as XML, line 2: mismatched tag");
