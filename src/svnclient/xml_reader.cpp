@@ -98,9 +98,10 @@ ClientResult RunXmlClient(const ArgumentList& args, XmlReader& reader,
     ClientResult r = RunClientRaw(
         args, "", 1, [&](const std::string& bytes) { return reader.Feed(bytes); }, stop, onDrained);
     if (!r.started || (stop != nullptr && *stop)) return r;
+    // We ended the client over its document: whatever it warned of is moot.
+    if (!reader.Error().empty()) r.errors = reader.Error();
     // A client that failed said why; the document it left unfinished adds nothing.
-    if (r.errors.empty() && reader.Error().empty()) reader.Finish();
-    if (r.errors.empty()) r.errors = reader.Error();
+    else if (r.errors.empty() && !reader.Finish()) r.errors = reader.Error();
     return r;
 }
 

@@ -125,7 +125,7 @@ TEST_F(History, TheClientsOwnErrorsAndMalformedOutputAreReported) {
                          &stop);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
     EXPECT_EQ(r.errors + std::to_string(r.count), "1");
-    Client(head + "; echo '<logentry revision=\"8\"></log>'");
+    Client(head + "; echo svn: warning: W1 >&2; echo '<logentry revision=\"8\"></log>'; sleep 30");
     std::string errors;
     EXPECT_EQ(Log({url, "", 0, 50, true, {}}, &errors), Entries{"r9 - undated {}"});
     EXPECT_EQ(errors, "The client's output could not be read as XML, line 2: mismatched tag");
@@ -162,8 +162,9 @@ TEST_F(History, DiffLinesKeepTheirBlanksAndStopAtTheLimit) {
 }
 
 TEST_F(History, BlameNamesEveryLinesCommitWithOneLogRun) {
-    // The program looks in svn/bin, the wrapper on PATH.
-    Client("echo \"$1\" >> " + ShellQuote(box / "runs") + "; exec svn \"$@\"");
+    // The program looks in svn/bin, the wrapper on PATH. A log notes its first revision.
+    const std::string runs = ShellQuote(box / "runs");
+    Client("echo $1 >>" + runs + "; [ $1 != log ] || echo $4 >>" + runs + "; exec svn \"$@\"");
     WriteFile(box / "wc/copy.txt", "local\n");  // a working file blames as updated
     const std::pair<std::string, std::string> targets[] = {
         {url + "copy.txt", ""}, {fileUrl, "2"}, {box / "wc/copy.txt", ""}};
@@ -182,8 +183,8 @@ TEST_F(History, BlameNamesEveryLinesCommitWithOneLogRun) {
         for (const auto& [revision, e] : b.revisions) messages.push_back(Show(e));
         EXPECT_EQ(messages, (Entries{kR1, kR2})) << target;
         // The cat runs beside the blame: either may start first.
-        const std::string runs = ReadFile(box / "runs");
-        EXPECT_TRUE(runs == "blame\ncat\nlog\n" || runs == "cat\nblame\nlog\n") << runs;
+        const std::string ran = ReadFile(box / "runs");
+        EXPECT_TRUE(ran == "blame\ncat\nlog\n2\n" || ran == "cat\nblame\nlog\n2\n") << ran;
     }
     Blame gone;
     WriteFile(box / "runs", "");
