@@ -149,10 +149,11 @@ TEST(LocalBrowser, OneStatusRunPerFolderGivesEachEntryItsOwnCode) {
         }
         return out;
     };
+    // A tree conflict reads as a conflict, whatever its first column says.
     const Lines top = {"deldir/ [D]", "ext/ [X]", "missdir/ [!]", "nested/ [?]", "obst/ [~]", "sub/ [M]",
                        "sw/ [S]", "unvdir/ [?]", "a b [M]", "added [A]", "clean []", "confl [C]",
                        "confl.mine [?]", "confl.r1 [?]", "confl.r2 [?]", "del [D]", "gone [!]", "ign.o [I]",
-                       "lock [K]", "mod [M]", "prop [M]", "repl [R]", "tail  [M]", "tconf [A]", "unv [?]",
+                       "lock [K]", "mod [M]", "prop [M]", "repl [R]", "tail  [M]", "tconf [C]", "unv [?]",
                        "\xC3\xA9t\xC3\xA9 [M]"};
     EXPECT_EQ(listed(""), top);
     EXPECT_EQ(listed("sub"), (Lines{"deep/ [M]", "i.o [I]", "ok []"}));
