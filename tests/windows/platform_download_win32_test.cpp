@@ -1,13 +1,17 @@
 // Downloads from a small HTTP server on loopback: the bytes as sent, an HTTP
 // error status as a failure with nothing left behind (a refusal told apart),
-// a changed file anew.
+// a changed file anew, a proxy with its credentials, and a server that never
+// answers left at once when the caller says to end.
 #include <gtest/gtest.h>
 #include <winsock2.h>
 #include <windows.h>
 
 #include <atomic>
+#include <chrono>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/download.h"
 #include "platform/paths.h"
@@ -18,7 +22,9 @@ namespace {
 const std::string kFileBytes("line\r\n\0\xFF\xE9 end", 14);
 
 // Answers GET on 127.0.0.1: "/file" with kFileBytes, "/changing" with a new
-// body each time, "/private" 403, anything else 404.
+// body each time, "/private" 403, "/silent" never (the connection is held
+// until the server ends), anything else 404. A proxy's request names the
+// whole URL: its path counts.
 class LoopbackServer {
 public:
     LoopbackServer() {
@@ -38,9 +44,16 @@ public:
     ~LoopbackServer() {
         closesocket(listener_);  // ends accept()
         thread_.join();
+        for (SOCKET s : held_) closesocket(s);
         WSACleanup();
     }
     std::string Url(const std::string& p) const { return "http://127.0.0.1:" + std::to_string(port_) + p; }
+    std::string Address() const { return "127.0.0.1"; }
+    std::string Port() const { return std::to_string(port_); }
+    std::string LastRequest() {
+        std::lock_guard<std::mutex> hold(lock_);
+        return last_;
+    }
 
 private:
     void Serve() {
@@ -54,7 +67,16 @@ private:
                 if (n <= 0) break;
                 request.append(buf, n);
             }
-            const std::string path = request.substr(4, request.find(' ', 4) - 4);
+            std::string path = request.substr(4, request.find(' ', 4) - 4);
+            if (path.rfind("http://", 0) == 0) path = path.substr(path.find('/', 7));
+            {
+                std::lock_guard<std::mutex> hold(lock_);
+                last_ = request;
+            }
+            if (path == "/silent") {
+                held_.push_back(s);
+                continue;
+            }
             std::string status = "200 OK", body;
             if (path == "/file") body = kFileBytes;
             else if (path == "/changing") body = "version " + std::to_string(++served_);
@@ -72,6 +94,9 @@ private:
     SOCKET listener_;
     int port_ = 0;
     int served_ = 0;
+    std::vector<SOCKET> held_;
+    std::mutex lock_;
+    std::string last_;
     std::thread thread_;
 };
 
@@ -97,7 +122,39 @@ TEST(WindowsDownload, BytesArriveAndHttpErrorsFailWithNothingLeft) {
     EXPECT_EQ(testsupport::ReadFile(box / "v2"), "version 2");
     // Nobody listening.
     EXPECT_EQ(platform::DownloadUrl("http://127.0.0.1:1/file", box / "none"), DownloadResult::Failed);
+    // Through a proxy, its credentials sent along.
+    const platform::Proxy proxy{server.Address(), server.Port(), "ann", "s3cret"};
+    ASSERT_EQ(platform::DownloadUrl("http://example.invalid/file", box / "proxied", nullptr, proxy),
+              DownloadResult::Done);
+    EXPECT_EQ(testsupport::ReadFile(box / "proxied"), kFileBytes);
+    const std::string request = server.LastRequest();
+    EXPECT_EQ(request.rfind("GET http://example.invalid", 0), 0u) << request;
+    const size_t auth = request.find("Proxy-Authorization: Basic YW5uOnMzY3JldA==\r\n");
+    EXPECT_NE(auth, std::string::npos) << request;
+    EXPECT_EQ(auth, request.rfind("Proxy-Authorization")) << request;
     CoUninitialize();
+}
+
+// The caller's "end" counts from the moment keepGoing says it: the silent
+// server is asked on every pass of the wait and left within a second.
+std::atomic<int> passes{0};
+std::chrono::steady_clock::time_point toldToEnd;
+bool EndAfterTenPasses() {
+    if (++passes < 10) return true;
+    toldToEnd = std::chrono::steady_clock::now();
+    return false;
+}
+
+TEST(WindowsDownload, ASilentServerIsLeftAtOnceWhenTheCallerEnds) {
+    LoopbackServer server;
+    testsupport::Sandbox box;
+    const std::string target = box / "silent.bin";
+    EXPECT_EQ(platform::DownloadUrl(server.Url("/silent"), target, EndAfterTenPasses),
+              platform::DownloadResult::Failed);
+    const auto late = std::chrono::steady_clock::now() - toldToEnd;
+    EXPECT_EQ(passes, 10);
+    EXPECT_LT(late, std::chrono::seconds(1));
+    EXPECT_FALSE(platform::IsRegularFile(target));
 }
 
 }  // namespace
