@@ -1,6 +1,7 @@
-// The program's windows of their own on the real Win32 window, fed by the
-// stand-in client as svn\bin\svn.exe: the History window's rows from a log,
-// then, from Return on a row, the Changes window's diff in its colours.
+// The program's windows on the real Win32 window, fed by the stand-in client
+// as svn\bin\svn.exe: the History window's rows from a log, then, from
+// Return on a row, the Changes window's diff in its colours; the commit
+// window's tick boxes, recent messages and editor, and the commit it sends.
 #include <gtest/gtest.h>
 #include <windows.h>
 // after windows.h, which they need
@@ -8,11 +9,14 @@
 #include <richedit.h>
 
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/control_ids.h"
+#include "settings/message_history.h"
 #include "app/dispatch.h"
 #include "app/history_window.h"
 #include "app/program.h"
@@ -46,12 +50,18 @@ const char kDiff[] =
     " same\n";
 
 // One program run per test, with the stand-in as its client and the test's
-// answers in the current folder; the profile's preferences start and end
-// absent.
+// answers in the current folder, which is also the local folder; the
+// profile's preferences and messages are the test's and go with it.
 class AppWindows : public ::testing::Test {
 protected:
+    static std::string Messages() {
+        return platform::WithSeparator(platform::HomeFolder()) + "Vellum.messages";
+    }
+
     void SetUp() override {
-        DeleteFileW(Widen(settings::HomePreferencesPath()).c_str());
+        testsupport::WriteFile(settings::HomePreferencesPath(),
+                               "SVNLocalRepositery = " + box_.Path() + "\\\n");
+        DeleteFileW(Widen(Messages()).c_str());
         ASSERT_TRUE(platform::MakeDirectories(box_ / "svn\\bin"));
         ASSERT_TRUE(CopyFileW(Widen(testsupport::StandinClient()).c_str(),
                               Widen(box_ / "svn\\bin\\svn.exe").c_str(), FALSE));
@@ -63,6 +73,7 @@ protected:
         if (running_) app::EndProgram();
         cwd_.reset();
         DeleteFileW(Widen(settings::HomePreferencesPath()).c_str());
+        DeleteFileW(Widen(Messages()).c_str());
     }
 
     // Handles the program's events until `done`, for 20 seconds at most.
@@ -141,6 +152,90 @@ TEST_F(AppWindows, TheHistoryShowsTheLogAndReturnOnARowShowsItsChangesInColour) 
         EXPECT_EQ(Look(text, static_cast<LONG>(at + 1)), l.look) << l.line;
     }
     EXPECT_EQ(Look(text, 0), "blue bold");  // "Index:"
+}
+
+// The user's part while the commit window's own loop runs: steps taken in
+// turn from a timer, each until it says it is done. A loop that never ends
+// ends the test program.
+std::vector<std::function<bool()>> steps;
+void CALLBACK NextStep(HWND, UINT, UINT_PTR, DWORD) {
+    static int ticks = 0;
+    if (++ticks > 400) {
+        std::fprintf(stderr, "the commit window is still open after 20 s\n");
+        ExitProcess(1);
+    }
+    if (!steps.empty() && steps.front()()) steps.erase(steps.begin());
+}
+
+void HoldControl(bool down) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+TEST_F(AppWindows, TheCommitWindowSendsTheTickedPathsWithARecentMessage) {
+    const std::string wc = box_.Path() + "\\";
+    auto entry = [&wc](const char* name, const char* item) {
+        return std::string("<entry path=\"") + wc + name + "\"><wc-status item=\"" + item +
+               "\" props=\"none\"></wc-status></entry>\n";
+    };
+    testsupport::WriteFile(box_ / "standin-status.out",
+                           "<?xml version=\"1.0\"?>\n<status><target path=\"" + wc + "\">\n" +
+                               entry("new.txt", "unversioned") + entry("a.txt", "modified") +
+                               entry("c.txt", "conflicted") + "</target></status>\n");
+    testsupport::WriteFile(box_ / "standin-add.out", "");
+    testsupport::WriteFile(box_ / "standin-commit.out",
+                           "Sending        a.txt\nAdding         new.txt\nCommitted revision 4.\n");
+    testsupport::WriteFile(Messages(), "Older one\\nwith two lines\n");
+
+    HWND dialog = nullptr;
+    std::string seen;
+    auto column = [](int c) {
+        std::string cells;
+        for (int row = 0; row < platform::ListCount(app::CommitList); ++row)
+            cells += platform::ListText(app::CommitList, row, c) + "|";
+        return cells;
+    };
+    steps = {
+        [&] {  // the changes first, then what is not versioned yet
+            dialog = FindWindowW(L"VellumWindow", L"Comment");
+            if (!dialog || platform::ListCount(app::CommitList) < 3) return false;
+            seen = column(0) + column(2);
+            platform::ListSelect(app::CommitList, 2);
+            platform::SetFocus(app::CommitList);
+            PostMessageW(GetDlgItem(dialog, app::CommitList), WM_KEYDOWN, VK_SPACE, 0);
+            return true;
+        },
+        [&] {
+            PostMessageW(GetDlgItem(dialog, app::CommitRecent), WM_KEYDOWN, VK_DOWN, 0);
+            return true;
+        },
+        [&] {  // Ctrl+Return in the editor sends
+            seen += " " + column(0) + " " + platform::GetText(app::CommitMessage);
+            platform::SetFocus(app::CommitMessage);
+            HoldControl(true);
+            PostMessageW(GetDlgItem(dialog, app::CommitMessage), WM_KEYDOWN, VK_RETURN, 0);
+            return true;
+        },
+        [] {
+            HoldControl(false);
+            return true;
+        },
+    };
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, NextStep);
+    app::HandleEvent(platform::Event{platform::Event::Control, 0, app::SendUpdateButton});
+    KillTimer(nullptr, timer);
+    HoldControl(false);
+    EXPECT_TRUE(steps.empty());
+    EXPECT_EQ(seen, "1||0|a.txt|c.txt|new.txt| 1||1| Older one\nwith two lines");
+    EXPECT_FALSE(IsWindow(dialog));
+    std::vector<std::string> rows;
+    for (int row = 0; row < platform::TreeCount(app::EntryTree); ++row)
+        rows.push_back(platform::TreeText(app::EntryTree, row));
+    EXPECT_EQ(rows, (std::vector<std::string>{"Sending        a.txt", "Adding         new.txt",
+                                              "Committed revision 4."}));
+    EXPECT_EQ(settings::LoadMessages().front(), "Older one\nwith two lines");
 }
 
 }  // namespace

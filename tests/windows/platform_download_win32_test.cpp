@@ -22,7 +22,8 @@ namespace {
 const std::string kFileBytes("line\r\n\0\xFF\xE9 end", 14);
 
 // Answers GET on 127.0.0.1: "/file" with kFileBytes, "/changing" with a new
-// body each time, "/private" 403, "/silent" never (the connection is held
+// body each time, "/private" 403, "/ask-once" a proxy's 407 on the first
+// request and the file on the next, "/silent" never (the connection is held
 // until the server ends), anything else 404. A proxy's request names the
 // whole URL: its path counts.
 class LoopbackServer {
@@ -81,6 +82,9 @@ private:
             if (path == "/file") body = kFileBytes;
             else if (path == "/changing") body = "version " + std::to_string(++served_);
             else if (path == "/private") status = "403 Forbidden", body = "<html>no</html>";
+            else if (path == "/ask-once" && asked_++ == 0)
+                status = "407 Proxy Authentication Required\r\nProxy-Authenticate: Basic realm=\"p\"";
+            else if (path == "/ask-once") body = kFileBytes;
             else status = "404 Not Found", body = "<html>no such file</html>";
             std::string reply = "HTTP/1.1 " + status + "\r\nContent-Length: " +
                                 std::to_string(body.size()) +
@@ -93,7 +97,7 @@ private:
 
     SOCKET listener_;
     int port_ = 0;
-    int served_ = 0;
+    int served_ = 0, asked_ = 0;
     std::vector<SOCKET> held_;
     std::mutex lock_;
     std::string last_;
@@ -132,6 +136,10 @@ TEST(WindowsDownload, BytesArriveAndHttpErrorsFailWithNothingLeft) {
     const size_t auth = request.find("Proxy-Authorization: Basic YW5uOnMzY3JldA==\r\n");
     EXPECT_NE(auth, std::string::npos) << request;
     EXPECT_EQ(auth, request.rfind("Proxy-Authorization")) << request;
+    // A proxy asking for them once more gets them once more.
+    ASSERT_EQ(platform::DownloadUrl("http://example.invalid/ask-once", box / "asked", nullptr, proxy),
+              DownloadResult::Done);
+    EXPECT_EQ(testsupport::ReadFile(box / "asked"), kFileBytes);
     CoUninitialize();
 }
 

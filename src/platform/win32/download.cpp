@@ -50,20 +50,50 @@ std::string Base64(const std::string& bytes) {
     return out;
 }
 
-// The fetching thread: the answer's status, then its body in pieces.
-void Fetch(const std::shared_ptr<Transfer>& t, const std::wstring& url, const std::wstring& headers) {
+DWORD StatusOf(HINTERNET request) {
+    DWORD status = 0, size = sizeof status;
+    return HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                          nullptr)
+               ? status
+               : 0;
+}
+
+// A proxy that asks for its credentials though they went along gets them
+// again, the way it asks for them; true when the request went out anew.
+bool Resend(HINTERNET request, const Proxy& proxy) {
+    std::wstring user = Widen(proxy.user), password = Widen(proxy.password);
+    InternetSetOptionW(request, INTERNET_OPTION_PROXY_USERNAME, user.data(),
+                       static_cast<DWORD>(user.size()));
+    InternetSetOptionW(request, INTERNET_OPTION_PROXY_PASSWORD, password.data(),
+                       static_cast<DWORD>(password.size()));
+    char buffer[4096];
+    for (DWORD got = 1; got > 0;)
+        if (!InternetReadFile(request, buffer, sizeof buffer, &got)) return false;
+    return HttpSendRequestW(request, nullptr, 0, nullptr, 0) != FALSE;
+}
+
+// The fetching thread: the answer's status, then its body in pieces. The
+// session is its copy of the handle: the caller may close it meanwhile.
+void Fetch(const std::shared_ptr<Transfer>& t, HINTERNET session, const std::wstring& url,
+           const Proxy& proxy) {
+    // Sent to the proxy up front: a plain fetch through it needs no second try.
+    std::wstring headers;
+    if (!proxy.host.empty() && !proxy.user.empty())
+        headers = L"Proxy-Authorization: Basic " +
+                  Widen(Base64(proxy.user + ":" + proxy.password)) + L"\r\n";
     // A repository file changes under the same URL: never the cache's copy.
     // No credentials go to the server: a refusal is the caller's to handle.
     const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                         INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI |
                         INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTH;
-    HINTERNET request = InternetOpenUrlW(t->session, url.c_str(),
+    HINTERNET request = InternetOpenUrlW(session, url.c_str(),
                                          headers.empty() ? nullptr : headers.c_str(),
                                          static_cast<DWORD>(-1), flags, 0);
     bool ok = request != nullptr;
-    DWORD status = 0, size = sizeof status;
-    if (ok && HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
-                             &size, nullptr)) {
+    DWORD status = ok ? StatusOf(request) : 0;
+    if (status == HTTP_STATUS_PROXY_AUTH_REQ && !proxy.user.empty() && Resend(request, proxy))
+        status = StatusOf(request);
+    {
         std::lock_guard<std::mutex> hold(t->lock);
         t->status = status;
     }
@@ -86,14 +116,14 @@ void Fetch(const std::shared_ptr<Transfer>& t, const std::wstring& url, const st
     SetEvent(t->wake);
 }
 
-// A session through `proxy`, or straight to the server as the client goes
-// when it has none.
+// A session through `proxy`, a server on this machine included, or straight
+// to the server when there is none: as the client goes.
 HINTERNET OpenSession(const Proxy& proxy) {
     if (proxy.host.empty())
         return InternetOpenW(L"Vellum", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
     const std::wstring server = Widen(proxy.port.empty() ? proxy.host : proxy.host + ":" + proxy.port);
     HINTERNET session =
-        InternetOpenW(L"Vellum", INTERNET_OPEN_TYPE_PROXY, server.c_str(), L"<local>", 0);
+        InternetOpenW(L"Vellum", INTERNET_OPEN_TYPE_PROXY, server.c_str(), L"<-loopback>", 0);
     if (session && !proxy.user.empty()) {
         std::wstring user = Widen(proxy.user), password = Widen(proxy.password);
         InternetSetOptionW(session, INTERNET_OPTION_PROXY_USERNAME, user.data(),
@@ -123,12 +153,7 @@ DownloadResult DownloadUrl(const std::string& url, const std::string& target,
     HANDLE file = CreateFileW(targetW.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return DownloadResult::Failed;
-    // Sent to the proxy up front: a plain fetch through it needs no second try.
-    std::wstring headers;
-    if (!proxy.host.empty() && !proxy.user.empty())
-        headers = L"Proxy-Authorization: Basic " +
-                  Widen(Base64(proxy.user + ":" + proxy.password)) + L"\r\n";
-    std::thread(Fetch, t, Widen(url), headers).detach();
+    std::thread(Fetch, t, t->session, Widen(url), proxy).detach();
 
     bool written = true, ended = false;
     DownloadResult result = DownloadResult::Failed;
