@@ -1,12 +1,9 @@
 // The program's windows on the real Win32 window, fed by the stand-in client
-// as svn\bin\svn.exe: the History window's rows from a log, then, from
-// Return on a row, the Changes window's diff in its colours; the commit
-// window's tick boxes, recent messages and editor, and the commit it sends.
+// as svn\bin\svn.exe: the History window's rows from a log, Return on a row
+// and the Changes window's diff in its colours; the commit window's tick
+// boxes, recent messages and editor, and the commit it sends.
 #include <gtest/gtest.h>
 #include <windows.h>
-// after windows.h, which they need
-#include <commctrl.h>
-#include <richedit.h>
 
 #include <chrono>
 #include <cstdio>
@@ -16,64 +13,43 @@
 #include <vector>
 
 #include "app/control_ids.h"
-#include "settings/message_history.h"
 #include "app/dispatch.h"
 #include "app/history_window.h"
 #include "app/program.h"
 #include "platform/paths.h"
 #include "platform/win32/utf16.h"
-#include "platform/window.h"
 #include "sandbox.h"
+#include "settings/message_history.h"
 #include "settings/settings.h"
+#include "window_fixture.h"
 
 namespace {
 
+using namespace platform;
 using platform::win32::Widen;
-
-const char kLog[] =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<log>\n"
-    "<logentry revision=\"3\"><author>Zo\xC3\xAB</author><date>2026-01-02T03:04:05.000000Z</date>"
-    "<paths><path action=\"M\" kind=\"file\">/trunk/file.txt</path></paths>"
-    "<msg>Fix &lt;b&gt; for caf\xC3\xA9\nsecond line</msg></logentry>\n"
-    "<logentry revision=\"2\"><date>2026-01-01T00:00:00.000000Z</date><msg></msg></logentry>\n"
-    "<logentry revision=\"1\"><author>ann</author><date>2025-12-31T23:00:00.000000Z</date>"
-    "<msg>First</msg></logentry>\n</log>\n";
-
-const char kDiff[] =
-    "Index: file.txt\n"
-    "===================================================================\n"
-    "--- file.txt\t(revision 2)\n"
-    "+++ file.txt\t(revision 3)\n"
-    "@@ -1,2 +1,2 @@\n"
-    "-old\n"
-    "+new\n"
-    " same\n";
+using testsupport::WriteFile;
 
 // One program run per test, with the stand-in as its client and the test's
-// answers in the current folder, which is also the local folder; the
+// answers in the current folder, which is also the local folder. The
 // profile's preferences and messages are the test's and go with it.
 class AppWindows : public ::testing::Test {
 protected:
-    static std::string Messages() {
-        return platform::WithSeparator(platform::HomeFolder()) + "Vellum.messages";
-    }
+    const std::string messages = WithSeparator(HomeFolder()) + "Vellum.messages";
 
     void SetUp() override {
-        testsupport::WriteFile(settings::HomePreferencesPath(),
-                               "SVNLocalRepositery = " + box_.Path() + "\\\n");
-        DeleteFileW(Widen(Messages()).c_str());
-        ASSERT_TRUE(platform::MakeDirectories(box_ / "svn\\bin"));
+        WriteFile(settings::HomePreferencesPath(), "SVNLocalRepositery = " + box_.Path() + "\\\n");
+        DeleteFileW(Widen(messages).c_str());
+        ASSERT_TRUE(MakeDirectories(box_ / "svn\\bin"));
         ASSERT_TRUE(CopyFileW(Widen(testsupport::StandinClient()).c_str(),
                               Widen(box_ / "svn\\bin\\svn.exe").c_str(), FALSE));
         cwd_.emplace(box_.Path());
         ASSERT_TRUE(app::StartProgram());
-        running_ = true;
     }
     void TearDown() override {
-        if (running_) app::EndProgram();
+        app::EndProgram();
         cwd_.reset();
-        DeleteFileW(Widen(settings::HomePreferencesPath()).c_str());
-        DeleteFileW(Widen(Messages()).c_str());
+        for (const std::string& f : {settings::HomePreferencesPath(), messages})
+            DeleteFileW(Widen(f).c_str());
     }
 
     // Handles the program's events until `done`, for 20 seconds at most.
@@ -81,160 +57,107 @@ protected:
         const UINT_PTR timer = SetTimer(nullptr, 0, 50, nullptr);  // wakes the wait
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         while (!done() && std::chrono::steady_clock::now() < deadline)
-            app::HandleEvent(platform::WaitEvent());
+            app::HandleEvent(WaitEvent());
         KillTimer(nullptr, timer);
         return done();
     }
 
     testsupport::Sandbox box_;
-
-private:
     std::optional<testsupport::ScopedCwd> cwd_;
-    bool running_ = false;
 };
 
-// The colour and weight of the rich edit's character at `at`.
-std::string Look(HWND text, LONG at) {
-    CHARRANGE one{at, at + 1};
-    SendMessageW(text, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&one));
-    CHARFORMAT2W f{};
-    f.cbSize = sizeof f;
-    SendMessageW(text, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&f));
-    const int r = GetRValue(f.crTextColor), g = GetGValue(f.crTextColor), b = GetBValue(f.crTextColor);
-    const std::string colour = (f.dwEffects & CFE_AUTOCOLOR) ? "plain"
-                               : r > g && r > b               ? "red"
-                               : g > r && g > b               ? "green"
-                               : b > r && b > g               ? "blue"
-                                                              : "other";
-    return (f.dwEffects & CFE_BOLD) ? colour + " bold" : colour;
-}
-
 TEST_F(AppWindows, TheHistoryShowsTheLogAndReturnOnARowShowsItsChangesInColour) {
-    testsupport::WriteFile(box_ / "standin-log.out", kLog);
-    testsupport::WriteFile(box_ / "standin-diff.out", kDiff);
+    WriteFile(box_ / "standin-log.out",
+              "<?xml version=\"1.0\"?>\n<log><logentry revision=\"3\"><author>Zo\xC3\xAB</author>"
+              "<date>2026-01-02T03:04:05.000000Z</date><msg>Fix &lt;b&gt;\nmore</msg></logentry>"
+              "<logentry revision=\"2\"><date>2026-01-01T00:00:00Z</date><msg/></logentry></log>\n");
+    const std::string diff = "Index: file.txt\n===================\n--- file.txt\t(revision 2)\n"
+                             "+++ file.txt\t(revision 3)\n@@ -1,2 +1,2 @@\n-old\n+new\n same\n";
+    WriteFile(box_ / "standin-diff.out", diff);
     app::ShowHistory("C:\\wc\\file.txt");
     HWND history = FindWindowW(L"VellumWindow", L"History of file.txt");
-    ASSERT_NE(history, nullptr);
-    ASSERT_TRUE(RunUntil([] { return platform::GetText(app::HistoryStatus) != "Please wait"; }));
-    EXPECT_EQ(platform::GetText(app::HistoryStatus), "3 revisions");
-    ASSERT_EQ(platform::ListCount(app::HistoryList), 3);
-    HWND list = GetDlgItem(history, app::HistoryList);
-    ASSERT_EQ(ListView_GetItemCount(list), 3);
-    // As the program reads them and as the list view draws them.
-    const struct { int row, column; const wchar_t* text; } cells[] = {
-        {0, 0, L"3"}, {0, 1, L"Zo\u00EB"}, {0, 3, L"Fix <b> for caf\u00E9"},
-        {1, 1, L"(no author)"}, {1, 3, L"(no message)"}, {2, 3, L"First"}};
-    for (const auto& c : cells) {
-        wchar_t drawn[64] = {};
-        ListView_GetItemText(list, c.row, c.column, drawn, 64);
-        EXPECT_STREQ(drawn, c.text) << c.row << "," << c.column;
-        EXPECT_EQ(Widen(platform::ListText(app::HistoryList, c.row, c.column)), c.text);
-    }
+    ASSERT_TRUE(RunUntil([] { return GetText(app::HistoryStatus) != "Please wait"; }));
+    EXPECT_EQ(GetText(app::HistoryStatus), "2 revisions");
+    std::string rows;
+    for (int row = 0; row < ListCount(app::HistoryList); ++row)
+        for (int column : {0, 1, 3}) rows += ListText(app::HistoryList, row, column) + "|";
+    EXPECT_EQ(rows, "3|Zo\xC3\xAB|Fix <b>|2|(no author)|(no message)|");
 
-    platform::ListSelect(app::HistoryList, 0);
+    ListSelect(app::HistoryList, 0);
     platform::SetFocus(app::HistoryList);
-    PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageW(GetDlgItem(history, app::HistoryList), WM_KEYDOWN, VK_RETURN, 0);
     HWND changes = nullptr;
     ASSERT_TRUE(RunUntil([&changes] {
         changes = FindWindowW(L"VellumWindow", L"Changes to file.txt, r3");
-        return changes && platform::GetText(app::ChangesStatus) != "Please wait";
+        return changes && GetText(app::ChangesStatus) != "Please wait";
     }));
-    EXPECT_EQ(platform::GetText(app::ChangesStatus), "");
-    const std::string shown = platform::GetText(app::ChangesText);
-    EXPECT_EQ(shown, kDiff);
-    HWND text = GetDlgItem(changes, app::ChangesText);
+    EXPECT_EQ(GetText(app::ChangesText), diff);
     const struct { const char* line; const char* look; } lines[] = {
-        {"+++", "blue bold"}, {"@@", "blue bold"}, {"-old", "red"},
-        {"+new", "green"},    {" same", "plain"}};
+        {"Index", "blue bold"}, {"@@", "blue bold"}, {"-old", "red"}, {"+new", "green"}, {" same", "plain"}};
     for (const auto& l : lines) {
-        const size_t at = shown.find(std::string("\n") + l.line);
-        ASSERT_NE(at, std::string::npos) << l.line;
-        EXPECT_EQ(Look(text, static_cast<LONG>(at + 1)), l.look) << l.line;
+        const LONG at = static_cast<LONG>(diff.find(l.line));
+        EXPECT_EQ(windowtest::Look(GetDlgItem(changes, app::ChangesText), at), l.look) << l.line;
     }
-    EXPECT_EQ(Look(text, 0), "blue bold");  // "Index:"
 }
 
 // The user's part while the commit window's own loop runs: steps taken in
-// turn from a timer, each until it says it is done. A loop that never ends
-// ends the test program.
-std::vector<std::function<bool()>> steps;
+// turn from a timer. A loop that never ends ends the test program.
+std::vector<std::function<void()>> steps;
 void CALLBACK NextStep(HWND, UINT, UINT_PTR, DWORD) {
     static int ticks = 0;
     if (++ticks > 400) {
         std::fprintf(stderr, "the commit window is still open after 20 s\n");
         ExitProcess(1);
     }
-    if (!steps.empty() && steps.front()()) steps.erase(steps.begin());
-}
-
-void HoldControl(bool down) {
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = down ? 0x80 : 0;
-    SetKeyboardState(keys);
+    if (!steps.empty() && FindWindowW(L"VellumWindow", L"Comment") && ListCount(app::CommitList) == 3) {
+        steps.front()();
+        steps.erase(steps.begin());
+    }
 }
 
 TEST_F(AppWindows, TheCommitWindowSendsTheTickedPathsWithARecentMessage) {
     const std::string wc = box_.Path() + "\\";
-    auto entry = [&wc](const char* name, const char* item) {
-        return std::string("<entry path=\"") + wc + name + "\"><wc-status item=\"" + item +
-               "\" props=\"none\"></wc-status></entry>\n";
-    };
-    testsupport::WriteFile(box_ / "standin-status.out",
-                           "<?xml version=\"1.0\"?>\n<status><target path=\"" + wc + "\">\n" +
-                               entry("new.txt", "unversioned") + entry("a.txt", "modified") +
-                               entry("c.txt", "conflicted") + "</target></status>\n");
-    testsupport::WriteFile(box_ / "standin-add.out", "");
-    testsupport::WriteFile(box_ / "standin-commit.out",
-                           "Sending        a.txt\nAdding         new.txt\nCommitted revision 4.\n");
-    testsupport::WriteFile(Messages(), "Older one\\nwith two lines\n");
+    std::string status = "<?xml version=\"1.0\"?>\n<status><target path=\"" + wc + "\">";
+    for (const char* e : {"new.txt\"><wc-status item=\"unversioned", "a.txt\"><wc-status item=\"modified",
+                          "c.txt\"><wc-status item=\"conflicted"})
+        status += "<entry path=\"" + wc + e + "\" props=\"none\"/></entry>";
+    WriteFile(box_ / "standin-status.out", status + "</target></status>\n");
+    WriteFile(box_ / "standin-add.out", "");
+    WriteFile(box_ / "standin-commit.out", "Sending a.txt\nAdding new.txt\nCommitted revision 4.\n");
+    WriteFile(messages, "Older one\\nwith two lines\n");
 
-    HWND dialog = nullptr;
     std::string seen;
-    auto column = [](int c) {
-        std::string cells;
-        for (int row = 0; row < platform::ListCount(app::CommitList); ++row)
-            cells += platform::ListText(app::CommitList, row, c) + "|";
-        return cells;
+    auto post = [](int id, WPARAM key) {
+        PostMessageW(GetDlgItem(FindWindowW(L"VellumWindow", L"Comment"), id), WM_KEYDOWN, key, 0);
     };
-    steps = {
-        [&] {  // the changes first, then what is not versioned yet
-            dialog = FindWindowW(L"VellumWindow", L"Comment");
-            if (!dialog || platform::ListCount(app::CommitList) < 3) return false;
-            seen = column(0) + column(2);
-            platform::ListSelect(app::CommitList, 2);
-            platform::SetFocus(app::CommitList);
-            PostMessageW(GetDlgItem(dialog, app::CommitList), WM_KEYDOWN, VK_SPACE, 0);
-            return true;
-        },
-        [&] {
-            PostMessageW(GetDlgItem(dialog, app::CommitRecent), WM_KEYDOWN, VK_DOWN, 0);
-            return true;
-        },
-        [&] {  // Ctrl+Return in the editor sends
-            seen += " " + column(0) + " " + platform::GetText(app::CommitMessage);
-            platform::SetFocus(app::CommitMessage);
-            HoldControl(true);
-            PostMessageW(GetDlgItem(dialog, app::CommitMessage), WM_KEYDOWN, VK_RETURN, 0);
-            return true;
-        },
-        [] {
-            HoldControl(false);
-            return true;
-        },
+    BYTE keys[256];
+    auto holdControl = [&keys](bool down) {
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = down ? 0x80 : 0;
+        SetKeyboardState(keys);
     };
+    steps = {[&] {  // Space ticks the unversioned file, listed last; a pick brings a message
+                 for (int row = 0; row < 3; ++row)
+                     seen += ListText(app::CommitList, row, 0) + ListText(app::CommitList, row, 2) + "|";
+                 ListSelect(app::CommitList, 2);
+                 platform::SetFocus(app::CommitList);
+                 post(app::CommitList, VK_SPACE);
+                 post(app::CommitRecent, VK_DOWN);
+             },
+             [&] {  // Ctrl+Return in the editor sends
+                 seen += ListText(app::CommitList, 2, 0) + "|" + GetText(app::CommitMessage);
+                 platform::SetFocus(app::CommitMessage);
+                 holdControl(true);
+                 post(app::CommitMessage, VK_RETURN);
+             }};
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, NextStep);
-    app::HandleEvent(platform::Event{platform::Event::Control, 0, app::SendUpdateButton});
+    app::HandleEvent(Event{Event::Control, 0, app::SendUpdateButton});
     KillTimer(nullptr, timer);
-    HoldControl(false);
-    EXPECT_TRUE(steps.empty());
-    EXPECT_EQ(seen, "1||0|a.txt|c.txt|new.txt| 1||1| Older one\nwith two lines");
-    EXPECT_FALSE(IsWindow(dialog));
-    std::vector<std::string> rows;
-    for (int row = 0; row < platform::TreeCount(app::EntryTree); ++row)
-        rows.push_back(platform::TreeText(app::EntryTree, row));
-    EXPECT_EQ(rows, (std::vector<std::string>{"Sending        a.txt", "Adding         new.txt",
-                                              "Committed revision 4."}));
+    holdControl(false);
+    EXPECT_EQ(seen, "1a.txt|c.txt|0new.txt|1|Older one\nwith two lines");
+    std::string rows;
+    for (int row = 0; row < TreeCount(app::EntryTree); ++row) rows += TreeText(app::EntryTree, row) + "|";
+    EXPECT_EQ(rows, "Sending a.txt|Adding new.txt|Committed revision 4.|");
     EXPECT_EQ(settings::LoadMessages().front(), "Older one\nwith two lines");
 }
 

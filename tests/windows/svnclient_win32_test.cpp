@@ -181,23 +181,4 @@ TEST_F(WindowsClient, AMegabyteOfErrorsIsDrainedOnEveryPass) {
     EXPECT_EQ(seen.result.errors.size(), 1024u * 1024u);
 }
 
-// A close request during a command: the hook says "end" and a client that
-// would sleep for half a minute is gone within a second.
-steady_clock::time_point toldToEnd;
-bool EndOnThirdPass() {
-    static int passes = 0;
-    if (++passes < 3) return true;
-    toldToEnd = steady_clock::now();
-    return false;
-}
-
-TEST_F(WindowsClient, AHungClientEndsAtOnceWhenTheWaitHookSaysSo) {
-    svnclient::SetWaitHook(EndOnThirdPass);
-    const auto result = svnclient::RunClient({svnclient::Plain("sleep"), svnclient::Plain("30000")},
-                                             "", 1, [](const std::string&) {});
-    svnclient::SetWaitHook(nullptr);
-    EXPECT_TRUE(result.started);
-    EXPECT_LT(steady_clock::now() - toldToEnd, seconds(1));
-}
-
 }  // namespace

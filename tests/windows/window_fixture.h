@@ -1,8 +1,11 @@
-// The fixture of the Win32 window suites: a fresh main window per test and
-// the events that the messages and calls queued so far give.
+// The fixture of the Win32 window suites: a fresh main window per test, the
+// events that the messages and calls queued so far give, and how controls
+// look.
 #pragma once
 #include <gtest/gtest.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <richedit.h>
 
 #include <string>
 
@@ -94,6 +97,22 @@ inline std::string Narrowed(const wchar_t* text) {
     std::string out(static_cast<size_t>(n), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
     return out.substr(0, out.size() - 1);
+}
+
+// The colour and weight of a rich edit's character at `at`.
+inline std::string Look(HWND text, LONG at) {
+    CHARRANGE one{at, at + 1};
+    SendMessageW(text, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&one));
+    CHARFORMAT2W f{};
+    f.cbSize = sizeof f;
+    SendMessageW(text, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&f));
+    const int r = GetRValue(f.crTextColor), g = GetGValue(f.crTextColor), b = GetBValue(f.crTextColor);
+    const std::string s = (f.dwEffects & CFE_AUTOCOLOR) ? "plain"
+                          : r > g && r > b               ? "red"
+                          : g > r && g > b               ? "green"
+                          : b > r && b > g               ? "blue"
+                                                         : "other";
+    return (f.dwEffects & CFE_BOLD) ? s + " bold" : s;
 }
 
 }  // namespace windowtest

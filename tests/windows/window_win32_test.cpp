@@ -5,7 +5,6 @@
 #include <windows.h>
 // after windows.h, which it needs
 #include <commctrl.h>
-#include <richedit.h>
 
 #include <algorithm>
 #include <chrono>
@@ -374,26 +373,11 @@ TEST_F(Win32Window, TheTextDrawsEachRunInItsStyleAndReadsBackWithLineFeeds) {
     TextAppend(31, "-old\r\n", TextStyle::Removed);
     TextAppend(31, "+new\n", TextStyle::Added);
     TextAppend(31, " same\n", TextStyle::Plain);
-    // The colour and weight of the character at `at`.
-    auto look = [this](LONG at) {
-        CHARRANGE one{at, at + 1};
-        SendMessageW(Item(31), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&one));
-        CHARFORMAT2W f{};
-        f.cbSize = sizeof f;
-        SendMessageW(Item(31), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&f));
-        const COLORREF c = f.crTextColor;
-        const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
-        std::string s = (f.dwEffects & CFE_AUTOCOLOR) ? "plain"
-                        : r > g && r > b               ? "red"
-                        : g > r && g > b               ? "green"
-                        : b > r && b > g               ? "blue"
-                                                       : "other";
-        return (f.dwEffects & CFE_BOLD) ? s + " bold" : s;
-    };
+    // Characters of each run, as drawn.
     const struct { LONG at; const char* look; } runs[] = {
         {0, "blue bold"}, {8, "blue bold"}, {9, "red"}, {14, "green"}, {19, "plain"}};
     Pending();  // the loop puts the runs in
-    for (const auto& run : runs) EXPECT_EQ(look(run.at), run.look) << run.at;
+    for (const auto& run : runs) EXPECT_EQ(Look(Item(31), run.at), run.look) << run.at;
     // The user can't type into it; the program replaces it all, plain.
     PostMessageW(Item(31), WM_CHAR, L'x', 0);
     Pending();
@@ -403,7 +387,7 @@ TEST_F(Win32Window, TheTextDrawsEachRunInItsStyleAndReadsBackWithLineFeeds) {
     SetText(31, replaced);
     EXPECT_EQ(GetFocus(), Item(31));
     EXPECT_EQ(GetText(31), replaced);
-    EXPECT_EQ(look(0), "plain");
+    EXPECT_EQ(Look(Item(31), 0), "plain");
     // In a font of fixed pitch.
     CHARFORMAT2W f{};
     f.cbSize = sizeof f;
