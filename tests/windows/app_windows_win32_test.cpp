@@ -101,18 +101,17 @@ TEST_F(AppWindows, TheHistoryShowsTheLogAndReturnOnARowShowsItsChangesInColour) 
 }
 
 // The user's part while the commit window's own loop runs: steps taken in
-// turn from a timer. A loop that never ends ends the test program.
-std::vector<std::function<void()>> steps;
+// turn from a timer, each once it says it could. A loop that never ends ends
+// the test program.
+std::vector<std::function<bool()>> steps;
 void CALLBACK NextStep(HWND, UINT, UINT_PTR, DWORD) {
     static int ticks = 0;
     if (++ticks > 400) {
         std::fprintf(stderr, "the commit window is still open after 20 s\n");
         ExitProcess(1);
     }
-    if (!steps.empty() && FindWindowW(L"VellumWindow", L"Comment") && ListCount(app::CommitList) == 3) {
-        steps.front()();
+    if (!steps.empty() && FindWindowW(L"VellumWindow", L"Comment") && steps.front()())
         steps.erase(steps.begin());
-    }
 }
 
 TEST_F(AppWindows, TheCommitWindowSendsTheTickedPathsWithARecentMessage) {
@@ -137,18 +136,22 @@ TEST_F(AppWindows, TheCommitWindowSendsTheTickedPathsWithARecentMessage) {
         SetKeyboardState(keys);
     };
     steps = {[&] {  // Space ticks the unversioned file, listed last; a pick brings a message
+                 if (ListCount(app::CommitList) < 3) return false;
                  for (int row = 0; row < 3; ++row)
                      seen += ListText(app::CommitList, row, 0) + ListText(app::CommitList, row, 2) + "|";
                  ListSelect(app::CommitList, 2);
                  platform::SetFocus(app::CommitList);
                  post(app::CommitList, VK_SPACE);
                  post(app::CommitRecent, VK_DOWN);
+                 return true;
              },
              [&] {  // Ctrl+Return in the editor sends
+                 if (GetText(app::CommitMessage).rfind("Update", 0) == 0) return false;
                  seen += ListText(app::CommitList, 2, 0) + "|" + GetText(app::CommitMessage);
                  platform::SetFocus(app::CommitMessage);
                  holdControl(true);
                  post(app::CommitMessage, VK_RETURN);
+                 return true;
              }};
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, NextStep);
     app::HandleEvent(Event{Event::Control, 0, app::SendUpdateButton});
