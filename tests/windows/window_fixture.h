@@ -106,7 +106,8 @@ inline std::string Look(HWND text, LONG at) {
     CHARFORMAT2W f{};
     f.cbSize = sizeof f;
     SendMessageW(text, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&f));
-    const int r = GetRValue(f.crTextColor), g = GetGValue(f.crTextColor), b = GetBValue(f.crTextColor);
+    const COLORREF c = f.crTextColor;
+    const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
     const std::string s = (f.dwEffects & CFE_AUTOCOLOR) ? "plain"
                           : r > g && r > b               ? "red"
                           : g > r && g > b               ? "green"

@@ -38,7 +38,8 @@ struct Transfer {
 };
 
 std::string Base64(const std::string& bytes) {
-    static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    static const char kDigits[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string out;
     for (size_t i = 0; i < bytes.size(); i += 3) {
         const size_t n = std::min<size_t>(3, bytes.size() - i);
@@ -121,7 +122,8 @@ void Fetch(const std::shared_ptr<Transfer>& t, HINTERNET session, const std::wst
 HINTERNET OpenSession(const Proxy& proxy) {
     if (proxy.host.empty())
         return InternetOpenW(L"Vellum", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-    const std::wstring server = Widen(proxy.port.empty() ? proxy.host : proxy.host + ":" + proxy.port);
+    const std::wstring server =
+        Widen(proxy.port.empty() ? proxy.host : proxy.host + ":" + proxy.port);
     HINTERNET session =
         InternetOpenW(L"Vellum", INTERNET_OPEN_TYPE_PROXY, server.c_str(), L"<-loopback>", 0);
     if (session && !proxy.user.empty()) {

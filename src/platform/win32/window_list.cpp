@@ -29,8 +29,8 @@ const std::wstring& Cell(const ControlRecord& list, int row, int column) {
     static const std::wstring kNone;
     if (row < 0 || row >= static_cast<int>(list.cells.size())) return kNone;
     const auto& cells = list.cells[static_cast<size_t>(row)];
-    return column >= 0 && column < static_cast<int>(cells.size()) ? cells[static_cast<size_t>(column)]
-                                                                   : kNone;
+    if (column < 0 || column >= static_cast<int>(cells.size())) return kNone;
+    return cells[static_cast<size_t>(column)];
 }
 
 bool TickColumn(const ControlRecord& list, int column) {
@@ -54,7 +54,8 @@ void CopyCell(const ControlRecord& list, LVITEMW& item) {
 // bounds are the whole row's.
 RECT CellRect(const ControlRecord& list, int row, int column) {
     RECT r{LVIR_BOUNDS, column, 0, 0};
-    SendMessageW(list.hwnd, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+    SendMessageW(list.hwnd, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&r));
     if (column == 0) r.right = r.left + ListView_GetColumnWidth(list.hwnd, 0);
     return r;
 }
@@ -68,7 +69,8 @@ void DrawTicks(const ControlRecord& list, HDC dc, int row) {
         const int left = r.left + std::max(0, static_cast<int>(r.right - r.left - side) / 2);
         const int top = r.top + (r.bottom - r.top - side) / 2;
         RECT box{left, top, left + side, top + side};
-        DrawFrameControl(dc, &box, DFC_BUTTON, DFCS_BUTTONCHECK | (cell == L"1" ? DFCS_CHECKED : 0));
+        const UINT state = DFCS_BUTTONCHECK | (cell == L"1" ? DFCS_CHECKED : 0);
+        DrawFrameControl(dc, &box, DFC_BUTTON, state);
     }
 }
 
@@ -85,7 +87,7 @@ bool Flip(ControlRecord& list, int row, int column) {
 bool ClickTick(ControlRecord& list, POINT at) {
     LVHITTESTINFO hit{};
     hit.pt = at;
-    if (SendMessageW(list.hwnd, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)) < 0) return false;
+    SendMessageW(list.hwnd, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
     return hit.iItem >= 0 && Flip(list, hit.iItem, hit.iSubItem);
 }
 
