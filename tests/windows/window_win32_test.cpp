@@ -315,9 +315,12 @@ TEST_F(Win32Window, AWindowOfItsOwnStaysBesideTheMainOneAndLaysOutItsControls) {
     EXPECT_EQ(GetForegroundWindow(), w);
     EXPECT_TRUE(IsChild(w, GetFocus()));
 
-    // Closed while a dialog is open: the main window stays disabled.
+    // Beside a modal dialog it still takes input; closed, it leaves the main
+    // window disabled.
     const int dialog = OpenDialog("Ask", 300, 95);
     EXPECT_NE(dialog, own);
+    PostMessageW(GetDlgItem(w, 43), BM_CLICK, 0, 0);
+    EXPECT_EQ(Pending(), "43:click@" + std::to_string(own));
     CloseDialog(own);
     EXPECT_FALSE(IsWindow(w));
     EXPECT_FALSE(ControlExists(40));
