@@ -5,7 +5,6 @@
 #include <windows.h>
 // after windows.h, which it needs
 #include <commctrl.h>
-#include <richedit.h>
 
 #include <algorithm>
 #include <chrono>
@@ -14,78 +13,12 @@
 #include <thread>
 
 #include "platform/window.h"
+#include "window_fixture.h"
 
 namespace {
 
 using namespace platform;
-
-// Marks the end of the messages posted so far: sets the flag WM_USER points to.
-LRESULT CALLBACK MarkerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_USER) *reinterpret_cast<bool*>(lParam) = true;
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-std::string ClientSize(HWND w) {
-    RECT r;
-    GetClientRect(w, &r);
-    return std::to_string(r.right) + "x" + std::to_string(r.bottom);
-}
-
-class Win32Window : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        ASSERT_TRUE(InitWindowing());
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = MarkerProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"VellumTestMarker";
-        RegisterClassW(&wc);
-    }
-    static void TearDownTestSuite() { ShutdownWindowing(); }
-
-    void SetUp() override {
-        ASSERT_TRUE(OpenMainWindow("Main", 450, 430));
-        main_ = FindWindowW(L"VellumWindow", L"Main");
-        marker_ = CreateWindowW(L"VellumTestMarker", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
-    }
-    void TearDown() override {
-        DestroyWindow(marker_);
-        ShutdownWindowing();  // a fresh main window for the next test
-        ASSERT_TRUE(InitWindowing());
-    }
-
-    // Handles every message posted and every call queued so far; returns the
-    // control, menu and close events among them as "id:type", "menu id" and
-    // "close", each with "@window" when not the main window's.
-    std::string Pending() {
-        static const char* const kTypes[] = {"click", "right", "double", "change", "in", "out",
-                                             "activate"};
-        std::string seen;
-        auto take = [&seen] {
-            const Event e = WaitEvent();
-            if (e.kind == Event::Other) return;
-            if (!seen.empty()) seen += ' ';
-            if (e.kind == Event::Menu) seen += "menu ";
-            if (e.kind == Event::Close) seen += "close";
-            else seen += std::to_string(e.id);
-            if (e.kind == Event::Control) (seen += ':') += kTypes[static_cast<int>(e.type)];
-            if (e.window != 0) (seen += '@') += std::to_string(e.window);
-        };
-        bool posted = false;
-        PostMessageW(marker_, WM_USER, 0, reinterpret_cast<LPARAM>(&posted));
-        while (!posted) take();
-        bool ran = false;
-        RunOnMainThread([&ran] { ran = true; });
-        while (!ran) take();
-        return seen;
-    }
-
-    HWND Item(int id) const { return GetDlgItem(main_, id); }
-
-    HWND main_ = nullptr;
-    HWND marker_ = nullptr;
-};
+using namespace windowtest;
 
 TEST_F(Win32Window, TheDialogIsModalAndAnswersOnlyByItsButtonsAndReturn) {
     ASSERT_TRUE(CreateControl(0, 3, ControlKind::Button, 310, 30, 130, 20, "Main"));
@@ -329,15 +262,6 @@ TEST_F(Win32Window, ClicksInTheTreeSelectTheItemUnderThePointerFirst) {
     EXPECT_EQ(TreeSelectedRow(22), -1);
 }
 
-// A control's place in its window's client area, as "x,y wxh".
-std::string Place(HWND control) {
-    RECT r;
-    GetWindowRect(control, &r);
-    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-    return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
-           std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
-}
-
 TEST_F(Win32Window, AWindowOfItsOwnStaysBesideTheMainOneAndLaysOutItsControls) {
     const int own = OpenWindow("Log", 300, 200);
     ASSERT_GT(own, 0);
@@ -391,21 +315,17 @@ TEST_F(Win32Window, AWindowOfItsOwnStaysBesideTheMainOneAndLaysOutItsControls) {
     EXPECT_EQ(GetForegroundWindow(), w);
     EXPECT_TRUE(IsChild(w, GetFocus()));
 
-    // Closed while a dialog is open: the main window stays disabled.
+    // Beside a modal dialog it still takes input; closed, it leaves the main
+    // window disabled.
     const int dialog = OpenDialog("Ask", 300, 95);
     EXPECT_NE(dialog, own);
+    PostMessageW(GetDlgItem(w, 43), BM_CLICK, 0, 0);
+    EXPECT_EQ(Pending(), "43:click@" + std::to_string(own));
     CloseDialog(own);
     EXPECT_FALSE(IsWindow(w));
     EXPECT_FALSE(ControlExists(40));
     EXPECT_FALSE(IsWindowEnabled(main_));
     CloseDialog(dialog);
-}
-
-std::string Narrowed(const wchar_t* text) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
-    return out.substr(0, out.size() - 1);
 }
 
 TEST_F(Win32Window, TheListShowsItsRowsAndReportsOnlyTheUsersMoves) {
@@ -456,26 +376,11 @@ TEST_F(Win32Window, TheTextDrawsEachRunInItsStyleAndReadsBackWithLineFeeds) {
     TextAppend(31, "-old\r\n", TextStyle::Removed);
     TextAppend(31, "+new\n", TextStyle::Added);
     TextAppend(31, " same\n", TextStyle::Plain);
-    // The colour and weight of the character at `at`.
-    auto look = [this](LONG at) {
-        CHARRANGE one{at, at + 1};
-        SendMessageW(Item(31), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&one));
-        CHARFORMAT2W f{};
-        f.cbSize = sizeof f;
-        SendMessageW(Item(31), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&f));
-        const COLORREF c = f.crTextColor;
-        const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
-        std::string s = (f.dwEffects & CFE_AUTOCOLOR) ? "plain"
-                        : r > g && r > b               ? "red"
-                        : g > r && g > b               ? "green"
-                        : b > r && b > g               ? "blue"
-                                                       : "other";
-        return (f.dwEffects & CFE_BOLD) ? s + " bold" : s;
-    };
+    // Characters of each run, as drawn.
     const struct { LONG at; const char* look; } runs[] = {
         {0, "blue bold"}, {8, "blue bold"}, {9, "red"}, {14, "green"}, {19, "plain"}};
     Pending();  // the loop puts the runs in
-    for (const auto& run : runs) EXPECT_EQ(look(run.at), run.look) << run.at;
+    for (const auto& run : runs) EXPECT_EQ(Look(Item(31), run.at), run.look) << run.at;
     // The user can't type into it; the program replaces it all, plain.
     PostMessageW(Item(31), WM_CHAR, L'x', 0);
     Pending();
@@ -485,7 +390,7 @@ TEST_F(Win32Window, TheTextDrawsEachRunInItsStyleAndReadsBackWithLineFeeds) {
     SetText(31, replaced);
     EXPECT_EQ(GetFocus(), Item(31));
     EXPECT_EQ(GetText(31), replaced);
-    EXPECT_EQ(look(0), "plain");
+    EXPECT_EQ(Look(Item(31), 0), "plain");
     // In a font of fixed pitch.
     CHARFORMAT2W f{};
     f.cbSize = sizeof f;

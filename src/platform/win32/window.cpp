@@ -62,9 +62,13 @@ void OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam) {
         if (code == BN_CLICKED) Controls().Report(id, EventType::LeftClick);
         break;
     case ControlKind::Field:
+    case ControlKind::Editor:
         if (code == EN_CHANGE && !Quiet::Active()) Controls().Report(id, EventType::Change);
         else if (code == EN_SETFOCUS) Controls().Report(id, EventType::FocusGained);
         else if (code == EN_KILLFOCUS) Controls().Report(id, EventType::FocusLost);
+        break;
+    case ControlKind::Choice:
+        if (code == CBN_SELCHANGE && !Quiet::Active()) Controls().Report(id, EventType::Change);
         break;
     default:
         break;

@@ -31,6 +31,7 @@ struct ControlRecord {
     // The report list's texts by row and column: the list view asks for
     // them as it draws (LVS_OWNERDATA), so appending costs no item per row.
     std::vector<std::vector<std::wstring>> cells;
+    std::vector<bool> ticks;  // by column: a tick-box column
     // The read-only text's runs not yet in the control, as RTF: they go in
     // together once the loop comes round, a stream being far cheaper than a
     // run (window_text.cpp).
@@ -97,6 +98,15 @@ LRESULT ListNotify(int id, ControlRecord& list, NMHDR* header);
 HWND NewList(HWND parent, int id, int x, int y, int w, int h, const std::string& caption);
 // Gives the last column the list's width the others leave.
 void FitLastColumn(const ControlRecord& list);
+// The multi-line editor and the drop-down (window_editor.cpp). The editor's
+// text has "\n" line ends at the interface, CR LF inside.
+HWND NewEditor(HWND parent, int id, int x, int y, int w, int h, const std::string& caption);
+std::string EditorText(HWND editor);
+void SetEditorText(HWND editor, const std::string& text);
+HWND NewChoice(HWND parent, int id, int x, int y, int w, int h, const std::string& caption);
+// The drop-down's window is this much taller than its closed box: the
+// room its list drops into.
+int ChoiceListRoom();
 // The read-only text (window_text.cpp).
 HWND NewText(HWND parent, int id, int x, int y, int w, int h, const std::string& caption);
 HFONT MonospaceFont();

@@ -60,6 +60,10 @@ HWND Build(HWND parent, int id, ControlKind kind, int x, int y, int w, int h,
         return NewList(parent, id, x, y, w, h, caption);
     case ControlKind::Text:
         return NewText(parent, id, x, y, w, h, caption);
+    case ControlKind::Editor:
+        return NewEditor(parent, id, x, y, w, h, caption);
+    case ControlKind::Choice:
+        return NewChoice(parent, id, x, y, w, h, caption);
     }
     return nullptr;
 }
@@ -168,6 +172,8 @@ void FitCaption(const ControlRecord& c) {
     case ControlKind::Link:
     case ControlKind::List:
     case ControlKind::Text:
+    case ControlKind::Editor:
+    case ControlKind::Choice:
         return;  // no caption drawn, or a font of their own
     default:
         break;
@@ -297,6 +303,7 @@ std::string GetText(int id) {
     ControlRecord* c = FindControl(id);
     if (!c || c->kind == ControlKind::Tree || c->kind == ControlKind::List) return "";
     if (c->kind == ControlKind::Text) return TextOf(*c);
+    if (c->kind == ControlKind::Editor) return EditorText(c->hwnd);
     return Narrow(WindowText(c->hwnd));
 }
 
@@ -304,6 +311,8 @@ void SetText(int id, const std::string& text) {
     ControlRecord* c = FindControl(id);
     if (!c || c->kind == ControlKind::Tree || c->kind == ControlKind::List) return;
     if (c->kind == ControlKind::Text) return ReplaceText(id, text);
+    if (c->kind == ControlKind::Editor) return SetEditorText(c->hwnd, text);
+    if (c->kind == ControlKind::Choice) return;  // its items are its texts
     std::wstring wide = Widen(text);
     if (WindowText(c->hwnd) == wide) return;  // an unchanged text must not repaint
     Quiet quiet;
@@ -369,7 +378,8 @@ void SetFocus(int id) {
     if (!c) return;
     ::SetFocus(c->hwnd);
     // As a dialog does when Tab reaches a field: the text is ready to replace.
-    if (c->kind == ControlKind::Field) SendMessageW(c->hwnd, EM_SETSEL, 0, -1);
+    if (c->kind == ControlKind::Field || c->kind == ControlKind::Editor)
+        SendMessageW(c->hwnd, EM_SETSEL, 0, -1);
 }
 
 void SetLabelFor(int label, int field) {

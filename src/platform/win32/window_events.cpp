@@ -24,18 +24,34 @@ bool IsDroppedInput(const MSG& msg) {
 
 bool IsOurs(HWND root) { return root && WindowHandleOf(root) >= 0; }
 
+// Return or Escape that the focused control takes for itself: a line break
+// in the editor, the pick or the closing of a dropped list.
+bool TakenByControl(const MSG& msg) {
+    int id = -1;
+    const ControlRecord* c = ControlOf(msg.hwnd, &id);
+    if (c && c->kind == ControlKind::Editor)
+        return msg.wParam == VK_RETURN && GetKeyState(VK_CONTROL) >= 0;
+    return c && c->kind == ControlKind::Choice && SendMessageW(c->hwnd, CB_GETDROPPEDSTATE, 0, 0);
+}
+
 // Return presses the window's default button, whatever has the focus: the
 // system would press a focused push button instead (Cancel, say). In a window
 // without one, a field reports it and a tree or list takes it as a double click.
+// Ctrl+Return in the editor is its Activate.
 void PressReturn(HWND root, HWND focus) {
-    const WindowRecord* w = FindWindow(WindowHandleOf(root));
-    if (w && w->defaultButton >= 0) {
-        const ControlRecord* c = FindControl(w->defaultButton);
-        if (c && IsWindowEnabled(c->hwnd)) Controls().Report(w->defaultButton, EventType::LeftClick);
-        return;
-    }
     int id = -1;
     const ControlRecord* c = ControlOf(focus, &id);
+    if (c && c->kind == ControlKind::Editor) {
+        Controls().Report(id, EventType::Activate);
+        return;
+    }
+    const WindowRecord* w = FindWindow(WindowHandleOf(root));
+    if (w && w->defaultButton >= 0) {
+        const ControlRecord* button = FindControl(w->defaultButton);
+        if (button && IsWindowEnabled(button->hwnd))
+            Controls().Report(w->defaultButton, EventType::LeftClick);
+        return;
+    }
     if (c && c->kind == ControlKind::Field) Controls().Report(id, EventType::Activate);
     else if (c && (c->kind == ControlKind::Tree || c->kind == ControlKind::List))
         Controls().Report(id, EventType::DoubleClick);
@@ -51,6 +67,12 @@ void Dispatch(MSG& msg) {
     HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
     const bool key = msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_CHAR;
     if (key && IsOurs(root) && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
+        if (TakenByControl(msg)) {
+            // Past the dialog manager, which would press the default button.
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+            return;
+        }
         // A held key acts once.
         const bool firstPress = msg.message == WM_KEYDOWN && !(msg.lParam & 0x40000000);
         if (msg.wParam == VK_RETURN && firstPress) PressReturn(root, msg.hwnd);

@@ -37,8 +37,10 @@ void LayOut(int handle, int width, int height) {
                   c.anchors & AnchorRight);
             Shift(r.top, r.bottom, height - c.homeClient.cy, c.anchors & AnchorTop,
                   c.anchors & AnchorBottom);
+            // A drop-down keeps the room its list drops into.
+            const int room = c.kind == ControlKind::Choice ? ChoiceListRoom() : 0;
             batch = DeferWindowPos(batch, c.hwnd, nullptr, r.left, r.top, r.right - r.left,
-                                   r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+                                   r.bottom - r.top + room, SWP_NOZORDER | SWP_NOACTIVATE);
         }
         if (batch) EndDeferWindowPos(batch);
     }

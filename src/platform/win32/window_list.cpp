@@ -1,6 +1,8 @@
 // The report list: a list view in report style whose texts live in the
 // control record and are handed over as rows are drawn (LVS_OWNERDATA), so
-// appending a hundred thousand rows costs one message.
+// appending a hundred thousand rows costs one message. Tick-box columns draw
+// a box over their cells after the row ("1" ticked, "0" not, "" none), and
+// the list ticks them itself: the list view knows nothing of them.
 #include <windows.h>
 // after windows.h, which it needs
 #include <commctrl.h>
@@ -22,20 +24,112 @@ int ColumnCount(HWND list) {
     return static_cast<int>(SendMessageW(ListView_GetHeader(list), HDM_GETITEMCOUNT, 0, 0));
 }
 
+// The cell's text; empty past its row's end.
+const std::wstring& Cell(const ControlRecord& list, int row, int column) {
+    static const std::wstring kNone;
+    if (row < 0 || row >= static_cast<int>(list.cells.size())) return kNone;
+    const auto& cells = list.cells[static_cast<size_t>(row)];
+    if (column < 0 || column >= static_cast<int>(cells.size())) return kNone;
+    return cells[static_cast<size_t>(column)];
+}
+
+bool TickColumn(const ControlRecord& list, int column) {
+    return column >= 0 && column < static_cast<int>(list.ticks.size()) &&
+           list.ticks[static_cast<size_t>(column)];
+}
+
 void CopyCell(const ControlRecord& list, LVITEMW& item) {
     if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
-    const wchar_t* text = L"";
-    size_t length = 0;
-    if (item.iItem >= 0 && item.iItem < static_cast<int>(list.cells.size())) {
-        const auto& row = list.cells[static_cast<size_t>(item.iItem)];
-        if (item.iSubItem >= 0 && item.iSubItem < static_cast<int>(row.size())) {
-            text = row[static_cast<size_t>(item.iSubItem)].c_str();
-            length = row[static_cast<size_t>(item.iSubItem)].size();
-        }
-    }
-    length = std::min(length, static_cast<size_t>(item.cchTextMax - 1));
+    // A tick-box cell shows its box, never its "1" or "0".
+    static const std::wstring kBoxOnly;
+    const std::wstring& cell =
+        TickColumn(list, item.iSubItem) ? kBoxOnly : Cell(list, item.iItem, item.iSubItem);
+    const wchar_t* text = cell.c_str();
+    size_t length = std::min(cell.size(), static_cast<size_t>(item.cchTextMax - 1));
     std::copy_n(text, length, item.pszText);
     item.pszText[length] = L'\0';
+}
+
+// Where a cell is drawn, in the list's client pixels. The first column's
+// bounds are the whole row's.
+RECT CellRect(const ControlRecord& list, int row, int column) {
+    RECT r{LVIR_BOUNDS, column, 0, 0};
+    SendMessageW(list.hwnd, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&r));
+    if (column == 0) r.right = r.left + ListView_GetColumnWidth(list.hwnd, 0);
+    return r;
+}
+
+void DrawTicks(const ControlRecord& list, HDC dc, int row) {
+    const int side = GetSystemMetrics(SM_CXMENUCHECK);
+    for (int column = 0; column < static_cast<int>(list.ticks.size()); ++column) {
+        const std::wstring& cell = Cell(list, row, column);
+        if (!TickColumn(list, column) || cell.empty()) continue;
+        const RECT r = CellRect(list, row, column);
+        const int left = r.left + std::max(0, static_cast<int>(r.right - r.left - side) / 2);
+        const int top = r.top + (r.bottom - r.top - side) / 2;
+        RECT box{left, top, left + side, top + side};
+        const UINT state = DFCS_BUTTONCHECK | (cell == L"1" ? DFCS_CHECKED : 0);
+        DrawFrameControl(dc, &box, DFC_BUTTON, state);
+    }
+}
+
+// Turns a tick over: "1" and "0" swap, a row without a box stays as it is.
+bool Flip(ControlRecord& list, int row, int column) {
+    if (!TickColumn(list, column) || Cell(list, row, column).empty()) return false;
+    std::wstring& cell = list.cells[static_cast<size_t>(row)][static_cast<size_t>(column)];
+    cell = cell == L"1" ? L"0" : L"1";
+    ListView_RedrawItems(list.hwnd, row, row);
+    return true;
+}
+
+// A click at `at` on a tick-box cell ticks it; true when it did.
+bool ClickTick(ControlRecord& list, POINT at) {
+    LVHITTESTINFO hit{};
+    hit.pt = at;
+    SendMessageW(list.hwnd, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    return hit.iItem >= 0 && Flip(list, hit.iItem, hit.iSubItem);
+}
+
+// Space ticks the selected row's first box.
+void SpaceTick(ControlRecord& list) {
+    const int row = ListView_GetNextItem(list.hwnd, -1, LVNI_SELECTED);
+    for (int column = 0; row >= 0 && column < static_cast<int>(list.ticks.size()); ++column)
+        if (Flip(list, row, column)) return;
+}
+
+// Space selects the focused row anew, through a deselection of all: a move
+// only when the selected row is another one after it.
+LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                          DWORD_PTR) {
+    if (message == WM_KEYDOWN && wParam == VK_SPACE) {
+        const int before = ListView_GetNextItem(hwnd, -1, LVNI_SELECTED);
+        LRESULT result;
+        {
+            Quiet quiet;
+            result = DefSubclassProc(hwnd, message, wParam, lParam);
+        }
+        const int after = ListView_GetNextItem(hwnd, -1, LVNI_SELECTED);
+        int id = -1;
+        if (after >= 0 && after != before && ControlOf(hwnd, &id))
+            Controls().Report(id, EventType::Change);
+        return result;
+    }
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, ListProc, 0);
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+LRESULT CustomDraw(const ControlRecord& list, NMLVCUSTOMDRAW* draw) {
+    if (std::find(list.ticks.begin(), list.ticks.end(), true) == list.ticks.end())
+        return CDRF_DODEFAULT;
+    switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: return CDRF_NOTIFYPOSTPAINT;
+    case CDDS_ITEMPOSTPAINT:
+        DrawTicks(list, draw->nmcd.hdc, static_cast<int>(draw->nmcd.dwItemSpec));
+        return CDRF_DODEFAULT;
+    default: return CDRF_DODEFAULT;
+    }
 }
 
 }  // namespace
@@ -51,6 +145,7 @@ HWND NewList(HWND parent, int id, int x, int y, int w, int h, const std::string&
     if (!list) return nullptr;
     const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
+    SetWindowSubclass(list, ListProc, 0, 0);
     SetAccessibleName(list, name);
     return list;
 }
@@ -83,8 +178,18 @@ LRESULT ListNotify(int id, ControlRecord& list, NMHDR* header) {
         if (selected && !Quiet::Active()) Controls().Report(id, EventType::Change);
         return 0;
     }
+    case NM_CUSTOMDRAW:
+        return CustomDraw(list, reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+    case NM_CLICK:
+        ClickTick(list, reinterpret_cast<NMITEMACTIVATE*>(header)->ptAction);
+        return 0;
     case NM_DBLCLK:
-        Controls().Report(id, EventType::DoubleClick);
+        // The second click on a box ticks again; it opens nothing.
+        if (!ClickTick(list, reinterpret_cast<NMITEMACTIVATE*>(header)->ptAction))
+            Controls().Report(id, EventType::DoubleClick);
+        return 0;
+    case LVN_KEYDOWN:
+        if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_SPACE) SpaceTick(list);
         return 0;
     case NM_SETFOCUS:
         Controls().Report(id, EventType::FocusGained);
@@ -107,6 +212,8 @@ void ListSetColumns(int id, const std::vector<ListColumn>& columns) {
     if (!c) return;
     SendMessageW(c->hwnd, WM_SETREDRAW, FALSE, 0);
     while (ColumnCount(c->hwnd) > 0) ListView_DeleteColumn(c->hwnd, 0);
+    c->ticks.clear();
+    for (const ListColumn& column : columns) c->ticks.push_back(column.ticks);
     for (size_t i = 0; i < columns.size(); ++i) {
         std::wstring caption = Widen(columns[i].caption);
         LVCOLUMNW column{};
@@ -153,11 +260,16 @@ int ListCount(int id) {
 
 std::string ListText(int id, int row, int column) {
     ControlRecord* c = List(id);
-    if (!c || row < 0 || row >= static_cast<int>(c->cells.size())) return "";
-    const auto& cells = c->cells[static_cast<size_t>(row)];
-    return column >= 0 && column < static_cast<int>(cells.size())
-               ? Narrow(cells[static_cast<size_t>(column)])
-               : "";
+    return c ? Narrow(Cell(*c, row, column)) : "";
+}
+
+void ListSetText(int id, int row, int column, const std::string& text) {
+    ControlRecord* c = List(id);
+    if (!c || row < 0 || row >= static_cast<int>(c->cells.size()) || column < 0) return;
+    auto& cells = c->cells[static_cast<size_t>(row)];
+    if (column >= static_cast<int>(cells.size())) cells.resize(static_cast<size_t>(column) + 1);
+    cells[static_cast<size_t>(column)] = Widen(text);
+    ListView_RedrawItems(c->hwnd, row, row);
 }
 
 int ListSelectedRow(int id) {
