@@ -139,6 +139,7 @@ int OpenCommitWindow(const std::string& message) {
         items.push_back(cut == std::string::npos ? m : m.substr(0, cut) + " …");
     }
     platform::ChoiceSetItems(CommitRecent, items);
+    platform::SetEnabled(CommitRecent, !items.empty());
     platform::CreateControl(dialog, CommitMessage, ControlKind::Editor, 10, 284, 540, 110,
                             Translate("Comment"));
     platform::SetText(CommitMessage, message);

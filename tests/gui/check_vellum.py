@@ -310,8 +310,11 @@ def check_history(win, app, tree, url, slow, close_script, out, proc):
     # A history of two pages: the window fills while the main one stays live,
     # More loads the rest, the filter narrows it as it is typed, Escape
     # closes; a close while the client is slow ends that client at once.
+    content = os.path.join(os.path.dirname(slow), "content.c")
     for i in range(55):
-        run("svnmucc", "-U", url, "-m", f"Change {i}", "put", "/dev/null", "src/main.c")
+        with open(content, "w") as f:
+            f.write(f"int main;\nint change = {i};\n")
+        run("svnmucc", "-U", url, "-m", f"Change {i}", "put", content, "src/main.c")
     click(win, *centre(cell(tree, "src/")), repeat=2)
     wait_for(lambda: "main.c" in rows(tree), lambda: f"src/ to open: {rows(tree)}")
     entry_menu(win, app, tree, "main.c", "History…")
@@ -334,6 +337,18 @@ def check_history(win, app, tree, url, slow, close_script, out, proc):
     run("xdotool", "type", "--delay", "30", "change 5")
     wait_for(lambda: len(column(listed, 0)) == 6, lambda: f"the filtered rows: {column(listed, 3)}")
     run("import", "-window", history, os.path.join(out, "history.png"))
+    # Return on a revision shows what it changed, coloured.
+    click(history, *centre(listed.queryTable().getAccessibleAt(0, 0)))
+    keys("Return")
+    changes = wait_for(lambda: subprocess.run(["xdotool", "search", "--name", "^Changes to main.c, r"],
+                                              capture_output=True, text=True).stdout.split(),
+                       "the Changes window")[-1]
+    text = accessible(app, "text", "Changes")
+    wait_for(lambda: "+++ " in text.queryText().getText(0, -1), "the diff's text")
+    time.sleep(0.5)
+    run("import", "-window", changes, os.path.join(out, "changes.png"))
+    run(sys.executable, close_script, changes)
+    focus(history, "the history")
     keys("Escape")
     wait_for(lambda: not windows("History of main.c"), "Escape to close the window")
 
@@ -521,6 +536,34 @@ def check_update(win, app, tree, url, work):
              "the conflict to be resolved")
 
 
+def check_commit(win, app, work, out):
+    # The commit window lists what goes, takes a message of two lines, and
+    # Ctrl+Return sends it.
+    wc = os.path.join(work, "wc")
+    with open(os.path.join(wc, "a.txt"), "w") as f:
+        f.write("changed\n")
+    with open(os.path.join(wc, "new.txt"), "w") as f:
+        f.write("new\n")
+    click(win, *centre(accessible(app, "push button", "Send update")))
+    comment = find_window("Comment")
+    listed = accessible(app, "table", "Changes")
+    wait_for(lambda: column(listed, 2) == ["a.txt", "c.txt", "new.txt"],
+             lambda: f"the changes listed: {column(listed, 2)}")
+    check(column(listed, 1) == ["Modified", "Modified", "Non Versionned"], f"{column(listed, 1)}")
+    focus(comment, "the commit window")
+    keys("ctrl+a")
+    run("xdotool", "type", "--delay", "20", "Two lines")
+    keys("Return")
+    run("xdotool", "type", "--delay", "20", "of message")
+    run("import", "-window", comment, os.path.join(out, "commit.png"))
+    keys("ctrl+Return")
+    wait_for(lambda: not windows("Comment"), "Ctrl+Return to send")
+    wait_for(lambda: "Two lines\nof message" in run("svn", "log", "-l", "1", "-v", wc + "/a.txt"),
+             "the two-line message committed")
+    status = run("svn", "status", wc)
+    check(status.split() == ["?", os.path.join(wc, "new.txt")], f"what was left: {status}")
+
+
 def main():
     vellum, out, close_script = sys.argv[1:4]
     dist = os.path.dirname(os.path.abspath(vellum))
@@ -561,6 +604,7 @@ def main():
         check_keyboard(win, app, tree, url)
         check_search(win, app, tree)
         check_update(win, app, tree, url, work)
+        check_commit(win, app, work, out)
 
         run(sys.executable, close_script, win)
         rc = proc.wait(timeout=20)
