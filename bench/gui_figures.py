@@ -10,7 +10,9 @@ The stall is timed with _NET_WM_PING, sent to the window every 10 ms: GTK
 answers a ping from its main loop, so the longest wait for an answer is the
 longest time the loop did nothing else.
 
-Usage: gui_figures.py VELLUM [PATHS=100000] [LIMIT_SECONDS=900] [LINES=100000] [FILES=20000]"""
+Usage: gui_figures.py VELLUM [PATHS=100000] [LIMIT_SECONDS=900] [LINES=100000] [FILES=20000]
+With VELLUM_BENCH_WORK=FOLDER the repositories and copies are made there once
+and kept for the next run (made for the sizes of the first)."""
 import os
 import select
 import shutil
@@ -94,10 +96,12 @@ def children(pid):
     return found
 
 
-def cpu_ticks(pid):
+def cpu_ticks(pid, reaped=False):
+    """The process's own CPU ticks, or with `reaped` those of its children it waited for."""
     with open(f"/proc/{pid}/stat") as f:
         fields = f.read().rsplit(")", 1)[1].split()
-    return int(fields[11]) + int(fields[12])
+    at = 13 if reaped else 11
+    return int(fields[at]) + int(fields[at + 1])
 
 
 def resident_kib(pid):
@@ -142,14 +146,18 @@ def start_changes(win):
 def stall(d, win, proc, limit, go):
     """Runs `go` (what starts the work); returns (longest ping answer in
     seconds, seconds until the client ended and the program went idle: its
-    last CPU tick, seen within 20 ms, before half a second of none)."""
+    last CPU tick, seen within 20 ms, before half a second of none). A lone
+    tick (the program answering a ping) is no work: busy takes two within
+    100 ms."""
     ping = d.intern_atom("_NET_WM_PING")
     protocols = d.intern_atom("WM_PROTOCOLS")
     sent, longest, seq = {}, 0.0, 0
-    started = time.monotonic()
+    reaped = cpu_ticks(proc.pid, reaped=True)
     go()
-    next_ping = next_check = next_children = time.monotonic()
-    seen_client, busy, last_busy, ticks = False, False, started, cpu_ticks(proc.pid)
+    # From the moment the input was sent: xdotool itself may take 200 ms to start.
+    started = next_ping = next_check = next_children = time.monotonic()
+    seen_client, busy, last_busy = False, False, started
+    recent, last_tick = [(started, cpu_ticks(proc.pid))], started  # (time, ticks) of 100 ms
     while True:
         now = time.monotonic()
         if now >= next_ping:
@@ -162,13 +170,19 @@ def stall(d, win, proc, limit, go):
         if now >= next_children:
             next_children = now + 0.1
             busy = bool(children(proc.pid))
-            seen_client = seen_client or busy or now - started > 5  # a client too quick to see
+            # A client too quick to see has its ticks reaped.
+            seen_client = (seen_client or busy or now - started > 5
+                           or cpu_ticks(proc.pid, reaped=True) != reaped)
         if now >= next_check:
             next_check = now + 0.02
-            now_ticks = cpu_ticks(proc.pid)
-            if busy or now_ticks != ticks:
+            ticks = cpu_ticks(proc.pid)
+            if ticks != recent[-1][1]:
+                last_tick = now
+            recent = [r for r in recent if r[0] >= now - 0.1] + [(now, ticks)]
+            if busy:
                 last_busy = now
-            ticks = now_ticks
+            elif ticks - recent[0][1] >= 2:
+                last_busy = last_tick
             if seen_client and now - last_busy >= 0.5:
                 waiting = [now - t for t in sent.values()]
                 return max([longest] + waiting), last_busy - started
@@ -207,13 +221,22 @@ def main():
     lines = int(sys.argv[4]) if len(sys.argv) > 4 else 100000
     files = int(sys.argv[5]) if len(sys.argv) > 5 else 20000
     dist = os.path.dirname(vellum)
-    work = tempfile.mkdtemp(prefix="vellum-bench-")
+    # VELLUM_BENCH_WORK keeps the repositories and copies for the next run.
+    kept = os.environ.get("VELLUM_BENCH_WORK")
+    work = kept or tempfile.mkdtemp(prefix="vellum-bench-")
     proc = None
     try:
-        url = load_repository(work, "repo", paths, 100)
-        wc = make_changed_copy(work, lines)
-        wide = make_wide_copy(work, files)
+        made = os.path.join(work, "made")
+        if not os.path.exists(made):
+            load_repository(work, "repo", paths, 100)
+            make_changed_copy(work, lines)
+            make_wide_copy(work, files)
+            open(made, "w").close()
+        url = "file://" + os.path.join(work, "repo") + "/"
+        wc, wide = os.path.join(work, "wc"), os.path.join(work, "widewc")
         folder, config = os.path.join(work, "program"), os.path.join(work, "config")
+        shutil.rmtree(folder, ignore_errors=True)
+        shutil.rmtree(config, ignore_errors=True)
         os.makedirs(config)
         os.makedirs(folder)
         for name in ("gfx", "icons", "locale"):
@@ -275,7 +298,8 @@ def main():
         return 0
     finally:
         stop(proc)
-        shutil.rmtree(work, ignore_errors=True)
+        if not kept:
+            shutil.rmtree(work, ignore_errors=True)
 
 
 if __name__ == "__main__":
