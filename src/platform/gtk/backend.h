@@ -52,6 +52,8 @@ GdkPixbuf* ImageOf(ImageHandle image);
 // column; a list-only one holds top-level rows only. After
 // each change to the rows, one row at a time, the views are told of it.
 GtkTreeModel* NewRowStore(std::shared_ptr<RowModel> rows, bool tree, bool listOnly);
+// A tree view for such a model, its accessible object named `accessibleName`.
+GtkWidget* NewRowView(const std::string& accessibleName);
 int StoreRow(GtkTreeModel* store, GtkTreeIter* it);
 GtkTreePath* StorePath(GtkTreeModel* store, int row);
 void StoreRowInserted(GtkTreeModel* store, int row);

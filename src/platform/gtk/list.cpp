@@ -203,7 +203,7 @@ ControlRecord* Cell(int id, int row, int column) {
 
 GtkWidget* NewList(int id, const std::string& caption, ControlRecord& r) {
     // One untitled column until the program sets its own.
-    GtkWidget* view = gtk_tree_view_new();
+    GtkWidget* view = NewRowView(caption);
     r.inner = view;
     GtkTreeView* tv = GTK_TREE_VIEW(view);
     gtk_tree_view_set_headers_visible(tv, TRUE);
@@ -220,8 +220,6 @@ GtkWidget* NewList(int id, const std::string& caption, ControlRecord& r) {
     g_signal_connect(view, "key-press-event", G_CALLBACK(OnKey), GINT_TO_POINTER(id));
     g_signal_connect(view, "grab-focus", G_CALLBACK(OnGrabFocus), GINT_TO_POINTER(id));
     g_signal_connect_after(view, "grab-focus", G_CALLBACK(OnFocusGrabbed), GINT_TO_POINTER(id));
-    std::string fixed;
-    atk_object_set_name(gtk_widget_get_accessible(view), ValidUtf8(caption, fixed));
 
     GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
     gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scrolled), GTK_SHADOW_IN);

@@ -158,7 +158,7 @@ void ResetWidth(const ControlRecord& r) {
 }  // namespace
 
 GtkWidget* NewTree(int id, ControlRecord& r) {
-    GtkWidget* view = gtk_tree_view_new();
+    GtkWidget* view = NewRowView("Entries");
     r.inner = view;
     r.rows = std::make_shared<RowModel>();
     UseStore(r);
@@ -193,7 +193,6 @@ GtkWidget* NewTree(int id, ControlRecord& r) {
     g_signal_connect(view, "popup-menu", G_CALLBACK(OnPopupMenu), GINT_TO_POINTER(id));
     g_signal_connect(view, "row-expanded", G_CALLBACK(OnRowExpanded), GINT_TO_POINTER(id));
     g_signal_connect(view, "row-collapsed", G_CALLBACK(OnRowCollapsed), GINT_TO_POINTER(id));
-    atk_object_set_name(gtk_widget_get_accessible(view), "Entries");
 
     GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
     gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scrolled), GTK_SHADOW_IN);
