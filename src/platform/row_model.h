@@ -29,6 +29,12 @@ public:
     TreePlacement Place(int row, int depth) const;
     // Inserts an item where `p` (from Place, with no change since) says.
     void Insert(const TreePlacement& p, std::string_view text, int image = 0);
+    // Both: the item at `row` with `depth`, placed by the rule; where it went.
+    TreePlacement Add(int row, int depth, std::string_view text, int image = 0) {
+        const TreePlacement p = Place(row, depth);
+        Insert(p, text, image);
+        return p;
+    }
     // A top-level row at the end, one text per column; missing ones are empty.
     void Append(const std::vector<std::string_view>& cells);
 

@@ -253,10 +253,9 @@ void TreeClear(int id) {
 void TreeAddItem(int id, int row, const std::string& text, ImageHandle image, int depth) {
     ControlRecord* r = Controls().Tree(id);
     if (!r) return;
-    const TreePlacement p = r->rows->Place(row, depth);
-    if (p.depth > 0) gtk_tree_view_set_show_expanders(View(*r), TRUE);
     std::string fixed;
-    r->rows->Insert(p, ValidUtf8(text, fixed), image);
+    const TreePlacement p = r->rows->Add(row, depth, ValidUtf8(text, fixed), image);
+    if (p.depth > 0) gtk_tree_view_set_show_expanders(View(*r), TRUE);
     Widen(*r, p.at);
     StoreRowInserted(Model(*r), p.at);
 }
