@@ -1,5 +1,6 @@
 // What the real program's run can't show of the GTK window service: tree rows
-// against the model GTK holds for insertions anywhere, a worker's post waking
+// through the table every keeper of rows shares, against the rows the view
+// walks and shows expanded, a right click far down, a worker's post waking
 // a blocked wait, input dropped during a command and the close that ends it,
 // and the main window's captions as drawn in every language; a window of its
 // own as it grows and closes, the report list's events and the styled text.
@@ -18,6 +19,7 @@
 #include "platform/gtk/backend.h"
 #include "platform/main_thread_queue.h"
 #include "platform/window.h"
+#include "support/tree_row_cases.h"
 
 using namespace platform;
 using namespace std::chrono_literals;
@@ -64,47 +66,36 @@ std::vector<std::string> RowOrder() {
     return out;
 }
 
-TEST_F(GtkWindowTest, TreeRowsMatchTheModelThroughInsertionsAnywhere) {
+GtkTreeView* TreeView() { return GTK_TREE_VIEW(gtk::FindControl(kTree)->inner); }
+
+GtkTreePath* TreePath(int row) {
+    return gtk::StorePath(gtk_tree_view_get_model(TreeView()), row);
+}
+
+// The service's tree; the user folds a row in the view.
+struct GtkTreeRows : treecases::ServiceRows {
+    void Collapse(int row) {
+        GtkTreePath* path = TreePath(row);
+        gtk_tree_view_collapse_row(TreeView(), path);
+        gtk_tree_path_free(path);
+    }
+};
+
+TEST_F(GtkWindowTest, TreeKeepsTheTreeRowsContractAsTheViewSeesIt) {
     CreateControl(0, kTree, ControlKind::Tree, 10, 70, 430, 250, "");
-    // Flat first, then nested: the rows keep their texts, values and images
-    // when the first nested item arrives.
-    const std::vector<uint32_t> red(256, 0xffff0000);
-    const ImageHandle image = CreateImage(red.data());
-    TreeAddItem(kTree, 0, "A", 0, 0);
-    TreeAddItem(kTree, 1, "B", image, 0);
-    TreeSetValue(kTree, 1, 7);
-    TreeAddItem(kTree, 1, "A1", 0, 1);
-    TreeAddItem(kTree, 2, "A2", 0, 1);
-    TreeAddItem(kTree, 2, "A1a", 0, 2);  // under A1, pushing A2 down
-    TreeAddItem(kTree, 1, "A0", 0, 1);   // A's new first child
-    // Row 3 holds A1a, A1's child: a depth-1 item there would split them, so
-    // it goes after A's last descendant instead.
-    TreeAddItem(kTree, 3, "X", 0, 1);
-    TreeAddItem(kTree, 0, "Top", 0, 3);  // nothing above to hang it on
-    const std::vector<std::string> expected = {"Top/0", "A/0", "A0/1", "A1/1", "A1a/2",
-                                               "A2/1",  "X/1", "B/0"};
-    EXPECT_EQ(ModelOrder(), expected);
-    EXPECT_EQ(RowOrder(), expected);
-    EXPECT_EQ(TreeValue(kTree, 7), 7);  // the value moved with B
-    EXPECT_EQ(TreeValue(kTree, 1), 0);
-    GtkTreeModel* model = gtk_tree_view_get_model(GTK_TREE_VIEW(gtk::FindControl(kTree)->inner));
-    GtkTreeIter last;
-    ASSERT_TRUE(gtk_tree_model_iter_nth_child(model, &last, nullptr, 2));
-    GdkPixbuf* shown = nullptr;
-    gtk_tree_model_get(model, &last, 0, &shown, -1);
-    ASSERT_NE(shown, nullptr);
-    EXPECT_EQ(gdk_pixbuf_get_pixels(shown)[0], 0xff);  // B's red image
-    g_object_unref(shown);
-
-    // Selecting an item inside collapsed folders opens them.
-    TreeSelect(kTree, 4);
-    EXPECT_EQ(TreeSelectedRow(kTree), 4);
-    EXPECT_TRUE(TreeExpanded(kTree, 1) && TreeExpanded(kTree, 3));
-
-    TreeClear(kTree);
-    EXPECT_EQ(TreeSelectedRow(kTree), -1);
-    TreeAddItem(kTree, 5, "again", 0, 1);  // an empty tree takes it at the top
-    EXPECT_EQ(ModelOrder(), std::vector<std::string>{"again/0"});
+    GtkTreeRows rows{{kTree}};
+    for (const treecases::Case& c : treecases::Cases()) {
+        EXPECT_EQ(treecases::Run(rows, c), c.rows) << c.name;
+        EXPECT_EQ(ModelOrder(), RowOrder()) << c.name;
+        std::string shown, told;  // expanded rows as the view shows them, as the service tells
+        for (int row = 0; row < TreeCount(kTree); ++row) {
+            GtkTreePath* path = TreePath(row);
+            shown += gtk_tree_view_row_expanded(TreeView(), path) ? '+' : '-';
+            told += TreeExpanded(kTree, row) ? '+' : '-';
+            gtk_tree_path_free(path);
+        }
+        EXPECT_EQ(shown, told) << c.name;
+    }
 }
 
 TEST_F(GtkWindowTest, AWorkersPostWakesAWaitAlreadyBlocked) {
@@ -306,9 +297,9 @@ void Key(GtkWidget* window, guint keyval, guint state = 0) {
          [&](GdkEvent& e) { e.key.keyval = keyval, e.key.state = state; });
 }
 
-// Presses and releases the first button at (x, y), `times` times.
-void Click(GdkWindow* window, int x = 5, int y = 5, int times = 1) {
-    auto at = [&](GdkEvent& e) { e.button.x = x, e.button.y = y, e.button.button = 1; };
+// Presses and releases a button (the first one unless told) at (x, y), `times` times.
+void Click(GdkWindow* window, int x = 5, int y = 5, int times = 1, guint button = 1) {
+    auto at = [&](GdkEvent& e) { e.button.x = x, e.button.y = y, e.button.button = button; };
     for (int i = 0; i < times; ++i)  // GDK follows a second press with a double click
         for (auto t : {GDK_BUTTON_PRESS, i ? GDK_2BUTTON_PRESS : GDK_NOTHING, GDK_BUTTON_RELEASE})
             if (t != GDK_NOTHING) Send(t, window, at);
@@ -319,6 +310,38 @@ std::array<int, 4> Place(int id) {
     GtkWidget* w = gtk::FindControl(id)->outer;
     const GtkAllocation a = Allocation(w), canvas = Allocation(gtk_widget_get_parent(w));
     return {a.x - canvas.x, a.y - canvas.y, a.width, a.height};
+}
+
+TEST_F(GtkWindowTest, ARightClickOnAFarRowActsOnThatRow) {
+    CreateControl(0, kTree, ControlKind::Tree, 10, 70, 430, 250, "");
+    for (int row = 0; row < 100000; ++row)
+        TreeAddItem(kTree, row, "item " + std::to_string(row), 0, 0);
+    TreeSelect(kTree, 90010);  // scrolled into view once the view is drawn
+    gtk::ShowWindows();
+    int first = -1;
+    ASSERT_TRUE(Settle([&] {
+        GtkTreePath *top = nullptr, *bottom = nullptr;
+        if (!gtk_widget_get_mapped(GTK_WIDGET(TreeView())) ||
+            !gtk_tree_view_get_visible_range(TreeView(), &top, &bottom))
+            return false;
+        first = gtk_tree_path_get_indices(top)[0];
+        const bool shown = gtk_tree_path_get_indices(bottom)[0] >= 90010;
+        gtk_tree_path_free(top);
+        gtk_tree_path_free(bottom);
+        return shown;
+    }));
+    const int target = first + 1 == 90010 ? first + 2 : first + 1;  // not the selected one
+    ASSERT_GT(target, 89990);
+    GtkTreePath* path = TreePath(target);
+    GdkRectangle a;
+    gtk_tree_view_get_cell_area(TreeView(), path, nullptr, &a);
+    gtk_tree_path_free(path);
+    Events();
+    Click(gtk_tree_view_get_bin_window(TreeView()), a.x + 20, a.y + a.height / 2, 1, 3);
+    const std::string tree = "0:" + std::to_string(kTree) + ":";
+    EXPECT_EQ(Events(), tree + std::to_string(int(EventType::Change)) + " " + tree +
+                            std::to_string(int(EventType::RightClick)) + " ");
+    EXPECT_EQ(TreeSelectedRow(kTree), target);
 }
 
 constexpr int kList = 30, kText = 31, kButton = 32, kLabel = 33;

@@ -4,11 +4,12 @@
 #pragma once
 #include <gtk/gtk.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/control_table.h"
-#include "platform/tree_placement.h"
+#include "platform/row_model.h"
 
 namespace platform::gtk {
 
@@ -18,20 +19,15 @@ struct WindowRecord {
     bool shown = false;
 };
 
-// One tree item, kept in row order beside the GtkTreeStore so a row finds its
-// iterator without walking the model (GtkTreeStore iterators persist).
-struct TreeRow {
-    GtkTreeIter iter;
-    int depth;
-};
-
 struct ControlRecord {
     int window = 0;
     ControlKind kind = ControlKind::Label;
     GtkWidget* outer = nullptr;  // what sits in the canvas
     GtkWidget* inner = nullptr;  // the entry, label, button or tree view
     gulong signal = 0;           // the handler blocked while the program writes
-    TreeRows<TreeRow> rows;   // trees only
+    // Trees and lists: the rows, shared with the model their view shows, which
+    // may outlive the record while the widget goes.
+    std::shared_ptr<RowModel> rows;
 };
 
 WindowRecord* FindWindow(int handle);
@@ -47,8 +43,21 @@ bool IsDialogWindow(GtkWidget* toplevel);
 void ShowWindows();
 
 // The tree control (tree.cpp): builds the view into `record`, returns the
-// scrolled window that holds it.
+// scrolled window that holds it. ImageOf: the image a handle names, or null.
 GtkWidget* NewTree(int id, ControlRecord& record);
+GdkPixbuf* ImageOf(ImageHandle image);
+
+// The model a tree or list view shows (row_store.cpp): the rows as they are,
+// a tree's in the columns image, text and value, a list's a string per
+// column; a list-only one holds top-level rows only. After
+// each change to the rows, one row at a time, the views are told of it.
+GtkTreeModel* NewRowStore(std::shared_ptr<RowModel> rows, bool tree, bool listOnly);
+// A tree view for such a model, its accessible object named `accessibleName`.
+GtkWidget* NewRowView(const std::string& accessibleName);
+int StoreRow(GtkTreeModel* store, GtkTreeIter* it);
+GtkTreePath* StorePath(GtkTreeModel* store, int row);
+void StoreRowInserted(GtkTreeModel* store, int row);
+void StoreRowChanged(GtkTreeModel* store, int row);
 // The report list (list.cpp) and the read-only text (text_view.cpp): build
 // the view into `record`, return the scrolled window that holds it.
 GtkWidget* NewList(int id, const std::string& caption, ControlRecord& record);

@@ -1,8 +1,8 @@
-// The report list: a GtkTreeView over a GtkListStore with one string per
-// column, rows addressed by their place from the top. The view runs in fixed
-// height mode, so a hundred thousand rows append without measuring each.
+// The report list: a GtkTreeView over the program's own rows
+// (row_store.cpp), one string per column, addressed by their place from the
+// top. The view runs in fixed height mode, so a hundred thousand rows append
+// without measuring each.
 #include <algorithm>
-#include <numeric>
 
 #include "platform/gtk/backend.h"
 
@@ -17,16 +17,12 @@ ControlRecord* List(int id) {
 GtkTreeView* View(const ControlRecord& r) { return GTK_TREE_VIEW(r.inner); }
 GtkTreeModel* Model(const ControlRecord& r) { return gtk_tree_view_get_model(View(r)); }
 GtkTreeSelection* Selection(const ControlRecord& r) { return gtk_tree_view_get_selection(View(r)); }
-int Count(const ControlRecord& r) { return gtk_tree_model_iter_n_children(Model(r), nullptr); }
+int Count(const ControlRecord& r) { return r.rows->size(); }
 
 int SelectedRow(const ControlRecord& r) {
     GtkTreeModel* model = nullptr;
     GtkTreeIter it;
-    if (!gtk_tree_selection_get_selected(Selection(r), &model, &it)) return -1;
-    GtkTreePath* path = gtk_tree_model_get_path(model, &it);
-    const int row = gtk_tree_path_get_indices(path)[0];
-    gtk_tree_path_free(path);
-    return row;
+    return gtk_tree_selection_get_selected(Selection(r), &model, &it) ? StoreRow(model, &it) : -1;
 }
 
 // Selection changes the program makes are not the user's: they report nothing.
@@ -93,25 +89,26 @@ int TickColumn(GtkTreeView* view) {
 }
 
 // Flips a box the row has; a row without one stays as it is.
-void Toggle(GtkTreeModel* model, GtkTreePath* path, int column) {
+void Toggle(const ControlRecord& r, int row, int column) {
+    if (column < 0 || row < 0 || row >= Count(r)) return;
+    const std::string state = r.rows->Text(row, column);
+    if (state.empty()) return;
+    r.rows->SetText(row, column, state == "1" ? "0" : "1");
+    StoreRowChanged(Model(r), row);
+}
+
+void OnToggled(GtkCellRendererToggle* cell, gchar* path, gpointer id) {
+    ControlRecord* r = List(GPOINTER_TO_INT(id));
     GtkTreeIter it;
-    if (column < 0 || !gtk_tree_model_get_iter(model, &it, path)) return;
-    const std::string state = CellText(model, &it, column);
-    if (!state.empty())
-        gtk_list_store_set(GTK_LIST_STORE(model), &it, column, state == "1" ? "0" : "1", -1);
+    if (r && gtk_tree_model_get_iter_from_string(Model(*r), &it, path))
+        Toggle(*r, StoreRow(Model(*r), &it),
+               GPOINTER_TO_INT(g_object_get_data(G_OBJECT(cell), kTicks)) - 1);
 }
 
-void OnToggled(GtkCellRendererToggle* cell, gchar* path, gpointer view) {
-    GtkTreePath* at = gtk_tree_path_new_from_string(path);
-    Toggle(gtk_tree_view_get_model(GTK_TREE_VIEW(view)), at,
-           GPOINTER_TO_INT(g_object_get_data(G_OBJECT(cell), kTicks)) - 1);
-    gtk_tree_path_free(at);
-}
-
-GtkTreeViewColumn* NewTickColumn(GtkTreeView* view, int index) {
+GtkTreeViewColumn* NewTickColumn(int id, int index) {
     GtkCellRenderer* cell = gtk_cell_renderer_toggle_new();
     g_object_set_data(G_OBJECT(cell), kTicks, GINT_TO_POINTER(index + 1));
-    g_signal_connect(cell, "toggled", G_CALLBACK(OnToggled), view);
+    g_signal_connect(cell, "toggled", G_CALLBACK(OnToggled), GINT_TO_POINTER(id));
     GtkTreeViewColumn* column = gtk_tree_view_column_new();
     gtk_tree_view_column_pack_start(column, cell, TRUE);
     gtk_tree_view_column_set_cell_data_func(column, cell, ShowTick, GINT_TO_POINTER(index),
@@ -149,17 +146,10 @@ gboolean OnPress(GtkWidget* widget, GdkEventButton* event, gpointer id) {
 // box, where the view's own Space would tick only in the column it focuses.
 gboolean OnKey(GtkWidget* widget, GdkEventKey* event, gpointer id) {
     const guint key = event->keyval;
-    GtkTreeView* view = GTK_TREE_VIEW(widget);
-    const int ticks = TickColumn(view);
+    const int ticks = TickColumn(GTK_TREE_VIEW(widget));
     if ((key == GDK_KEY_space || key == GDK_KEY_KP_Space) && ticks >= 0 &&
         !(event->state & gtk_accelerator_get_default_mod_mask())) {
-        GtkTreeModel* model = nullptr;
-        GtkTreeIter it;
-        if (gtk_tree_selection_get_selected(gtk_tree_view_get_selection(view), &model, &it)) {
-            GtkTreePath* path = gtk_tree_model_get_path(model, &it);
-            Toggle(model, path, ticks);
-            gtk_tree_path_free(path);
-        }
+        if (ControlRecord* r = List(GPOINTER_TO_INT(id))) Toggle(*r, SelectedRow(*r), ticks);
         return TRUE;
     }
     if (key != GDK_KEY_Return && key != GDK_KEY_KP_Enter && key != GDK_KEY_ISO_Enter) return FALSE;
@@ -167,24 +157,23 @@ gboolean OnKey(GtkWidget* widget, GdkEventKey* event, gpointer id) {
     return TRUE;
 }
 
-GtkListStore* NewStore(int columns) {
-    std::vector<GType> types(columns, G_TYPE_STRING);
-    return gtk_list_store_newv(columns, types.data());
-}
-
-// A new model: emptying the old one row by row would tell the view of each.
-void UseStore(ControlRecord& r, GtkListStore* store) {
+// Empty rows of `columns` columns in place of the old ones, which the view
+// lets go of first: dropping them one by one would tell it of each.
+void UseRows(ControlRecord& r, int columns) {
     Quiet quiet(r);
-    gtk_tree_view_set_model(View(r), GTK_TREE_MODEL(store));
+    gtk_tree_view_set_model(View(r), nullptr);
+    r.rows = std::make_shared<RowModel>(columns);
+    GtkTreeModel* store = NewRowStore(r.rows, false, true);
+    gtk_tree_view_set_model(View(r), store);
     g_object_unref(store);
 }
 
 // Fixed height mode wants every column of fixed width; the last one takes
 // whatever room the others leave.
-void AddColumn(GtkTreeView* view, int index, const ListColumn& c, bool last) {
+void AddColumn(int id, GtkTreeView* view, int index, const ListColumn& c, bool last) {
     std::string fixed;
     GtkTreeViewColumn* column =
-        c.ticks ? NewTickColumn(view, index)
+        c.ticks ? NewTickColumn(id, index)
                 : gtk_tree_view_column_new_with_attributes("", gtk_cell_renderer_text_new(), "text",
                                                            index, nullptr);
     gtk_tree_view_column_set_title(column, ValidUtf8(c.caption, fixed));
@@ -195,18 +184,17 @@ void AddColumn(GtkTreeView* view, int index, const ListColumn& c, bool last) {
     gtk_tree_view_append_column(view, column);
 }
 
-void SetColumns(GtkTreeView* view, const std::vector<ListColumn>& columns) {
+void SetColumns(int id, GtkTreeView* view, const std::vector<ListColumn>& columns) {
     while (GtkTreeViewColumn* old = gtk_tree_view_get_column(view, 0))
         gtk_tree_view_remove_column(view, old);
     const int n = static_cast<int>(columns.size());
-    for (int i = 0; i < n; ++i) AddColumn(view, i, columns[i], i == n - 1);
+    for (int i = 0; i < n; ++i) AddColumn(id, view, i, columns[i], i == n - 1);
 }
 
-// The cell's row, or nullptr when the list, the row or the column is missing.
-ControlRecord* Cell(int id, int row, int column, GtkTreeIter& it) {
+// The cell's list, or nullptr when the list, the row or the column is missing.
+ControlRecord* Cell(int id, int row, int column) {
     ControlRecord* r = List(id);
-    if (!r || column < 0 || column >= gtk_tree_model_get_n_columns(Model(*r)) || row < 0 ||
-        !gtk_tree_model_iter_nth_child(Model(*r), &it, nullptr, row))
+    if (!r || column < 0 || column >= r->rows->Columns() || row < 0 || row >= Count(*r))
         return nullptr;
     return r;
 }
@@ -215,32 +203,29 @@ ControlRecord* Cell(int id, int row, int column, GtkTreeIter& it) {
 
 GtkWidget* NewList(int id, const std::string& caption, ControlRecord& r) {
     // One untitled column until the program sets its own.
-    GtkListStore* store = NewStore(1);
-    GtkWidget* view = gtk_tree_view_new_with_model(GTK_TREE_MODEL(store));
-    g_object_unref(store);
+    GtkWidget* view = NewRowView(caption);
+    r.inner = view;
     GtkTreeView* tv = GTK_TREE_VIEW(view);
     gtk_tree_view_set_headers_visible(tv, TRUE);
     gtk_tree_view_set_enable_search(tv, FALSE);
+    SetColumns(id, tv, {ListColumn{"", 1}});
     gtk_tree_view_set_fixed_height_mode(tv, TRUE);
-    SetColumns(tv, {ListColumn{"", 1}});
 
     GtkTreeSelection* selection = gtk_tree_view_get_selection(tv);
     gtk_tree_selection_set_mode(selection, GTK_SELECTION_SINGLE);
     r.signal = g_signal_connect(selection, "changed", G_CALLBACK(OnSelectionChanged),
                                 GINT_TO_POINTER(id));
+    UseRows(r, 1);
     g_signal_connect(view, "button-press-event", G_CALLBACK(OnPress), GINT_TO_POINTER(id));
     g_signal_connect(view, "key-press-event", G_CALLBACK(OnKey), GINT_TO_POINTER(id));
     g_signal_connect(view, "grab-focus", G_CALLBACK(OnGrabFocus), GINT_TO_POINTER(id));
     g_signal_connect_after(view, "grab-focus", G_CALLBACK(OnFocusGrabbed), GINT_TO_POINTER(id));
-    std::string fixed;
-    atk_object_set_name(gtk_widget_get_accessible(view), ValidUtf8(caption, fixed));
 
     GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
     gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scrolled), GTK_SHADOW_IN);
     gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_AUTOMATIC,
                                    GTK_POLICY_AUTOMATIC);
     gtk_container_add(GTK_CONTAINER(scrolled), view);
-    r.inner = view;
     return scrolled;
 }
 
@@ -254,34 +239,28 @@ void ListSetColumns(int id, const std::vector<ListColumn>& columns) {
     ControlRecord* r = List(id);
     if (!r || columns.empty()) return;
     const int n = static_cast<int>(columns.size());
-    if (gtk_tree_model_get_n_columns(Model(*r)) != n) UseStore(*r, NewStore(n));
-    SetColumns(View(*r), columns);
+    if (r->rows->Columns() != n) UseRows(*r, n);
+    SetColumns(id, View(*r), columns);
 }
 
 void ListClear(int id) {
-    ControlRecord* r = List(id);
-    if (r) UseStore(*r, NewStore(gtk_tree_model_get_n_columns(Model(*r))));
+    if (ControlRecord* r = List(id)) UseRows(*r, r->rows->Columns());
 }
 
+// Row by row, as the view keeps its scroll position and selection through
+// insertions; each costs it a step down its own balanced tree.
 void ListAppend(int id, const std::vector<std::vector<std::string>>& rows) {
     ControlRecord* r = List(id);
     if (!r || rows.empty()) return;
-    GtkListStore* store = GTK_LIST_STORE(Model(*r));
-    const int n = gtk_tree_model_get_n_columns(Model(*r));
-    std::vector<gint> columns(n);
-    std::iota(columns.begin(), columns.end(), 0);
-    std::vector<GValue> values(n, GValue G_VALUE_INIT);
-    for (GValue& v : values) g_value_init(&v, G_TYPE_STRING);
+    const int n = r->rows->Columns();
     std::vector<std::string> fixed(n);
+    std::vector<std::string_view> cells(n);
     for (const std::vector<std::string>& row : rows) {
-        // The store copies the texts: the values only lend them.
         for (int c = 0; c < n; ++c)
-            g_value_set_static_string(&values[c], c < static_cast<int>(row.size())
-                                                      ? ValidUtf8(row[c], fixed[c])
-                                                      : "");
-        gtk_list_store_insert_with_valuesv(store, nullptr, -1, columns.data(), values.data(), n);
+            cells[c] = c < static_cast<int>(row.size()) ? ValidUtf8(row[c], fixed[c]) : "";
+        r->rows->Append(cells);
+        StoreRowInserted(Model(*r), r->rows->size() - 1);
     }
-    for (GValue& v : values) g_value_unset(&v);
 }
 
 int ListCount(int id) {
@@ -290,17 +269,17 @@ int ListCount(int id) {
 }
 
 std::string ListText(int id, int row, int column) {
-    GtkTreeIter it;
-    ControlRecord* r = Cell(id, row, column, it);
-    return r ? CellText(Model(*r), &it, column) : "";
+    ControlRecord* r = Cell(id, row, column);
+    return r ? r->rows->Text(row, column) : "";
 }
 
 // A changed cell changes no selection: nothing to report.
 void ListSetText(int id, int row, int column, const std::string& text) {
-    GtkTreeIter it;
-    ControlRecord* r = Cell(id, row, column, it);
+    ControlRecord* r = Cell(id, row, column);
+    if (!r) return;
     std::string fixed;
-    if (r) gtk_list_store_set(GTK_LIST_STORE(Model(*r)), &it, column, ValidUtf8(text, fixed), -1);
+    r->rows->SetText(row, column, ValidUtf8(text, fixed));
+    StoreRowChanged(Model(*r), row);
 }
 
 int ListSelectedRow(int id) {

@@ -1,10 +1,12 @@
-// The tree list: a GtkTreeView over a GtkTreeStore, addressed by row, the
-// item's place counted from the top across all depths (children of collapsed
-// items included). The images the items show live here too.
+// The tree list: a GtkTreeView over the program's own rows (row_store.cpp),
+// addressed by row, the item's place counted from the top across all depths
+// (children of collapsed items included). The view runs in fixed height
+// mode: it measures no row it does not draw. The images the items show live
+// here too.
 #include <algorithm>
+#include <cmath>
 
 #include "platform/gtk/backend.h"
-#include "platform/tree_placement.h"
 
 namespace platform::gtk {
 namespace {
@@ -19,14 +21,13 @@ GtkTreeView* View(const ControlRecord& r) { return GTK_TREE_VIEW(r.inner); }
 GtkTreeModel* Model(const ControlRecord& r) { return gtk_tree_view_get_model(View(r)); }
 GtkTreeSelection* Selection(const ControlRecord& r) { return gtk_tree_view_get_selection(View(r)); }
 
-GtkTreePath* PathOf(const ControlRecord& r, int row) {
-    GtkTreeIter it = r.rows[row].iter;
-    return gtk_tree_model_get_path(Model(r), &it);
+// The tree, or nullptr when it or its row is missing.
+ControlRecord* TreeRow(int id, int row) {
+    ControlRecord* r = Controls().Tree(id);
+    return r && row >= 0 && row < r->rows->size() ? r : nullptr;
 }
 
-int RowOf(const ControlRecord& r, const GtkTreeIter& it) {
-    return FindRow(r.rows, [&](const TreeRow& row) { return row.iter.user_data == it.user_data; });
-}
+GtkTreePath* PathOf(const ControlRecord& r, int row) { return StorePath(Model(r), row); }
 
 // Selection changes the program makes are not the user's: they report nothing.
 class Quiet {
@@ -85,60 +86,94 @@ gboolean OnPopupMenu(GtkWidget*, gpointer id) {
     return TRUE;
 }
 
-// A tree store finds a row's path by counting the siblings before it, on
-// every insertion and change: filling it grows with the square of the rows.
-// A list store finds it in a balanced sequence. So a tree holds a list store
-// while all its items are at the top (search results, a command's output, a
-// repository's top folder) and a tree store once an item is nested.
-GtkListStore* NewListStore() {
-    return gtk_list_store_new(kColumns, GDK_TYPE_PIXBUF, G_TYPE_STRING, G_TYPE_INT);
+// Expanding and collapsing by the user (a click on the expander, the + and -
+// keys) reach the rows here; the program's own go through the view too.
+void OnRowExpanded(GtkTreeView* view, GtkTreeIter* it, GtkTreePath*, gpointer id) {
+    ControlRecord* r = Controls().Tree(GPOINTER_TO_INT(id));
+    const int row = StoreRow(gtk_tree_view_get_model(view), it);
+    if (r && row >= 0) r->rows->Expand(row);
 }
 
-bool Flat(const ControlRecord& r) { return GTK_IS_LIST_STORE(Model(r)); }
-
-void UseModel(ControlRecord& r, GtkTreeModel* model) {
-    gtk_tree_view_set_model(View(r), model);
-    g_object_unref(model);
+void OnRowCollapsed(GtkTreeView* view, GtkTreeIter* it, GtkTreePath*, gpointer id) {
+    ControlRecord* r = Controls().Tree(GPOINTER_TO_INT(id));
+    const int row = StoreRow(gtk_tree_view_get_model(view), it);
+    if (r && row >= 0) r->rows->Collapse(row);
 }
 
-// The first nested item: the top-level rows move to a tree store.
-void MakeNestable(ControlRecord& r) {
-    GtkTreeStore* store = gtk_tree_store_new(kColumns, GDK_TYPE_PIXBUF, G_TYPE_STRING, G_TYPE_INT);
-    GtkTreeModel* flat = Model(r);
-    GtkTreeIter* last = nullptr;
-    for (int i = 0; i < r.rows.size(); ++i) {
-        GdkPixbuf* image = nullptr;
-        gchar* text = nullptr;
-        gint value = 0;
-        gtk_tree_model_get(flat, &r.rows[i].iter, kImage, &image, kText, &text, kValue, &value, -1);
-        GtkTreeIter it;
-        gtk_tree_store_insert_after(store, &it, nullptr, last);
-        gtk_tree_store_set(store, &it, kImage, image, kText, text, kValue, value, -1);
-        if (image) g_object_unref(image);
-        g_free(text);
-        r.rows[i].iter = it;
-        last = &r.rows[i].iter;
+void UseStore(ControlRecord& r) {
+    GtkTreeModel* store = NewRowStore(r.rows, true, false);
+    gtk_tree_view_set_model(View(r), store);
+    g_object_unref(store);
+}
+
+// Fixed height mode wants a column of fixed width: as wide as the widest
+// item, judged by its depth and its length in characters (a wide one counts
+// twice) at the most pixels a character took in the longest items measured.
+// Pango measures only an item longer than all before it.
+struct Widths {
+    int indent = 0;      // pixels per depth
+    int longest = 0;     // characters
+    double perChar = 0;  // pixels
+};
+const char kWidths[] = "vellum-widths";
+
+int CharsOf(const char* text) {
+    int chars = 0;
+    for (const char* p = text; *p; p = g_utf8_next_char(p))
+        chars += g_unichar_iswide(g_utf8_get_char(p)) ? 2 : 1;
+    return chars;
+}
+
+void Widen(const ControlRecord& r, int row) {
+    GtkTreeViewColumn* column = gtk_tree_view_get_column(View(r), 0);
+    auto* w = static_cast<Widths*>(g_object_get_data(G_OBJECT(column), kWidths));
+    const char* text = r.rows->Text(row);
+    const int chars = CharsOf(text);
+    if (chars > w->longest) {
+        w->longest = chars;
+        PangoLayout* layout = gtk_widget_create_pango_layout(r.inner, text);
+        int width = 0;
+        pango_layout_get_pixel_size(layout, &width, nullptr);
+        g_object_unref(layout);
+        w->perChar = std::max(w->perChar, static_cast<double>(width) / chars);
     }
-    UseModel(r, GTK_TREE_MODEL(store));
+    if (w->indent == 0) {
+        gint expander = 0;
+        gtk_widget_style_get(r.inner, "expander-size", &expander, nullptr);
+        w->indent = expander + 4;  // the view's padding beside each expander
+    }
+    constexpr int kImageAndPadding = 16 + 12;
+    const int need = (r.rows->Depth(row) + 1) * w->indent + kImageAndPadding +
+                     static_cast<int>(std::ceil(chars * w->perChar));
+    if (need > gtk_tree_view_column_get_fixed_width(column))
+        gtk_tree_view_column_set_fixed_width(column, need);
 }
 
-void SetValue(const ControlRecord& r, GtkTreeIter* it, int value) {
-    if (Flat(r)) gtk_list_store_set(GTK_LIST_STORE(Model(r)), it, kValue, value, -1);
-    else gtk_tree_store_set(GTK_TREE_STORE(Model(r)), it, kValue, value, -1);
+void ResetWidth(const ControlRecord& r) {
+    GtkTreeViewColumn* column = gtk_tree_view_get_column(View(r), 0);
+    static_cast<Widths*>(g_object_get_data(G_OBJECT(column), kWidths))->longest = 0;
+    gtk_tree_view_column_set_fixed_width(column, 1);
 }
 
 }  // namespace
 
 GtkWidget* NewTree(int id, ControlRecord& r) {
-    GtkListStore* store = NewListStore();
-    GtkWidget* view = gtk_tree_view_new_with_model(GTK_TREE_MODEL(store));
-    g_object_unref(store);
+    GtkWidget* view = NewRowView("Entries");
+    r.inner = view;
+    r.rows = std::make_shared<RowModel>();
+    UseStore(r);
     GtkTreeView* tv = GTK_TREE_VIEW(view);
     gtk_tree_view_set_headers_visible(tv, FALSE);
     gtk_tree_view_set_enable_tree_lines(tv, TRUE);
+    gtk_tree_view_set_show_expanders(tv, FALSE);  // see TreeAddItem
     gtk_tree_view_set_enable_search(tv, FALSE);
 
     GtkTreeViewColumn* column = gtk_tree_view_column_new();
+    g_object_set_data_full(G_OBJECT(column), kWidths, new Widths,
+                           [](gpointer w) { delete static_cast<Widths*>(w); });
+    gtk_tree_view_column_set_sizing(column, GTK_TREE_VIEW_COLUMN_FIXED);
+    gtk_tree_view_column_set_fixed_width(column, 1);
+    gtk_tree_view_column_set_expand(column, TRUE);
     GtkCellRenderer* image = gtk_cell_renderer_pixbuf_new();
     gtk_cell_renderer_set_fixed_size(image, 16, 16);
     gtk_tree_view_column_pack_start(column, image, FALSE);
@@ -147,6 +182,7 @@ GtkWidget* NewTree(int id, ControlRecord& r) {
     gtk_tree_view_column_pack_start(column, text, TRUE);
     gtk_tree_view_column_add_attribute(column, text, "text", kText);
     gtk_tree_view_append_column(tv, column);
+    gtk_tree_view_set_fixed_height_mode(tv, TRUE);
 
     GtkTreeSelection* selection = gtk_tree_view_get_selection(tv);
     gtk_tree_selection_set_mode(selection, GTK_SELECTION_SINGLE);
@@ -155,15 +191,19 @@ GtkWidget* NewTree(int id, ControlRecord& r) {
     g_signal_connect(view, "button-press-event", G_CALLBACK(OnPress), GINT_TO_POINTER(id));
     g_signal_connect(view, "key-press-event", G_CALLBACK(OnKey), GINT_TO_POINTER(id));
     g_signal_connect(view, "popup-menu", G_CALLBACK(OnPopupMenu), GINT_TO_POINTER(id));
-    atk_object_set_name(gtk_widget_get_accessible(view), "Entries");
+    g_signal_connect(view, "row-expanded", G_CALLBACK(OnRowExpanded), GINT_TO_POINTER(id));
+    g_signal_connect(view, "row-collapsed", G_CALLBACK(OnRowCollapsed), GINT_TO_POINTER(id));
 
     GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
     gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scrolled), GTK_SHADOW_IN);
     gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_AUTOMATIC,
                                    GTK_POLICY_AUTOMATIC);
     gtk_container_add(GTK_CONTAINER(scrolled), view);
-    r.inner = view;
     return scrolled;
+}
+
+GdkPixbuf* ImageOf(ImageHandle image) {
+    return image > 0 && image <= static_cast<int>(images.size()) ? images[image - 1] : nullptr;
 }
 
 const GdkEvent* LastRightClick() { return lastRightClick; }
@@ -195,82 +235,63 @@ void ReleaseImages() {
 namespace platform {
 using namespace platform::gtk;
 
+// The view lets go of the rows it knew before they go.
 void TreeClear(int id) {
     ControlRecord* r = Controls().Tree(id);
     if (!r) return;
     Quiet quiet(*r);
-    if (Flat(*r)) gtk_list_store_clear(GTK_LIST_STORE(Model(*r)));
-    else UseModel(*r, GTK_TREE_MODEL(NewListStore()));
-    r->rows.clear();
+    gtk_tree_view_set_model(View(*r), nullptr);
+    r->rows->Clear();
+    UseStore(*r);
+    gtk_tree_view_set_show_expanders(View(*r), FALSE);
+    ResetWidth(*r);
 }
+
+// While every item is at the top (search results, a command's output, a
+// folder's first level) no room is kept for expanders, as in a list.
 
 void TreeAddItem(int id, int row, const std::string& text, ImageHandle image, int depth) {
     ControlRecord* r = Controls().Tree(id);
     if (!r) return;
-    TreeRows<TreeRow>& rows = r->rows;
-    const TreePlacement p = rows.Place(row, depth);
-    if (p.depth > 0 && Flat(*r)) MakeNestable(*r);
-    bool known = image > 0 && image <= static_cast<int>(images.size());
-    GdkPixbuf* pixbuf = known ? images[image - 1] : nullptr;
-    GtkTreeIter it;
-    if (Flat(*r)) {
-        gtk_list_store_insert_with_values(GTK_LIST_STORE(Model(*r)), &it, p.at, kImage, pixbuf,
-                                          kText, text.c_str(), kValue, 0, -1);
-    } else {
-        GtkTreeStore* store = GTK_TREE_STORE(Model(*r));
-        GtkTreeIter* under = p.parent >= 0 ? &rows[p.parent].iter : nullptr;
-        // After a known sibling, never by position: the store would walk the
-        // parent's children to find the place.
-        GtkTreeIter* after = p.lastSiblingAbove >= 0 ? &rows[p.lastSiblingAbove].iter : nullptr;
-        gtk_tree_store_insert_after(store, &it, under, after);
-        gtk_tree_store_set(store, &it, kImage, pixbuf, kText, text.c_str(), kValue, 0, -1);
-    }
-    rows.Insert(p, TreeRow{it, p.depth});
+    std::string fixed;
+    const TreePlacement p = r->rows->Add(row, depth, ValidUtf8(text, fixed), image);
+    if (p.depth > 0) gtk_tree_view_set_show_expanders(View(*r), TRUE);
+    Widen(*r, p.at);
+    StoreRowInserted(Model(*r), p.at);
 }
 
 int TreeCount(int id) {
     ControlRecord* r = Controls().Tree(id);
-    return r ? static_cast<int>(r->rows.size()) : 0;
+    return r ? r->rows->size() : 0;
 }
 
+// The value is not shown: the view need not hear of it.
 void TreeSetValue(int id, int row, int value) {
-    if (ControlRecord* r = Controls().TreeRow(id, row)) SetValue(*r, &r->rows[row].iter, value);
+    if (ControlRecord* r = TreeRow(id, row)) r->rows->SetValue(row, value);
 }
 
 int TreeValue(int id, int row) {
-    ControlRecord* r = Controls().TreeRow(id, row);
-    if (!r) return 0;
-    gint value = 0;
-    gtk_tree_model_get(Model(*r), &r->rows[row].iter, kValue, &value, -1);
-    return value;
+    ControlRecord* r = TreeRow(id, row);
+    return r ? r->rows->Value(row) : 0;
 }
 
 std::string TreeText(int id, int row) {
-    ControlRecord* r = Controls().TreeRow(id, row);
-    if (!r) return "";
-    gchar* text = nullptr;
-    gtk_tree_model_get(Model(*r), &r->rows[row].iter, kText, &text, -1);
-    std::string result = text ? text : "";
-    g_free(text);
-    return result;
+    ControlRecord* r = TreeRow(id, row);
+    return r ? r->rows->Text(row) : "";
 }
 
 int TreeDepth(int id, int row) {
-    ControlRecord* r = Controls().TreeRow(id, row);
-    return r ? r->rows[row].depth : 0;
+    ControlRecord* r = TreeRow(id, row);
+    return r ? r->rows->Depth(row) : 0;
 }
 
 bool TreeExpanded(int id, int row) {
-    ControlRecord* r = Controls().TreeRow(id, row);
-    if (!r) return false;
-    GtkTreePath* path = PathOf(*r, row);
-    bool expanded = gtk_tree_view_row_expanded(View(*r), path);
-    gtk_tree_path_free(path);
-    return expanded;
+    ControlRecord* r = TreeRow(id, row);
+    return r && r->rows->Expanded(row);
 }
 
 void TreeExpand(int id, int row) {
-    ControlRecord* r = Controls().TreeRow(id, row);
+    ControlRecord* r = TreeRow(id, row);
     if (!r) return;
     GtkTreePath* path = PathOf(*r, row);
     gtk_tree_view_expand_to_path(View(*r), path);
@@ -279,16 +300,17 @@ void TreeExpand(int id, int row) {
 
 int TreeSelectedRow(int id) {
     ControlRecord* r = Controls().Tree(id);
+    GtkTreeModel* model = nullptr;
     GtkTreeIter it;
-    if (!r || !gtk_tree_selection_get_selected(Selection(*r), nullptr, &it)) return -1;
-    return RowOf(*r, it);
+    if (!r || !gtk_tree_selection_get_selected(Selection(*r), &model, &it)) return -1;
+    return StoreRow(model, &it);
 }
 
 void TreeSelect(int id, int row) {
     ControlRecord* r = Controls().Tree(id);
     if (!r) return;
     Quiet quiet(*r);
-    if (!Controls().TreeRow(id, row)) {
+    if (!TreeRow(id, row)) {
         gtk_tree_selection_unselect_all(Selection(*r));
         return;
     }
