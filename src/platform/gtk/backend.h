@@ -62,6 +62,8 @@ void StoreRowChanged(GtkTreeModel* store, int row);
 // the view into `record`, return the scrolled window that holds it.
 GtkWidget* NewList(int id, const std::string& caption, ControlRecord& record);
 GtkWidget* NewTextView(const std::string& caption, ControlRecord& record);
+// `view` in a framed scrolled window, scrolled across only when `across`.
+GtkWidget* InScrolledFrame(GtkWidget* view, bool across);
 // The drop-down (choice.cpp).
 GtkWidget* NewChoice(int id, const std::string& caption, ControlRecord& record);
 std::string TextViewText(const ControlRecord& record);

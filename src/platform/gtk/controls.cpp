@@ -247,6 +247,15 @@ void Build(int id, ControlKind kind, const std::string& caption, ControlRecord& 
 
 ControlTable<ControlRecord>& Controls() { return controls; }
 
+GtkWidget* InScrolledFrame(GtkWidget* view, bool across) {
+    GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
+    gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scrolled), GTK_SHADOW_IN);
+    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled),
+                                   across ? GTK_POLICY_AUTOMATIC : GTK_POLICY_NEVER, GTK_POLICY_AUTOMATIC);
+    gtk_container_add(GTK_CONTAINER(scrolled), view);
+    return scrolled;
+}
+
 }  // namespace platform::gtk
 
 namespace platform {

@@ -51,13 +51,8 @@ GtkWidget* NewTextView(const std::string& caption, ControlRecord& r) {
     std::string fixed;
     atk_object_set_name(gtk_widget_get_accessible(view), ValidUtf8(caption, fixed));
 
-    GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
-    gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scrolled), GTK_SHADOW_IN);
-    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_AUTOMATIC,
-                                   GTK_POLICY_AUTOMATIC);
-    gtk_container_add(GTK_CONTAINER(scrolled), view);
     r.inner = view;
-    return scrolled;
+    return InScrolledFrame(view, true);
 }
 
 std::string TextViewText(const ControlRecord& r) {

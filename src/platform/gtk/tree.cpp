@@ -194,12 +194,7 @@ GtkWidget* NewTree(int id, ControlRecord& r) {
     g_signal_connect(view, "row-expanded", G_CALLBACK(OnRowExpanded), GINT_TO_POINTER(id));
     g_signal_connect(view, "row-collapsed", G_CALLBACK(OnRowCollapsed), GINT_TO_POINTER(id));
 
-    GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
-    gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scrolled), GTK_SHADOW_IN);
-    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_AUTOMATIC,
-                                   GTK_POLICY_AUTOMATIC);
-    gtk_container_add(GTK_CONTAINER(scrolled), view);
-    return scrolled;
+    return InScrolledFrame(view, true);
 }
 
 GdkPixbuf* ImageOf(ImageHandle image) {
