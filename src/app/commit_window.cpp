@@ -168,7 +168,10 @@ std::vector<std::string> Ticked(bool unversioned) {
 svnclient::ClientResult Commit(const std::vector<std::string>& changes,
                                const std::vector<std::string>& added, const std::string& message,
                                const svnclient::LineSink& onLine) {
-    const size_t changed = std::count_if(g.rows.begin(), g.rows.end(), [](const Row& r) { return Changed(r.code); });
+    // A row that can't be ticked counts as left out: the whole folder's
+    // commit would take it and fail.
+    const size_t changed = std::count_if(g.rows.begin(), g.rows.end(),
+                                         [](const Row& r) { return Changed(r.code) || Blocking(r.code); });
     if (added.empty() && changes.size() == changed && message.find_first_of("\r\n") == std::string::npos)
         return svnclient::SvnCommit(message, onLine);
     if (!added.empty()) {
