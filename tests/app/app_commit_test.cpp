@@ -202,6 +202,12 @@ TEST_F(CommitTest, UndoAsksFirstAndConflictsAreSettledEitherWay) {
     EXPECT_EQ(captions[0], "Tree conflict: local edit, incoming delete upon update");
     EXPECT_EQ(std::count(captions.begin(), captions.end(), "Keep mine"), 0);
     EXPECT_EQ(std::count(captions.begin(), captions.end(), "Resolved"), 1);
+
+    // The conflict can't be sent; what can goes without it.
+    WriteFile(box / "wc/a.txt", "sent beside a conflict\n");
+    SendUpdate([] { scripted::PushClick(CommitOk); });
+    ASSERT_FALSE(TreeTexts().empty());
+    EXPECT_EQ(TreeTexts().back().rfind("Committed revision", 0), 0u) << TreeTexts().back();
 }
 
 TEST_F(CommitTest, UndoOnAFolderListsWhatGoes) {
