@@ -19,6 +19,7 @@ using platform::TextStyle;
 
 OwnWindow g_changes;
 DiffStyler g_styler;  // main thread: the lines come in order
+bool g_shown = false;  // a line was shown: reading the whole text back would stall
 
 void Build(int window) {
     using platform::ControlKind;
@@ -35,6 +36,7 @@ void Build(int window) {
 void AppendLines(const std::vector<std::string>& lines) {
     std::string run;
     TextStyle runStyle = TextStyle::Plain;
+    g_shown = g_shown || !lines.empty();
     for (const std::string& line : lines) {
         const TextStyle style = g_styler.Style(line);
         if (style != runStyle && !run.empty()) {
@@ -54,7 +56,7 @@ void Finish(const svnclient::ClientResult& result, bool cut) {
         platform::TextAppend(ChangesText, result.errors, TextStyle::Plain);
     } else if (cut) {
         platform::SetText(ChangesStatus, Translate("The text was cut after 20 MB."));
-    } else if (platform::GetText(ChangesText).empty()) {
+    } else if (!g_shown) {
         platform::SetText(ChangesStatus, Translate("No changes."));
     } else {
         platform::SetText(ChangesStatus, "");
@@ -70,6 +72,7 @@ void ShowChanges(const std::string& target, long revision) {
     platform::SetText(ChangesText, "");
     platform::SetText(ChangesStatus, Translate("Please wait"));
     g_styler = DiffStyler();
+    g_shown = false;
     WindowWorker& worker = g_changes.worker;
     worker.Start([&worker, target, revision](const std::atomic<bool>& stop) {
         RowBatches<std::string> batches(worker.WhileCurrent([](int, const std::vector<std::string>& lines) {
