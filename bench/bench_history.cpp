@@ -17,8 +17,8 @@
 #include <fstream>
 #include <functional>
 #include <set>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "sandbox.h"
 #include "settings/settings.h"
@@ -55,8 +55,8 @@ std::string Props(const std::string& author, const std::string& date, const std:
     const std::pair<std::string, std::string> props[] = {
         {"svn:author", author}, {"svn:date", date}, {"svn:log", log}};
     for (const auto& [k, v] : props)
-        p += "K " + std::to_string(k.size()) + "\n" + k + "\nV " +
-             std::to_string(v.size()) + "\n" + v + "\n";
+        p += "K " + std::to_string(k.size()) + "\n" + k + "\nV " + std::to_string(v.size()) + "\n" +
+             v + "\n";
     return p + "PROPS-END\n";
 }
 
@@ -66,8 +66,9 @@ void Node(std::ofstream& out, const std::string& path, bool add, const std::stri
     out << "Node-path: " << path << "\nNode-kind: file\nNode-action: " << (add ? "add" : "change")
         << "\n";
     if (add) out << "Prop-content-length: " << props.size() << "\n";
-    out << "Text-content-length: " << text.size() << "\nContent-length: "
-        << props.size() + text.size() << "\n\n" << props << text << "\n\n";
+    out << "Text-content-length: " << text.size()
+        << "\nContent-length: " << props.size() + text.size() << "\n\n"
+        << props << text << "\n\n";
 }
 
 // log.txt changes in every revision; blame.txt, 5,000 lines, in every 20th
@@ -88,7 +89,8 @@ bool MakeHistoryRepository(const std::string& repo) {
             const std::string props = Props("user" + std::to_string(r % 7), date,
                                             "change " + std::to_string(r) + " & <more>");
             out << "Revision-number: " << r << "\nProp-content-length: " << props.size()
-                << "\nContent-length: " << props.size() << "\n\n" << props << "\n";
+                << "\nContent-length: " << props.size() << "\n\n"
+                << props << "\n";
             Node(out, "log.txt", r == 1, "revision " + std::to_string(r) + "\n");
             if (r == 1 || r % kBlameEvery == 0) {
                 // Ten lines no other revision touches: each one stays named.
@@ -181,19 +183,24 @@ int main() {
     for (int d = 0; d < 200; ++d) {
         MakeDirs(wc + "/d" + std::to_string(d));
         for (int f = 0; f < 100; ++f)
-            std::ofstream(wc + "/d" + std::to_string(d) + "/f" + std::to_string(f) + ".txt") << f << "\n";
+            std::ofstream(wc + "/d" + std::to_string(d) + "/f" + std::to_string(f) + ".txt")
+                << f << "\n";
     }
     Run("cd " + ShellQuote(wc) + " && svn add -q d*");
     size_t listed = 0;
     const auto [status, clientStatus] = Best(
         [&] {
             listed = 0;
-            return Seconds([&] { svnclient::SvnStatusXml(wc, [&](svnclient::StatusEntry) { ++listed; }); });
+            return Seconds(
+                [&] { svnclient::SvnStatusXml(wc, [&](svnclient::StatusEntry) { ++listed; }); });
         },
         // Into a pipe that a reader drains, as ours is: the client writes
         // its many small entries slower to a pipe than to /dev/null.
-        [&] { return Seconds([&] { Run("svn status --xml " + ShellQuote(wc) + " | cat >/dev/null"); }); });
-    Report("commit list, " + std::to_string(listed) + " changed entries", status, "status --xml|cat",
-           clientStatus, "<= 1.3");
+        [&] {
+            return Seconds(
+                [&] { Run("svn status --xml " + ShellQuote(wc) + " | cat >/dev/null"); });
+        });
+    Report("commit list, " + std::to_string(listed) + " changed entries", status,
+           "status --xml|cat", clientStatus, "<= 1.3");
     return 0;
 }

@@ -37,7 +37,8 @@ double Seconds(const std::function<void()>& work) {
 void AddFiles(const std::string& top, int count, int perFolder) {
     for (int i = 0; i < count; ++i) {
         std::string folder = perFolder ? top + "/d" + std::to_string(i / perFolder) : top;
-        if (i == 0 || (perFolder && i % perFolder == 0)) std::filesystem::create_directories(folder);
+        if (i == 0 || (perFolder && i % perFolder == 0))
+            std::filesystem::create_directories(folder);
         std::ofstream(folder + "/f" + std::to_string(i) + ".txt") << "x\n";
     }
 }
@@ -52,9 +53,12 @@ bool MakeSearchRepository(const std::string& repo, int paths) {
         out << "SVN-fs-dump-format-version: 2\n\nRevision-number: 1\n" << props;
         for (int i = 0; i < paths; ++i) {
             const std::string folder = "d" + std::to_string(i / 100);
-            if (i % 100 == 0) out << "Node-path: " << folder << "\nNode-kind: dir\nNode-action: add\n" << props;
-            out << "Node-path: " << folder << "/f" << i << ".txt\nNode-kind: file\nNode-action: add\n"
-                << "Text-content-length: 0\n" << props;
+            if (i % 100 == 0)
+                out << "Node-path: " << folder << "\nNode-kind: dir\nNode-action: add\n" << props;
+            out << "Node-path: " << folder << "/f" << i
+                << ".txt\nNode-kind: file\nNode-action: add\n"
+                << "Text-content-length: 0\n"
+                << props;
         }
     }
     return Run("svnadmin create " + ShellQuote(repo) + " && svnadmin load -q " + ShellQuote(repo) +
@@ -77,16 +81,19 @@ void ExploreLocal(const Sandbox& box, const std::string& folder, const std::stri
     }
     settings::g_settings.SVNLocalRepositery = wc + "/";
     int explored = 0;
-    double local = Seconds([&] { browse::ListLocalFolder("", [&](browse::ListEntry) { ++explored; }); });
+    double local =
+        Seconds([&] { browse::ListLocalFolder("", [&](browse::ListEntry) { ++explored; }); });
     double status = Seconds([&] { Run("svn status " + ShellQuote(wc) + " >/dev/null"); });
-    Report(what + " (" + std::to_string(explored) + " rows)", local, "svn status", status, "<= 1.5");
+    Report(what + " (" + std::to_string(explored) + " rows)", local, "svn status", status,
+           "<= 1.5");
 }
 
 void Search(const std::string& pattern, const std::string& what) {
     const std::atomic<bool> stop{false};
     size_t matched = 0;
     double search = Seconds([&] {
-        browse::SearchRemote(pattern, [&](const std::string&) { ++matched; }, stop);
+        browse::SearchRemote(
+            pattern, [&](const std::string&) { ++matched; }, stop);
     });
     double list = Seconds([&] {
         Run("svn list -R " + ShellQuote(settings::g_settings.SVNRemoteRepositery) + " >/dev/null");
@@ -109,10 +116,12 @@ int main(int argc, char** argv) {
     AddFiles(tree + "/flat3000", 3000, 0);
     AddFiles(tree + "/folders", 1000, 1);
     const std::string url = "file://" + box.Path() + "/repo/";
-    if (!MakeSearchRepository(box / "search", paths) || Run("svnadmin create " + ShellQuote(box / "repo") + " && svn import -q -m i " +
+    if (!MakeSearchRepository(box / "search", paths) ||
+        Run("svnadmin create " + ShellQuote(box / "repo") + " && svn import -q -m i " +
             ShellQuote(tree) + " " + ShellQuote(url)) != 0 ||
-        Run("svn checkout -q --depth empty " + ShellQuote(url) + " " + ShellQuote(box / "wc") + " && cd " +
-            ShellQuote(box / "wc") + " && svn update -q --set-depth infinity flat300 flat3000 folders") != 0) {
+        Run("svn checkout -q --depth empty " + ShellQuote(url) + " " + ShellQuote(box / "wc") +
+            " && cd " + ShellQuote(box / "wc") +
+            " && svn update -q --set-depth infinity flat300 flat3000 folders") != 0) {
         std::fprintf(stderr, "could not make the repository and working copy\n");
         return 1;
     }

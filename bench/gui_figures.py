@@ -37,10 +37,14 @@ def load_repository(work, name, paths, per_folder):
         f.write("SVN-fs-dump-format-version: 2\n\nRevision-number: 1\n" + props)
         for i in range(paths):
             if i % per_folder == 0:
-                f.write(f"Node-path: d{i // per_folder}\nNode-kind: dir\nNode-action: add\n"
-                        + props)
-            f.write(f"Node-path: d{i // per_folder}/f{i}.txt\nNode-kind: file\nNode-action: add\n"
-                    "Text-content-length: 0\n" + props)
+                f.write(
+                    f"Node-path: d{i // per_folder}\nNode-kind: dir\nNode-action: add\n"
+                    + props
+                )
+            f.write(
+                f"Node-path: d{i // per_folder}/f{i}.txt\nNode-kind: file\nNode-action: add\n"
+                "Text-content-length: 0\n" + props
+            )
     repo = os.path.join(work, name)
     subprocess.run(["svnadmin", "create", repo], check=True)
     with open(dump) as f:
@@ -51,8 +55,10 @@ def load_repository(work, name, paths, per_folder):
 def make_wide_copy(work, files):
     """A working copy whose one folder holds FILES files."""
     wc = os.path.join(work, "widewc")
-    subprocess.run(["svn", "checkout", "-q", load_repository(work, "widerepo", files, files), wc],
-                   check=True)
+    subprocess.run(
+        ["svn", "checkout", "-q", load_repository(work, "widerepo", files, files), wc],
+        check=True,
+    )
     return wc
 
 
@@ -120,8 +126,21 @@ def wait_for_map(d, started):
 
 
 def click(win, x, y, times=1):
-    subprocess.run(["xdotool", "mousemove", "--window", str(win.id), str(x), str(y),
-                    "click", "--repeat", str(times), "1"], check=True)
+    subprocess.run(
+        [
+            "xdotool",
+            "mousemove",
+            "--window",
+            str(win.id),
+            str(x),
+            str(y),
+            "click",
+            "--repeat",
+            str(times),
+            "1",
+        ],
+        check=True,
+    )
 
 
 def start_search(win):
@@ -136,8 +155,18 @@ def start_changes(win):
     next-to-last item, "Changes…", opens the window."""
     click(win, *EXPLORE_LOCAL)
     time.sleep(2)
-    subprocess.run(["xdotool", "mousemove", "--window", str(win.id), *map(str, FIRST_ROW),
-                    "click", "3"], check=True)
+    subprocess.run(
+        [
+            "xdotool",
+            "mousemove",
+            "--window",
+            str(win.id),
+            *map(str, FIRST_ROW),
+            "click",
+            "3",
+        ],
+        check=True,
+    )
     time.sleep(1)
     subprocess.run(["xdotool", "key", "Up", "Up"], check=True)
     return lambda: subprocess.run(["xdotool", "key", "Return"], check=True)
@@ -157,22 +186,33 @@ def stall(d, win, proc, limit, go):
     # From the moment the input was sent: xdotool itself may take 200 ms to start.
     started = next_ping = next_check = next_children = time.monotonic()
     seen_client, busy, last_busy = False, False, started
-    recent, last_tick = [(started, cpu_ticks(proc.pid))], started  # (time, ticks) of 100 ms
+    recent, last_tick = [
+        (started, cpu_ticks(proc.pid))
+    ], started  # (time, ticks) of 100 ms
     while True:
         now = time.monotonic()
         if now >= next_ping:
             seq += 1
             sent[seq] = now
-            win.send_event(protocol.event.ClientMessage(
-                window=win, client_type=protocols, data=(32, [ping, seq, win.id, 0, 0])))
+            win.send_event(
+                protocol.event.ClientMessage(
+                    window=win,
+                    client_type=protocols,
+                    data=(32, [ping, seq, win.id, 0, 0]),
+                )
+            )
             d.flush()
             next_ping = now + 0.01
         if now >= next_children:
             next_children = now + 0.1
             busy = bool(children(proc.pid))
             # A client too quick to see has its ticks reaped.
-            seen_client = (seen_client or busy or now - started > 5
-                           or cpu_ticks(proc.pid, reaped=True) != reaped)
+            seen_client = (
+                seen_client
+                or busy
+                or now - started > 5
+                or cpu_ticks(proc.pid, reaped=True) != reaped
+            )
         if now >= next_check:
             next_check = now + 0.02
             ticks = cpu_ticks(proc.pid)
@@ -243,7 +283,13 @@ def main():
             os.symlink(os.path.join(dist, name), os.path.join(folder, name))
         prefs = f"SVNRemoteRepositery = {url}\nSVNLocalRepositery = {wc}/\nSVNAuthCache = 1\n"
         # No accessibility bridge: starting the bus on demand is not the program's time.
-        env = dict(os.environ, XDG_CONFIG_HOME=config, HOME=work, LC_ALL="C.UTF-8", NO_AT_BRIDGE="1")
+        env = dict(
+            os.environ,
+            XDG_CONFIG_HOME=config,
+            HOME=work,
+            LC_ALL="C.UTF-8",
+            NO_AT_BRIDGE="1",
+        )
         listing, listed = client_seconds(["svn", "list", "-R", url])
         rows = listed.splitlines()
         text_kib = sum(len(row) for row in rows) / 1024
@@ -262,25 +308,39 @@ def main():
         rss = resident_kib(proc.pid)
         longest, took = stall(d, win, proc, limit, start_search(win))
         shown = resident_kib(proc.pid)
-        print(f"start-up to the window mapped      {startup * 1000:8.0f} ms   (target <= 150 ms; median of 3)")
+        print(
+            f"start-up to the window mapped      {startup * 1000:8.0f} ms   (target <= 150 ms; median of 3)"
+        )
         print(f"resident memory after start        {rss / 1024:8.1f} MiB")
         if longest is None:
-            print(f"longest main-loop stall, search    not measured: the search ran past {limit:.0f} s")
+            print(
+                f"longest main-loop stall, search    not measured: the search ran past {limit:.0f} s"
+            )
         else:
-            print(f"longest main-loop stall, search    {longest * 1000:8.0f} ms   (target <= 100 ms;"
-                  f" {paths} paths, every one matching, {took:.1f} s until idle)")
-            print(f"search until idle / svn list -R    {took / listing:8.1f} x    (target <= 2;"
-                  f" {took:.2f} s against {listing:.2f} s)")
+            print(
+                f"longest main-loop stall, search    {longest * 1000:8.0f} ms   (target <= 100 ms;"
+                f" {paths} paths, every one matching, {took:.1f} s until idle)"
+            )
+            print(
+                f"search until idle / svn list -R    {took / listing:8.1f} x    (target <= 2;"
+                f" {took:.2f} s against {listing:.2f} s)"
+            )
             grown = shown - rss
-            print(f"resident memory, search rows shown {shown / 1024:8.1f} MiB   (+{grown / 1024:.1f} MiB"
-                  f" for {len(rows)} rows of {text_kib / 1024:.1f} MiB text:"
-                  f" {grown / text_kib:.1f} x; target <= 2)")
+            print(
+                f"resident memory, search rows shown {shown / 1024:8.1f} MiB   (+{grown / 1024:.1f} MiB"
+                f" for {len(rows)} rows of {text_kib / 1024:.1f} MiB text:"
+                f" {grown / text_kib:.1f} x; target <= 2)"
+            )
         longest, took = stall(d, win, proc, limit, start_changes(win))
         if longest is None:
-            print(f"longest main-loop stall, changes   not measured: the diff ran past {limit:.0f} s")
+            print(
+                f"longest main-loop stall, changes   not measured: the diff ran past {limit:.0f} s"
+            )
         else:
-            print(f"longest main-loop stall, changes   {longest * 1000:8.0f} ms   (target <= 100 ms;"
-                  f" a diff of {lines} lines, {took:.1f} s until idle)")
+            print(
+                f"longest main-loop stall, changes   {longest * 1000:8.0f} ms   (target <= 100 ms;"
+                f" a diff of {lines} lines, {took:.1f} s until idle)"
+            )
 
         # The folder of FILES files, the only entry of the local copy: row 0.
         stop(proc)
@@ -288,13 +348,19 @@ def main():
         proc, win, _ = start_program(vellum, folder, env, d, prefs)
         time.sleep(1)
         stall(d, win, proc, limit, lambda: click(win, *EXPLORE_LOCAL))
-        longest, took = stall(d, win, proc, limit, lambda: click(win, *FIRST_ROW, times=2))
+        longest, took = stall(
+            d, win, proc, limit, lambda: click(win, *FIRST_ROW, times=2)
+        )
         if longest is None:
-            print(f"expanding a folder, {files} files  not measured: past {limit:.0f} s")
+            print(
+                f"expanding a folder, {files} files  not measured: past {limit:.0f} s"
+            )
         else:
-            print(f"expanding a folder / svn status    {took / status:8.1f} x    (target <= 1.5;"
-                  f" {files} files, {took:.2f} s from the double click until idle against"
-                  f" {status:.2f} s; longest stall {longest * 1000:.0f} ms)")
+            print(
+                f"expanding a folder / svn status    {took / status:8.1f} x    (target <= 1.5;"
+                f" {files} files, {took:.2f} s from the double click until idle against"
+                f" {status:.2f} s; longest stall {longest * 1000:.0f} ms)"
+            )
         return 0
     finally:
         stop(proc)

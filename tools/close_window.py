@@ -14,7 +14,8 @@ def main():
     protocols = d.intern_atom("WM_PROTOCOLS")
     delete = d.intern_atom("WM_DELETE_WINDOW")
     event = protocol.event.ClientMessage(
-        window=win, client_type=protocols, data=(32, [delete, X.CurrentTime, 0, 0, 0]))
+        window=win, client_type=protocols, data=(32, [delete, X.CurrentTime, 0, 0, 0])
+    )
     win.send_event(event, event_mask=X.NoEventMask)
     d.sync()  # a round trip: a bare flush before close may drop the request
     d.close()

@@ -31,7 +31,8 @@ int main(int argc, char** argv) {
 
     bool ok = Save(gfx + "FolderIcon16x16.png", icons::FolderPicture());
     ok = Save(gfx + "FileIcon16x16.png", icons::FilePicture()) && ok;
-    for (const auto& o : icons::Overlays()) ok = Save(gfx + o.file, icons::OverlayPicture(o.sign, o.colour)) && ok;
+    for (const auto& o : icons::Overlays())
+        ok = Save(gfx + o.file, icons::OverlayPicture(o.sign, o.colour)) && ok;
 
     std::vector<icons::Image> sizes;
     for (int size : {48, 32, 16}) {

@@ -46,7 +46,10 @@ void AppendFrom(size_t first) {
     for (size_t i = first; i < end; ++i) {
         const svnclient::BlameLine& l = g.blame.lines[i];
         rows.push_back({std::to_string(l.number), l.revision > 0 ? std::to_string(l.revision) : "",
-                        l.revision == 0 ? "" : l.hasAuthor ? l.author : Translate("(no author)"), l.text});
+                        l.revision == 0 ? ""
+                        : l.hasAuthor   ? l.author
+                                        : Translate("(no author)"),
+                        l.text});
     }
     platform::ListAppend(BlameList, rows);
     if (end < g.blame.lines.size())
@@ -66,13 +69,15 @@ void Finish(svnclient::Blame blame, const svnclient::ClientResult& result) {
 
 void Build(int window) {
     const unsigned across = platform::AnchorLeft | platform::AnchorRight;
-    platform::CreateControl(window, BlameList, ControlKind::List, 10, 10, 620, 300, Translate("Blame"));
+    platform::CreateControl(window, BlameList, ControlKind::List, 10, 10, 620, 300,
+                            Translate("Blame"));
     platform::SetAnchors(BlameList, across | platform::AnchorTop | platform::AnchorBottom);
     platform::ListSetColumns(BlameList, {{Translate("Line"), 50},
                                          {Translate("Revision"), 70},
                                          {Translate("Author"), 100},
                                          {Translate("Text"), 400}});
-    platform::CreateControl(window, BlameMessage, ControlKind::Text, 10, 315, 620, 95, Translate("Message"));
+    platform::CreateControl(window, BlameMessage, ControlKind::Text, 10, 315, 620, 95,
+                            Translate("Message"));
     platform::SetAnchors(BlameMessage, across | platform::AnchorBottom);
     platform::CreateControl(window, BlameStatus, ControlKind::Label, 10, 415, 620, 20, "");
     platform::SetAnchors(BlameStatus, across | platform::AnchorBottom);
@@ -82,7 +87,8 @@ void Build(int window) {
 }  // namespace
 
 void ShowBlame(const std::string& target) {
-    if (!OpenOrRaise(g.window, Translate("Blame of") + " " + TargetName(target), 640, 440, Build)) return;
+    if (!OpenOrRaise(g.window, Translate("Blame of") + " " + TargetName(target), 640, 440, Build))
+        return;
     g.blame = {};
     platform::ListClear(BlameList);
     platform::SetText(BlameMessage, "");
@@ -97,7 +103,8 @@ void ShowBlame(const std::string& target) {
 
 bool HandleBlameEvent(const platform::Event& e) {
     if (!g.window.Open() || e.window != g.window.handle) return false;
-    if (e.kind == platform::Event::Close) CloseBlame();
+    if (e.kind == platform::Event::Close)
+        CloseBlame();
     else if (e.kind == platform::Event::Control && e.id == BlameList &&
              e.type == platform::EventType::Change)
         ShowMessageOfSelected();

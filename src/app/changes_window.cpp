@@ -18,7 +18,7 @@ using i18n::Translate;
 using platform::TextStyle;
 
 OwnWindow g_changes;
-DiffStyler g_styler;  // main thread: the lines come in order
+DiffStyler g_styler;   // main thread: the lines come in order
 bool g_shown = false;  // a line was shown: reading the whole text back would stall
 
 void Build(int window) {
@@ -75,13 +75,14 @@ void ShowChanges(const std::string& target, long revision) {
     g_shown = false;
     WindowWorker& worker = g_changes.worker;
     worker.Start([&worker, target, revision](const std::atomic<bool>& stop) {
-        RowBatches<std::string> batches(worker.WhileCurrent([](int, const std::vector<std::string>& lines) {
-                                            AppendLines(lines);
-                                        }),
-                                        &stop);
+        RowBatches<std::string> batches(
+            worker.WhileCurrent(
+                [](int, const std::vector<std::string>& lines) { AppendLines(lines); }),
+            &stop);
         bool cut = false;
         const svnclient::ClientResult result = svnclient::SvnDiff(
-            target, revision, [&batches](const std::string& line) { batches.Add(line); }, &stop, &cut);
+            target, revision, [&batches](const std::string& line) { batches.Add(line); }, &stop,
+            &cut);
         batches.HandOver();
         worker.HandOver([result, cut] { Finish(result, cut); });
     });

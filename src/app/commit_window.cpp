@@ -8,8 +8,8 @@
 #include "app/dispatch.h"
 #include "app/entry_tree.h"
 #include "app/own_window.h"
-#include "app/shell_state.h"
 #include "app/row_batches.h"
+#include "app/shell_state.h"
 #include "app/user_actions.h"
 #include "browse/status_codes.h"
 #include "i18n/catalogue.h"
@@ -35,8 +35,8 @@ struct Row {
 };
 
 struct CommitState {
-    WindowWorker status;  // reads what would be sent
-    std::vector<Row> rows;        // in list order
+    WindowWorker status;           // reads what would be sent
+    std::vector<Row> rows;         // in list order
     std::vector<Row> unversioned;  // listed once the changes are
     bool done = false;
     std::string errors;
@@ -44,7 +44,9 @@ struct CommitState {
     std::vector<std::string> recent;
 } g;
 
-bool Changed(const std::string& code) { return code == "M" || code == "A" || code == "D" || code == "R"; }
+bool Changed(const std::string& code) {
+    return code == "M" || code == "A" || code == "D" || code == "R";
+}
 // What a commit can't take: the user must settle it first.
 bool Blocking(const std::string& code) { return code == "C" || code == "!" || code == "~"; }
 
@@ -78,7 +80,10 @@ void UpdateSummary() {
     platform::SetText(CommitSummary, std::to_string(changes) + " " + Translate("changes") + ", " +
                                          std::to_string(g.rows.size() - changes) + " " +
                                          Translate("unversioned"));
-    platform::SetText(CommitHint, blocking == 0 ? "" : Translate("Missing and conflicted entries can't be committed: restore, delete or resolve them first."));
+    platform::SetText(
+        CommitHint, blocking == 0 ? ""
+                                  : Translate("Missing and conflicted entries can't be committed: "
+                                              "restore, delete or resolve them first."));
 }
 
 // Rows as the status reader finds them: changes at once, the unversioned
@@ -88,8 +93,10 @@ void TakeStatus(const std::vector<svnclient::StatusEntry>& entries) {
     for (const auto& e : entries) {
         if (e.code.empty() || e.code == "I" || e.code == "X") continue;
         Row r{Relative(e.path), e.code};
-        if (e.code == "?") g.unversioned.push_back(std::move(r));
-        else changes.push_back(std::move(r));
+        if (e.code == "?")
+            g.unversioned.push_back(std::move(r));
+        else
+            changes.push_back(std::move(r));
     }
     AppendRows(changes, platform::ControlExists(CommitList));
     UpdateSummary();
@@ -111,7 +118,8 @@ void ReadStatus() {
     WindowWorker& worker = g.status;
     worker.Start([&worker, folder = g_settings.SVNLocalRepositery](const std::atomic<bool>& stop) {
         RowBatches<svnclient::StatusEntry> batches(
-            worker.WhileCurrent([](int, const std::vector<svnclient::StatusEntry>& e) { TakeStatus(e); }),
+            worker.WhileCurrent(
+                [](int, const std::vector<svnclient::StatusEntry>& e) { TakeStatus(e); }),
             &stop);
         const svnclient::ClientResult result = svnclient::SvnStatusXml(
             folder, [&batches](svnclient::StatusEntry e) { batches.Add(std::move(e)); }, &stop,
@@ -125,8 +133,10 @@ int OpenCommitWindow(const std::string& message) {
     const int dialog = platform::OpenDialog(Translate("Comment"), 560, 440);
     if (dialog < 0) return dialog;
     platform::CreateControl(dialog, CommitSummary, ControlKind::Label, 10, 10, 540, 20, "");
-    platform::CreateControl(dialog, CommitList, ControlKind::List, 10, 32, 540, 200, Translate("Changes"));
-    platform::ListSetColumns(CommitList, {{"", 24, true}, {Translate("Status"), 120}, {Translate("Path"), 380}});
+    platform::CreateControl(dialog, CommitList, ControlKind::List, 10, 32, 540, 200,
+                            Translate("Changes"));
+    platform::ListSetColumns(
+        CommitList, {{"", 24, true}, {Translate("Status"), 120}, {Translate("Path"), 380}});
     platform::CreateControl(dialog, CommitHint, ControlKind::Label, 10, 235, 540, 20, "");
     platform::CreateControl(dialog, CommitPrompt, ControlKind::Label, 10, 260, 300, 20,
                             Translate("Give a comment for your commit"));
@@ -170,9 +180,11 @@ svnclient::ClientResult Commit(const std::vector<std::string>& changes,
                                const svnclient::LineSink& onLine) {
     // A row that can't be ticked counts as left out: the whole folder's
     // commit would take it and fail.
-    const size_t changed = std::count_if(g.rows.begin(), g.rows.end(),
-                                         [](const Row& r) { return Changed(r.code) || Blocking(r.code); });
-    if (added.empty() && changes.size() == changed && message.find_first_of("\r\n") == std::string::npos)
+    const size_t changed = std::count_if(g.rows.begin(), g.rows.end(), [](const Row& r) {
+        return Changed(r.code) || Blocking(r.code);
+    });
+    if (added.empty() && changes.size() == changed &&
+        message.find_first_of("\r\n") == std::string::npos)
         return svnclient::SvnCommit(message, onLine);
     if (!added.empty()) {
         std::vector<std::string> full;
@@ -248,14 +260,17 @@ void OnSendUpdateClicked() {
     while (!g.done && g.rows.empty()) platform::RunQueuedCalls(10);
     platform::SetText(SendUpdateButton, Translate("Send update"));
     if (g.rows.empty() && g.unversioned.empty()) {
-        if (!g.errors.empty()) ReportClientError(g.errors);
-        else platform::ShowMessage(Translate("Informations"), Translate("There is nothing to commit."));
+        if (!g.errors.empty())
+            ReportClientError(g.errors);
+        else
+            platform::ShowMessage(Translate("Informations"),
+                                  Translate("There is nothing to commit."));
         return;
     }
     g.recent = settings::LoadMessages();
-    const std::string first =
-        !g.failedMessage.empty() ? g.failedMessage
-                                 : Translate("Update ") + std::to_string(LocalTimeAsUtcSeconds());
+    const std::string first = !g.failedMessage.empty()
+                                  ? g.failedMessage
+                                  : Translate("Update ") + std::to_string(LocalTimeAsUtcSeconds());
     const int dialog = OpenCommitWindow(first);
     if (dialog < 0) {
         g.status.Stop();

@@ -38,7 +38,9 @@ std::string FitForBox(const std::string& text) {
         if (end == std::string::npos) end = text.size();
         if (++lines <= kMaxLines) {
             size_t cut = std::min(end, start + kMaxWidth);
-            while (cut < end && cut > start && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+            while (cut < end && cut > start &&
+                   (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+                --cut;
             if (lines > 1) out += '\n';
             out += text.substr(start, cut - start);
             if (cut < end) out += "\u2026";
@@ -46,7 +48,8 @@ std::string FitForBox(const std::string& text) {
         start = end + 1;
     }
     if (lines > kMaxLines)
-        out += "\n\u2026 " + i18n::Translate("lines not shown:") + " " + std::to_string(lines - kMaxLines);
+        out += "\n\u2026 " + i18n::Translate("lines not shown:") + " " +
+               std::to_string(lines - kMaxLines);
     return out;
 }
 
@@ -131,9 +134,9 @@ void ReportClientError(const std::string& errors) {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
     if (text.empty()) return;
     platform::RunOnMainThreadAndWait([text = FitForBox(text)] {
-        platform::ShowMessage(i18n::Translate("Alert"),
-                              i18n::Translate("The Subversion client reported an error:") +
-                                  "\n\n" + text);
+        platform::ShowMessage(
+            i18n::Translate("Alert"),
+            i18n::Translate("The Subversion client reported an error:") + "\n\n" + text);
     });
 }
 

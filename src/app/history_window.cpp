@@ -42,14 +42,18 @@ std::string Folded(const std::string& text) {
 
 bool Matches(const LogEntry& e) {
     if (g.filter.empty()) return true;
-    auto has = [](const std::string& text) { return Folded(text).find(g.filter) != std::string::npos; };
+    auto has = [](const std::string& text) {
+        return Folded(text).find(g.filter) != std::string::npos;
+    };
     if (has(e.author) || has(e.message)) return true;
     return std::any_of(e.paths.begin(), e.paths.end(), [&](const svnclient::ChangedPath& p) {
         return has(p.path) || has(p.copyFromPath);
     });
 }
 
-std::string FirstLine(const std::string& text) { return text.substr(0, text.find_first_of("\r\n")); }
+std::string FirstLine(const std::string& text) {
+    return text.substr(0, text.find_first_of("\r\n"));
+}
 
 std::vector<std::string> Row(const LogEntry& e) {
     return {std::to_string(e.revision), e.hasAuthor ? e.author : Translate("(no author)"), e.date,
@@ -104,7 +108,8 @@ void Refilter() {
     platform::ListClear(HistoryList);
     ShowFrom(0);
     for (size_t row = 0; row < g.shown.size(); ++row)
-        if (g.entries[g.shown[row]].revision == revision) platform::ListSelect(HistoryList, static_cast<int>(row));
+        if (g.entries[g.shown[row]].revision == revision)
+            platform::ListSelect(HistoryList, static_cast<int>(row));
     ShowDetails();
 }
 
@@ -117,7 +122,8 @@ void Finish(const svnclient::LogResult& result) {
         platform::ListSelect(HistoryList, -1);
         platform::SetText(HistoryDetails, result.errors);
     } else {
-        platform::SetText(HistoryStatus, std::to_string(g.entries.size()) + " " + Translate("revisions"));
+        platform::SetText(HistoryStatus,
+                          std::to_string(g.entries.size()) + " " + Translate("revisions"));
     }
     UpdateButtons();
 }
@@ -129,12 +135,13 @@ void Load(long below) {
     UpdateButtons();
     WindowWorker& worker = g.window.worker;
     worker.Start([&worker, target = g.target, below](const std::atomic<bool>& stop) {
-        RowBatches<LogEntry> batches(worker.WhileCurrent([](int, const std::vector<LogEntry>& page) {
-                                         const size_t first = g.entries.size();
-                                         g.entries.insert(g.entries.end(), page.begin(), page.end());
-                                         ShowFrom(first);
-                                     }),
-                                     &stop);
+        RowBatches<LogEntry> batches(
+            worker.WhileCurrent([](int, const std::vector<LogEntry>& page) {
+                const size_t first = g.entries.size();
+                g.entries.insert(g.entries.end(), page.begin(), page.end());
+                ShowFrom(first);
+            }),
+            &stop);
         svnclient::LogQuery q;
         q.target = target;
         q.below = below;
@@ -149,19 +156,23 @@ void Load(long below) {
 void Build(int window) {
     using platform::Anchor;
     const unsigned across = platform::AnchorLeft | platform::AnchorRight;
-    platform::CreateControl(window, HistoryFilterLabel, ControlKind::Label, 10, 12, 60, 20, Translate("Filter"));
+    platform::CreateControl(window, HistoryFilterLabel, ControlKind::Label, 10, 12, 60, 20,
+                            Translate("Filter"));
     platform::CreateControl(window, HistoryFilterField, ControlKind::Field, 75, 10, 555, 20, "");
     platform::SetLabelFor(HistoryFilterLabel, HistoryFilterField);
     platform::SetAnchors(HistoryFilterField, across | platform::AnchorTop);
-    platform::CreateControl(window, HistoryList, ControlKind::List, 10, 38, 620, 220, Translate("History"));
+    platform::CreateControl(window, HistoryList, ControlKind::List, 10, 38, 620, 220,
+                            Translate("History"));
     platform::SetAnchors(HistoryList, across | platform::AnchorTop);
     platform::ListSetColumns(HistoryList, {{Translate("Revision"), 70},
                                            {Translate("Author"), 110},
                                            {Translate("Date"), 120},
                                            {Translate("Message"), 300}});
-    platform::CreateControl(window, HistoryDetails, ControlKind::Text, 10, 265, 620, 170, Translate("Details"));
+    platform::CreateControl(window, HistoryDetails, ControlKind::Text, 10, 265, 620, 170,
+                            Translate("Details"));
     platform::SetAnchors(HistoryDetails, across | platform::AnchorTop | platform::AnchorBottom);
-    platform::CreateControl(window, HistoryMoreButton, ControlKind::Button, 10, 443, 90, 25, Translate("More"));
+    platform::CreateControl(window, HistoryMoreButton, ControlKind::Button, 10, 443, 90, 25,
+                            Translate("More"));
     platform::CreateControl(window, HistoryChangesButton, ControlKind::Button, 105, 443, 90, 25,
                             Translate("Changes"));
     platform::CreateControl(window, HistoryStatus, ControlKind::Label, 205, 446, 425, 20, "");
@@ -178,7 +189,8 @@ void ShowSelectedChanges() {
 }  // namespace
 
 void ShowHistory(const std::string& target) {
-    if (!OpenOrRaise(g.window, Translate("History of") + " " + TargetName(target), 640, 475, Build)) return;
+    if (!OpenOrRaise(g.window, Translate("History of") + " " + TargetName(target), 640, 475, Build))
+        return;
     g.target = target;
     g.entries.clear();
     g.shown.clear();
@@ -197,11 +209,16 @@ bool HandleHistoryEvent(const platform::Event& e) {
     if (e.kind == platform::Event::Close) {
         CloseHistory();
     } else if (e.kind == platform::Event::Control) {
-        if (e.id == HistoryFilterField && e.type == EventType::Change) Refilter();
-        else if (e.id == HistoryList && e.type == EventType::Change) ShowDetails();
-        else if (e.id == HistoryList && e.type == EventType::DoubleClick) ShowSelectedChanges();
-        else if (e.id == HistoryChangesButton && e.type == EventType::LeftClick) ShowSelectedChanges();
-        else if (e.id == HistoryMoreButton && e.type == EventType::LeftClick && g.more && !g.loading)
+        if (e.id == HistoryFilterField && e.type == EventType::Change)
+            Refilter();
+        else if (e.id == HistoryList && e.type == EventType::Change)
+            ShowDetails();
+        else if (e.id == HistoryList && e.type == EventType::DoubleClick)
+            ShowSelectedChanges();
+        else if (e.id == HistoryChangesButton && e.type == EventType::LeftClick)
+            ShowSelectedChanges();
+        else if (e.id == HistoryMoreButton && e.type == EventType::LeftClick && g.more &&
+                 !g.loading)
             Load(g.entries.empty() ? 0 : g.entries.back().revision);
     }
     return true;

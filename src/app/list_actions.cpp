@@ -35,15 +35,14 @@ bool GatherClickedItem() {
     g_shell.clickedDepth = platform::TreeDepth(EntryTree, row);
     g_shell.clickedName = platform::TreeText(EntryTree, row);
     // A search match names a folder by its trailing "/" alone.
-    g_shell.clickedIsFolder =
-        platform::TreeValue(EntryTree, row) != 0 || platform::EndsWithSeparator(g_shell.clickedName);
+    g_shell.clickedIsFolder = platform::TreeValue(EntryTree, row) != 0 ||
+                              platform::EndsWithSeparator(g_shell.clickedName);
     g_shell.clickedPath = ItemPath(row, g_shell.clickedDepth);
     return true;
 }
 
 // Lists a collapsed folder below its row, with "Please wait" on `button`.
-void ExpandFolder(int button, const char* caption,
-                  void (*list)(int, int, const std::string&)) {
+void ExpandFolder(int button, const char* caption, void (*list)(int, int, const std::string&)) {
     if (!g_shell.clickedIsFolder || platform::TreeExpanded(EntryTree, g_shell.clickedRow)) return;
     platform::SetText(button, Translate("Please wait"));
     list(g_shell.clickedRow + 1, g_shell.clickedDepth + 1, g_shell.clickedPath);
@@ -139,22 +138,28 @@ std::string ChangesBelow(const std::string& folder) {
     std::vector<std::string> lines;
     svnclient::SvnStatusXml(folder, [&lines, &folder](svnclient::StatusEntry e) {
         if (!LosesWork(e.code)) return;
-        const bool below = e.path.size() > folder.size() && e.path.compare(0, folder.size(), folder) == 0;
+        const bool below =
+            e.path.size() > folder.size() && e.path.compare(0, folder.size(), folder) == 0;
         lines.push_back(browse::StatusDescription(e.code) + "  " +
                         (below ? e.path.substr(folder.size() + 1) : e.path));
     });
     std::string text;
     for (size_t i = 0; i < lines.size() && i < kBoxLines; ++i) text += lines[i] + "\n";
     if (lines.size() > kBoxLines)
-        text += Translate("and") + " " + std::to_string(lines.size() - kBoxLines) + " " + Translate("more");
+        text += Translate("and") + " " + std::to_string(lines.size() - kBoxLines) + " " +
+                Translate("more");
     return text;
 }
 
 // An entry that has a history: anything the working copy holds.
-bool IsVersioned(const std::string& status) { return status != "?" && status != "I" && status != "X"; }
+bool IsVersioned(const std::string& status) {
+    return status != "?" && status != "I" && status != "X";
+}
 
 // Local changes a diff can show.
-bool HasTextChanges(const std::string& status) { return status == "M" || status == "R" || status == "C"; }
+bool HasTextChanges(const std::string& status) {
+    return status == "M" || status == "R" || status == "C";
+}
 
 // The menu's items for the windows of their own, after the list's own.
 void AddWindowItems(std::vector<platform::MenuItem>& items, bool isFile) {
@@ -202,21 +207,20 @@ std::string ItemPath(int row, int depth) {
 void OpenEntry() {
     if (!GatherClickedItem()) return;
     switch (g_shell.listContent) {
-        case ListContent::LocalTree:
-            ExpandFolder(ExploreLocalButton, "Explore local repositery", ListLocalEntries);
-            break;
-        case ListContent::RemoteTree:
-            if (g_shell.clickedIsFolder)
-                ExpandFolder(ExploreRemoteButton, "Explore remote repositery", ListRemoteEntries);
-            else
-                SaveRepositoryFile();
-            break;
-        case ListContent::SearchResults:
-            if (!g_shell.clickedIsFolder) SaveRepositoryFile();
-            break;
-        case ListContent::None:
-        case ListContent::CopyOutput:
-            break;
+    case ListContent::LocalTree:
+        ExpandFolder(ExploreLocalButton, "Explore local repositery", ListLocalEntries);
+        break;
+    case ListContent::RemoteTree:
+        if (g_shell.clickedIsFolder)
+            ExpandFolder(ExploreRemoteButton, "Explore remote repositery", ListRemoteEntries);
+        else
+            SaveRepositoryFile();
+        break;
+    case ListContent::SearchResults:
+        if (!g_shell.clickedIsFolder) SaveRepositoryFile();
+        break;
+    case ListContent::None:
+    case ListContent::CopyOutput: break;
     }
 }
 
@@ -226,49 +230,49 @@ void ShowEntryMenu() {
     std::vector<platform::MenuItem> items;
     const bool isFile = g_shell.clickedIsFolder == 0;
     switch (g_shell.listContent) {
-        case ListContent::LocalTree:
-        case ListContent::CopyOutput: {
-            std::string description = CurrentStatusDescription();
-            if (!description.empty()) {
-                const bool local = g_shell.listContent == ListContent::LocalTree;
-                const bool conflict = local && g_entries.Current()->status == "C";
-                // A tree conflict is settled by hand: only "Resolved" fits it.
-                const svnclient::TreeConflict tree =
-                    conflict ? svnclient::SvnTreeConflict(g_entries.Current()->path) : svnclient::TreeConflict{};
-                if (tree.Found()) description = TreeConflictText(tree);
-                items.push_back({StatusItem, description, false});
-                if (local) {
-                    items.push_back({AddItem, Translate("Add")});
-                    items.push_back({UndoItem, Translate("Undo")});
-                    if (conflict && !tree.Found()) {
-                        items.push_back({KeepMineItem, Translate("Keep mine")});
-                        items.push_back({TakeTheirsItem, Translate("Take theirs")});
-                    }
-                    if (conflict) items.push_back({ResolvedItem, Translate("Resolved")});
+    case ListContent::LocalTree:
+    case ListContent::CopyOutput: {
+        std::string description = CurrentStatusDescription();
+        if (!description.empty()) {
+            const bool local = g_shell.listContent == ListContent::LocalTree;
+            const bool conflict = local && g_entries.Current()->status == "C";
+            // A tree conflict is settled by hand: only "Resolved" fits it.
+            const svnclient::TreeConflict tree =
+                conflict ? svnclient::SvnTreeConflict(g_entries.Current()->path)
+                         : svnclient::TreeConflict{};
+            if (tree.Found()) description = TreeConflictText(tree);
+            items.push_back({StatusItem, description, false});
+            if (local) {
+                items.push_back({AddItem, Translate("Add")});
+                items.push_back({UndoItem, Translate("Undo")});
+                if (conflict && !tree.Found()) {
+                    items.push_back({KeepMineItem, Translate("Keep mine")});
+                    items.push_back({TakeTheirsItem, Translate("Take theirs")});
                 }
+                if (conflict) items.push_back({ResolvedItem, Translate("Resolved")});
             }
-            items.push_back({DeleteLocalItem, Translate("Delete")});
-            if (g_shell.listContent == ListContent::LocalTree) AddWindowItems(items, isFile);
-            break;
         }
-        case ListContent::RemoteTree:
-        case ListContent::SearchResults:
-            if (isFile) {
-                items.push_back({DownloadItem, Translate("Download")});
-                items.push_back({OpenItem, Translate("Open")});
-            }
-            // Changing the repository is offered only with both credential
-            // fields filled, whatever the cache box says.
-            if (g_shell.listContent == ListContent::RemoteTree &&
-                !platform::GetText(UserNameField).empty() &&
-                !platform::GetText(PasswordField).empty()) {
-                items.push_back({CreateDirectoryItem, Translate("Create directory")});
-                items.push_back({DeleteRemoteItem, Translate("Delete")});
-            }
-            AddWindowItems(items, isFile);
-            break;
-        case ListContent::None:
-            break;
+        items.push_back({DeleteLocalItem, Translate("Delete")});
+        if (g_shell.listContent == ListContent::LocalTree) AddWindowItems(items, isFile);
+        break;
+    }
+    case ListContent::RemoteTree:
+    case ListContent::SearchResults:
+        if (isFile) {
+            items.push_back({DownloadItem, Translate("Download")});
+            items.push_back({OpenItem, Translate("Open")});
+        }
+        // Changing the repository is offered only with both credential
+        // fields filled, whatever the cache box says.
+        if (g_shell.listContent == ListContent::RemoteTree &&
+            !platform::GetText(UserNameField).empty() &&
+            !platform::GetText(PasswordField).empty()) {
+            items.push_back({CreateDirectoryItem, Translate("Create directory")});
+            items.push_back({DeleteRemoteItem, Translate("Delete")});
+        }
+        AddWindowItems(items, isFile);
+        break;
+    case ListContent::None: break;
     }
     if (!items.empty()) platform::ShowPopupMenu(items);
 }
@@ -299,7 +303,8 @@ void UndoEntry() {
     std::string changed = e.isFolder ? ChangesBelow(e.path) : LosesWork(e.status) ? e.name : "";
     if (!changed.empty()) {
         std::string question = Translate("Undo your changes to %s? They will be lost.");
-        if (const size_t at = question.find("%s"); at != std::string::npos) question.replace(at, 2, e.name);
+        if (const size_t at = question.find("%s"); at != std::string::npos)
+            question.replace(at, 2, e.name);
         if (e.isFolder) question += platform::kParagraphBreak + changed;
         if (!platform::AskYesNo(Translate("Undo"), question, true)) return;
     }
@@ -307,12 +312,13 @@ void UndoEntry() {
 }
 
 void ResolveEntry() {
-    ApplyToSelectedEntry([](const std::string& path) { return svnclient::SvnResolve(path); }, false);
+    ApplyToSelectedEntry([](const std::string& path) { return svnclient::SvnResolve(path); },
+                         false);
 }
 
 void KeepMine() {
-    ApplyToSelectedEntry([](const std::string& path) { return svnclient::SvnResolve(path, "mine-full"); },
-                         false);
+    ApplyToSelectedEntry(
+        [](const std::string& path) { return svnclient::SvnResolve(path, "mine-full"); }, false);
 }
 
 void TakeTheirs() {
@@ -344,15 +350,18 @@ void CreateRemoteDirectory() {
     g_shell.clickedRow = platform::TreeSelectedRow(EntryTree);
     if (g_shell.clickedRow < 0) return;
     g_shell.clickedDepth = platform::TreeDepth(EntryTree, g_shell.clickedRow);
-    const std::string name = WithoutNameBreakers(AskText(
-        Translate("Create directory"), Translate("Give the future directory a name"), ""));
+    const std::string name = WithoutNameBreakers(
+        AskText(Translate("Create directory"), Translate("Give the future directory a name"), ""));
     if (name.empty() || !g_entries.MakeCurrent(g_shell.clickedRow)) return;
-    ReportClientError(svnclient::SvnRemoteMkdir(FolderPart(g_entries.Current()->path), name).errors);
+    ReportClientError(
+        svnclient::SvnRemoteMkdir(FolderPart(g_entries.Current()->path), name).errors);
     g_entries.MakeCurrent(g_shell.clickedRow);
     // The folder that got the new one is listed open, so the new one shows.
     const ListEntry* clicked = g_entries.Current();
-    if (clicked->isFolder) RelistRemote(clicked);
-    else RelistRemote(clicked->depth == 0 ? nullptr : EnclosingFolder());
+    if (clicked->isFolder)
+        RelistRemote(clicked);
+    else
+        RelistRemote(clicked->depth == 0 ? nullptr : EnclosingFolder());
 }
 
 }  // namespace app

@@ -9,8 +9,8 @@ namespace app {
 // ancestors, with a separator after an ancestor folder that lacks one.
 std::string ItemPath(int row, int depth);
 
-void OpenEntry();       // double click
-void ShowEntryMenu();   // right click
+void OpenEntry();      // double click
+void ShowEntryMenu();  // right click
 
 // Menu commands; each reads the selected row when it runs.
 void AddEntry();

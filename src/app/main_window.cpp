@@ -11,8 +11,8 @@ namespace app {
 
 namespace {
 
-using platform::ControlKind;
 using i18n::Translate;
+using platform::ControlKind;
 
 // What a control shows when it is created: a caption to translate or the
 // value of a setting.
@@ -61,12 +61,12 @@ constexpr ControlLayout kControls[] = {
 std::string InitialText(const ControlLayout& c) {
     const settings::Settings& s = settings::g_settings;
     switch (c.content) {
-        case Content::Caption: return Translate(c.caption);
-        case Content::RemoteUrl: return s.SVNRemoteRepositery;
-        case Content::LocalFolder: return s.SVNLocalRepositery;
-        case Content::UserName: return s.SVNUsername;
-        case Content::Password: return s.SVNPassword;
-        case Content::Empty: break;
+    case Content::Caption: return Translate(c.caption);
+    case Content::RemoteUrl: return s.SVNRemoteRepositery;
+    case Content::LocalFolder: return s.SVNLocalRepositery;
+    case Content::UserName: return s.SVNUsername;
+    case Content::Password: return s.SVNPassword;
+    case Content::Empty: break;
     }
     return "";
 }
@@ -97,8 +97,8 @@ void CreateSearchButton() {
 }
 
 void CreateStopSearchButton() {
-    platform::CreateControl(0, StopSearchButton, ControlKind::Button, kSearchX, kSearchY,
-                            kSearchW, kSearchH, Translate("Stop search"));
+    platform::CreateControl(0, StopSearchButton, ControlKind::Button, kSearchX, kSearchY, kSearchW,
+                            kSearchH, Translate("Stop search"));
 }
 
 void UpdateCredentialControls() {

@@ -26,7 +26,8 @@ void CloseOwnWindow(OwnWindow& w) {
 
 std::string TargetName(const std::string& path) {
     std::string trimmed = path;
-    while (trimmed.size() > 1 && (trimmed.back() == '/' || trimmed.back() == '\\')) trimmed.pop_back();
+    while (trimmed.size() > 1 && (trimmed.back() == '/' || trimmed.back() == '\\'))
+        trimmed.pop_back();
     const size_t cut = trimmed.find_last_of("/\\");
     return cut == std::string::npos ? trimmed : trimmed.substr(cut + 1);
 }

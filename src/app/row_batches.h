@@ -24,7 +24,8 @@ public:
 
     void Add(Row row) {
         rows_.push_back(std::move(row));
-        if (rows_.size() >= kMost || Clock::now() - since_ >= std::chrono::milliseconds(20)) HandOver();
+        if (rows_.size() >= kMost || Clock::now() - since_ >= std::chrono::milliseconds(20))
+            HandOver();
     }
 
     void HandOver() {
@@ -37,10 +38,11 @@ public:
         ++*queued_;
         const int first = next_;
         next_ += static_cast<int>(rows_.size());
-        platform::RunOnMainThread([append = append_, queued = queued_, first, rows = std::move(rows_)] {
-            append(first, rows);
-            --*queued;
-        });
+        platform::RunOnMainThread(
+            [append = append_, queued = queued_, first, rows = std::move(rows_)] {
+                append(first, rows);
+                --*queued;
+            });
         rows_.clear();
     }
 

@@ -13,11 +13,9 @@ std::string AskText(const std::string& title, const std::string& prompt,
     const int dialog = platform::OpenDialog(title, 300, 95);
     if (dialog < 0) return "";
     platform::CreateControl(dialog, DialogPrompt, ControlKind::Label, 10, 10, 280, 20, prompt);
-    platform::CreateControl(dialog, DialogAnswer, ControlKind::Field, 10, 30, 280, 20,
-                            initialText);
+    platform::CreateControl(dialog, DialogAnswer, ControlKind::Field, 10, 30, 280, 20, initialText);
     platform::CreateControl(dialog, DialogOk, ControlKind::DefaultButton, 60, 60, 80, 25, "OK");
-    platform::CreateControl(dialog, DialogCancel, ControlKind::Button, 150, 60, 80, 25,
-                            "Cancel");
+    platform::CreateControl(dialog, DialogCancel, ControlKind::Button, 150, 60, 80, 25, "Cancel");
     platform::SetFocus(DialogAnswer);
 
     // Every event of the program comes here while the dialog is open, so the

@@ -34,8 +34,10 @@ void RunChangeCommand(svnclient::ClientResult (*command)(const svnclient::LineSi
     std::vector<std::string> information;
     auto onLine = [&information](const std::string& line) {
         const svnclient::ChangeLine c = svnclient::ParseUpdateLine(line);
-        if (c.kind == svnclient::ChangeLine::Entry) AppendChangeRow(c.code, c.path);
-        else if (c.kind == svnclient::ChangeLine::Information) information.push_back(line);
+        if (c.kind == svnclient::ChangeLine::Entry)
+            AppendChangeRow(c.code, c.path);
+        else if (c.kind == svnclient::ChangeLine::Information)
+            information.push_back(line);
     };
     const std::string errors = command(onLine).errors;
     ShowInformation(Translate("Update"), information);

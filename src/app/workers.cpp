@@ -75,9 +75,9 @@ void Search(const std::string& pattern) {
     ReportClientError(result.client.errors);
     if (result.unmatched > 0) {
         platform::RunOnMainThreadAndWait([n = result.unmatched] {
-            platform::ShowMessage(Translate("Alert"),
-                                  Translate("Paths the pattern is too complex to search:") + " " +
-                                      std::to_string(n));
+            platform::ShowMessage(
+                Translate("Alert"),
+                Translate("Paths the pattern is too complex to search:") + " " + std::to_string(n));
         });
     }
     // The stop handling restores the window, whatever ended the search.
@@ -95,8 +95,10 @@ void Copy(svnclient::CopyCommand command, int button, const char* caption) {
         nullptr);
     auto onLine = [&information, &batches](const std::string& line) {
         svnclient::ChangeLine c = svnclient::ParseCheckoutLine(line);
-        if (c.kind == svnclient::ChangeLine::Entry) batches.Add(std::move(c));
-        else if (c.kind == svnclient::ChangeLine::Information) information.push_back(line);
+        if (c.kind == svnclient::ChangeLine::Entry)
+            batches.Add(std::move(c));
+        else if (c.kind == svnclient::ChangeLine::Information)
+            information.push_back(line);
     };
     const svnclient::ClientResult result = command(onLine, [&batches] { batches.HandOver(); });
     batches.HandOver();
@@ -145,7 +147,8 @@ void OnStopSearchClicked() {
 
 void OnReadOnlyCopyClicked() {
     if (RefuseEmptyLocalFolder()) return;
-    StartCopy(ReadOnlyCopyButton, "Receive a read only repositery copy", svnclient::SvnReadOnlyCopy);
+    StartCopy(ReadOnlyCopyButton, "Receive a read only repositery copy",
+              svnclient::SvnReadOnlyCopy);
 }
 
 void OnWorkCopyClicked() {

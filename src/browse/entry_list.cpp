@@ -4,7 +4,6 @@
 #include <iterator>
 #include <vector>
 
-
 namespace browse {
 
 void EntryList::Clear() {

@@ -17,7 +17,8 @@ uint32_t Blend(uint32_t over, uint32_t under) {
     const uint32_t a = over >> 24;
     uint32_t out = kOpaqueBlack;
     for (int shift = 0; shift <= 16; shift += 8) {
-        const uint32_t c = (Channel(over, shift) * a + Channel(under, shift) * (255 - a) + 127) / 255;
+        const uint32_t c =
+            (Channel(over, shift) * a + Channel(under, shift) * (255 - a) + 127) / 255;
         out |= c << shift;
     }
     return out;
@@ -38,14 +39,15 @@ Pixels Compose(const std::optional<Pixels>& base, const std::optional<Pixels>& o
 }
 
 IconSet LoadIconSet(const std::string& folder) {
-    const std::string dir =
-        folder.empty() ? std::string("gfx") + platform::kSeparator : platform::WithSeparator(folder);
+    const std::string dir = folder.empty() ? std::string("gfx") + platform::kSeparator
+                                           : platform::WithSeparator(folder);
     IconSet icons;
     icons.plain[0] = DecodePng(dir + "FileIcon16x16.png");
     icons.plain[1] = DecodePng(dir + "FolderIcon16x16.png");
     for (int i = 0; i < kStatusCodeCount; ++i) {
         const auto overlay = DecodePng(dir + OverlayFileName(StatusCodeAt(i)));
-        for (int kind = 0; kind < 2; ++kind) icons.composite[i][kind] = Compose(icons.plain[kind], overlay);
+        for (int kind = 0; kind < 2; ++kind)
+            icons.composite[i][kind] = Compose(icons.plain[kind], overlay);
     }
     return icons;
 }

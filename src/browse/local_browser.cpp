@@ -67,7 +67,8 @@ std::string ClientSpelling(const std::string& folder) {
         at = end + 1;
     }
     std::string out = root;
-    for (size_t i = 0; i < steps.size(); ++i) out += (i ? std::string(1, platform::kSeparator) : "") + steps[i];
+    for (size_t i = 0; i < steps.size(); ++i)
+        out += (i ? std::string(1, platform::kSeparator) : "") + steps[i];
     return out;
 }
 
@@ -80,7 +81,8 @@ size_t FindPrefix(const std::string& line, const std::string& prefix) {
         for (; i < prefix.size(); ++i) {
             const char a = line[at + i], b = prefix[i];
             if (a == b || (IsSeparator(a) && IsSeparator(b))) continue;
-            if (i == 0 && std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b)))
+            if (i == 0 && std::toupper(static_cast<unsigned char>(a)) ==
+                              std::toupper(static_cast<unsigned char>(b)))
                 continue;
             break;
         }
@@ -96,7 +98,8 @@ bool InWorkingCopy(std::string folder) {
             if (platform::IsDirectory(platform::WithSeparator(folder) + admin)) return true;
         size_t cut = folder.find_last_of(std::string("/") + platform::kSeparator);
         while (cut != std::string::npos && cut > 0 && IsSeparator(folder[cut - 1])) --cut;
-        if (cut == std::string::npos || cut == 0 || folder.substr(0, cut).back() == ':') return false;
+        if (cut == std::string::npos || cut == 0 || folder.substr(0, cut).back() == ':')
+            return false;
         folder.resize(cut);
     }
 }
@@ -132,8 +135,8 @@ FolderReport ReadFolderStatus(const std::string& folder) {
         report.codes[name] = code;
         if (!below && (word == "D" || word == "!")) report.gone.insert(name);
     };
-    report.failed = !svnclient::RunClient({Plain("status"), Plain("--no-ignore"), Target(folder)}, "", 1,
-                                          onLine)
+    report.failed = !svnclient::RunClient({Plain("status"), Plain("--no-ignore"), Target(folder)},
+                                          "", 1, onLine)
                          .errors.empty();
     return report;
 }

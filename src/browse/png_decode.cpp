@@ -80,8 +80,8 @@ bool Decode(Decoder& d, Pixels& out) {
     for (png_uint_32 y = 0; y < keepRows; ++y) {
         const png_byte* p = d.rows.data() + y * rowBytes;
         for (png_uint_32 x = 0; x < keepCols; ++x, p += 4) {
-            out[y * kSide + x] = uint32_t(p[3]) << 24 | uint32_t(p[0]) << 16 |
-                                 uint32_t(p[1]) << 8 | uint32_t(p[2]);
+            out[y * kSide + x] =
+                uint32_t(p[3]) << 24 | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | uint32_t(p[2]);
         }
     }
     return true;

@@ -51,8 +51,7 @@ private:
 }  // namespace
 
 SearchResult SearchRemote(const std::string& pattern, const svnclient::LineSink& onMatch,
-                          const std::atomic<bool>& stop,
-                          const std::function<void()>& onDrained) {
+                          const std::atomic<bool>& stop, const std::function<void()>& onDrained) {
     SearchResult result;
     Expression expression(pattern);
     if (!expression.Compiled()) {
@@ -62,15 +61,16 @@ SearchResult SearchRemote(const std::string& pattern, const svnclient::LineSink&
     auto onLine = [&](const std::string& line) {
         if (line.empty()) return;
         switch (expression.Try(line)) {
-            case Expression::Match: onMatch(line); break;
-            case Expression::Failed: ++result.unmatched; break;
-            case Expression::NoMatch: break;
+        case Expression::Match: onMatch(line); break;
+        case Expression::Failed: ++result.unmatched; break;
+        case Expression::NoMatch: break;
         }
     };
-    result.client = svnclient::RunClient(
-        {svnclient::Plain("list"), svnclient::Target(settings::g_settings.SVNRemoteRepositery, false),
-         svnclient::Plain("-R")},
-        "", 1, onLine, &stop, onDrained);
+    result.client =
+        svnclient::RunClient({svnclient::Plain("list"),
+                              svnclient::Target(settings::g_settings.SVNRemoteRepositery, false),
+                              svnclient::Plain("-R")},
+                             "", 1, onLine, &stop, onDrained);
     return result;
 }
 

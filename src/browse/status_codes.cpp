@@ -16,26 +16,16 @@ struct StatusCode {
 
 // "D" has no picture of its own: deleted entries share the switched mark.
 constexpr std::array<StatusCode, kStatusCodeCount> kCodes{{
-    {"A", "Added", "AIcon16x16.png"},
-    {"B", "Lock Broken", "BIcon16x16.png"},
-    {"C", "Conflicted", "CIcon16x16.png"},
-    {"D", "Suppressed", "SIcon16x16.png"},
-    {"E", "Existed", "EIcon16x16.png"},
-    {"G", "Merged", "GIcon16x16.png"},
-    {"I", "Ignored", "IIcon16x16.png"},
-    {"K", "Lock Token", "KIcon16x16.png"},
-    {"L", "Locked", "LIcon16x16.png"},
-    {"M", "Modified", "MIcon16x16.png"},
-    {"O", "Lock Other", "OIcon16x16.png"},
-    {"R", "Remplaced", "RIcon16x16.png"},
-    {"S", "Switched", "SIcon16x16.png"},
-    {"T", "Lock Stolen", "TIcon16x16.png"},
-    {"U", "Updated", "UIcon16x16.png"},
-    {"X", "Non Versionned Folder", "XIcon16x16.png"},
-    {"?", "Non Versionned", "NVIcon16x16.png"},
-    {"!", "Missing", "!Icon16x16.png"},
-    {"~", "Dissimulated", "~Icon16x16.png"},
-    {"+", "Added With History", "+Icon16x16.png"},
+    {"A", "Added", "AIcon16x16.png"},           {"B", "Lock Broken", "BIcon16x16.png"},
+    {"C", "Conflicted", "CIcon16x16.png"},      {"D", "Suppressed", "SIcon16x16.png"},
+    {"E", "Existed", "EIcon16x16.png"},         {"G", "Merged", "GIcon16x16.png"},
+    {"I", "Ignored", "IIcon16x16.png"},         {"K", "Lock Token", "KIcon16x16.png"},
+    {"L", "Locked", "LIcon16x16.png"},          {"M", "Modified", "MIcon16x16.png"},
+    {"O", "Lock Other", "OIcon16x16.png"},      {"R", "Remplaced", "RIcon16x16.png"},
+    {"S", "Switched", "SIcon16x16.png"},        {"T", "Lock Stolen", "TIcon16x16.png"},
+    {"U", "Updated", "UIcon16x16.png"},         {"X", "Non Versionned Folder", "XIcon16x16.png"},
+    {"?", "Non Versionned", "NVIcon16x16.png"}, {"!", "Missing", "!Icon16x16.png"},
+    {"~", "Dissimulated", "~Icon16x16.png"},    {"+", "Added With History", "+Icon16x16.png"},
 }};
 
 }  // namespace

@@ -116,8 +116,6 @@ std::string Translate(const std::string& text) {
     return found->second;
 }
 
-void ReleaseCatalogue() {
-    TheCatalogue().clear();
-}
+void ReleaseCatalogue() { TheCatalogue().clear(); }
 
 }  // namespace i18n

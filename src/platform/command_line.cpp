@@ -14,8 +14,10 @@ std::string QuoteWindowsArgument(const std::string& text, bool always) {
         }
         // A run of backslashes is doubled only where a quote follows it, since
         // that is the only place the runtime halves them.
-        if (c == '"') out.append(2 * backslashes + 1, '\\');
-        else out.append(backslashes, '\\');
+        if (c == '"')
+            out.append(2 * backslashes + 1, '\\');
+        else
+            out.append(backslashes, '\\');
         backslashes = 0;
         out += c;
     }

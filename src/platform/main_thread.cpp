@@ -27,8 +27,10 @@ void RunOnMainThread(std::function<void()> fn) {
 }
 
 void RunOnMainThreadAndWait(std::function<void()> fn) {
-    if (OnMainThread()) fn();
-    else queue::CallAndWait(std::move(fn), WakeMainLoop);
+    if (OnMainThread())
+        fn();
+    else
+        queue::CallAndWait(std::move(fn), WakeMainLoop);
 }
 
 bool OnMainThread() { return std::this_thread::get_id() == mainThread; }

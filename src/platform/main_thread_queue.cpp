@@ -16,7 +16,7 @@ struct Item {
     std::shared_ptr<bool> done;  // a worker blocks until it is set
 };
 
-std::mutex queueMutex;  // guards everything below and every Item::done
+std::mutex queueMutex;             // guards everything below and every Item::done
 std::condition_variable changed;   // an item was queued
 std::condition_variable finished;  // a waited-for call ran or was dropped
 std::deque<Item> items;

@@ -86,8 +86,10 @@ void RowModel::Insert(const TreePlacement& p, std::string_view text, int image) 
     std::vector<size_t> cells(columns_, 0);
     cells[0] = Store(text);
     starts_.insert(starts_.begin() + Cell(at, 0), cells.begin(), cells.end());
-    if (countsKnown_ && at == size() - 1) PushBack(counts_, row.visible ? 1 : 0);
-    else countsKnown_ = false;
+    if (countsKnown_ && at == size() - 1)
+        PushBack(counts_, row.visible ? 1 : 0);
+    else
+        countsKnown_ = false;
 }
 
 void RowModel::Append(const std::vector<std::string_view>& cells) {

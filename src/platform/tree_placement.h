@@ -7,12 +7,12 @@
 namespace platform {
 
 struct TreePlacement {
-    int row = 0;               // the requested row, clamped to the rows there are
-    int depth = 0;             // 0 when no item above can be its parent
-    int parent = -1;           // the parent's row, -1 at the top level
-    bool fits = true;          // the item can stand exactly at `row`
-    int lastSiblingAbove = -1; // the parent's last child above the item, -1 when none
-    int at = 0;                // the row the item gets
+    int row = 0;                // the requested row, clamped to the rows there are
+    int depth = 0;              // 0 when no item above can be its parent
+    int parent = -1;            // the parent's row, -1 at the top level
+    bool fits = true;           // the item can stand exactly at `row`
+    int lastSiblingAbove = -1;  // the parent's last child above the item, -1 when none
+    int at = 0;                 // the row the item gets
 };
 
 // The parent is the closest item above `row` with depth - 1. The item lands at

@@ -20,7 +20,17 @@ namespace platform {
 // Choice: a drop-down list of texts to pick one from (ChoiceSetItems), its
 // caption its accessible name; the user's pick is a Change.
 enum class ControlKind {
-    Label, Field, Button, DefaultButton, CheckBox, Link, Tree, List, Text, Editor, Choice
+    Label,
+    Field,
+    Button,
+    DefaultButton,
+    CheckBox,
+    Link,
+    Tree,
+    List,
+    Text,
+    Editor,
+    Choice
 };
 
 // Keys report what the mouse would: Return on a tree or list row a
@@ -28,7 +38,15 @@ enum class ControlKind {
 // a dialog or a window of its own a Close. Activate is Return in a field of a
 // window with no default button. A list reports Change when the user moves
 // its selection (never for ListSelect or ListClear).
-enum class EventType { LeftClick, RightClick, DoubleClick, Change, FocusGained, FocusLost, Activate };
+enum class EventType {
+    LeftClick,
+    RightClick,
+    DoubleClick,
+    Change,
+    FocusGained,
+    FocusLost,
+    Activate
+};
 
 struct Event {
     enum Kind { Control, Menu, Close, Other } kind = Other;

@@ -26,11 +26,11 @@ std::string Escaped(const std::string& message) {
     std::string line;
     for (const char c : message) {
         switch (c) {
-            case '\\': line += "\\\\"; break;
-            case '\n': line += "\\n"; break;
-            case '\r': line += "\\r"; break;
-            case '\0': line += "\\0"; break;
-            default: line += c;
+        case '\\': line += "\\\\"; break;
+        case '\n': line += "\\n"; break;
+        case '\r': line += "\\r"; break;
+        case '\0': line += "\\0"; break;
+        default: line += c;
         }
     }
     return line;
@@ -46,11 +46,11 @@ std::string Unescaped(const std::string& line) {
             continue;
         }
         switch (line[++i]) {
-            case '\\': message += '\\'; break;
-            case 'n': message += '\n'; break;
-            case 'r': message += '\r'; break;
-            case '0': message += '\0'; break;
-            default: message += '\\', message += line[i];
+        case '\\': message += '\\'; break;
+        case 'n': message += '\n'; break;
+        case 'r': message += '\r'; break;
+        case '0': message += '\0'; break;
+        default: message += '\\', message += line[i];
         }
     }
     return message;

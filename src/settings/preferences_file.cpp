@@ -1,8 +1,8 @@
 #include "settings/preferences_file.h"
 
 #include <climits>
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include "platform/paths.h"

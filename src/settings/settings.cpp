@@ -13,7 +13,8 @@ const char kDefaultRepositoryUrl[] = "https://localhost/svn/trunk/";
 std::string HomePreferencesPath() {
     std::string home = platform::HomeFolder();
     // An unknown home leaves the bare name, resolved against the current directory.
-    return home.empty() ? kPreferencesFileName : platform::WithSeparator(home) + kPreferencesFileName;
+    return home.empty() ? kPreferencesFileName
+                        : platform::WithSeparator(home) + kPreferencesFileName;
 }
 
 std::string StartupPreferencesPath() {

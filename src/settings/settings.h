@@ -21,7 +21,7 @@ struct Settings {
 
 extern Settings g_settings;
 
-extern const char kPreferencesFileName[];  // "Vellum.prefs"
+extern const char kPreferencesFileName[];   // "Vellum.prefs"
 extern const char kDefaultRepositoryUrl[];  // "https://localhost/svn/trunk/"
 
 // Home location: HomeFolder() + "Vellum.prefs" (the bare name when unknown).

@@ -53,8 +53,8 @@ std::string EncodeUrlPath(const std::string& relativePath) {
     for (const char ch : relativePath) {
         const auto c = static_cast<unsigned char>(ch);
         const bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                          (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' ||
-                          c == '~' || c == '/';
+                          (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~' ||
+                          c == '/';
         if (keep) {
             out += ch;
         } else {

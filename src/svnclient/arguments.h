@@ -22,8 +22,7 @@ inline Argument Target(std::string text, bool quote = true, const std::string& p
 // `args`, then the proxy options (when useProxy), --non-interactive,
 // --no-auth-cache and the credentials (credentials exactly 1, SVNAuthCache 0):
 // the user name, and the password read from the client's standard input.
-ArgumentList BuildArguments(const ArgumentList& args, int credentials,
-                            const settings::Settings& s);
+ArgumentList BuildArguments(const ArgumentList& args, int credentials, const settings::Settings& s);
 // What the client reads on its standard input with those arguments: the
 // password line when they send the credentials, else nothing.
 std::string ClientInput(int credentials, const settings::Settings& s);

@@ -39,8 +39,8 @@ ClientResult ReadMessages(const std::string& target, const std::string& peg,
         }
     } else {
         args.push_back(Plain("-r"));
-        args.push_back(Plain(std::to_string(*revisions.rbegin()) + ":" +
-                             std::to_string(*revisions.begin())));
+        args.push_back(
+            Plain(std::to_string(*revisions.rbegin()) + ":" + std::to_string(*revisions.begin())));
     }
     args.push_back(Target(target, true, peg));
     LogXmlReader reader([&](LogEntry e) {
@@ -65,7 +65,8 @@ ClientResult SvnBlame(const std::string& target, const std::string& peg, Blame* 
     ClientResult catResult;
     std::atomic<bool> catStop{false};
     std::thread cat([&] {
-        catResult = SvnCat(target, at, [&](const std::string& l) { text.push_back(l); }, &catStop);
+        catResult = SvnCat(
+            target, at, [&](const std::string& l) { text.push_back(l); }, &catStop);
     });
     BlameXmlReader reader(&out->lines);
     ClientResult result =

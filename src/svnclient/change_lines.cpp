@@ -1,13 +1,11 @@
 #include "svnclient/change_lines.h"
 
-
 namespace svnclient {
 
 namespace {
 
 bool IsChangeCode(const std::string& code) {
-    return code == "A" || code == "D" || code == "U" || code == "C" || code == "G" ||
-           code == "E";
+    return code == "A" || code == "D" || code == "U" || code == "C" || code == "G" || code == "E";
 }
 
 std::string TrimBlanks(const std::string& s) {

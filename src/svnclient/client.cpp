@@ -24,9 +24,7 @@ std::atomic<bool (*)()> g_waitHook{nullptr};
 std::atomic<std::thread::id> g_waitHookThread{};
 
 // No more bytes can arrive, so an unterminated rest is the last line.
-bool OutputComplete(ClientProcess* c) {
-    return c->exited || platform::OutputEnded(c->process);
-}
+bool OutputComplete(ClientProcess* c) { return c->exited || platform::OutputEnded(c->process); }
 
 bool HasLine(ClientProcess* c) {
     return c->output.HasWholeLine() || (OutputComplete(c) && c->output.HasRest());
@@ -51,11 +49,10 @@ bool RunWaitHook() {
 
 }  // namespace
 
-ClientProcess* RunSvn(const ArgumentList& args, const std::string& workingFolder,
-                      int credentials) {
+ClientProcess* RunSvn(const ArgumentList& args, const std::string& workingFolder, int credentials) {
     platform::Process* p = platform::StartProcess(
-        platform::ClientProgram(), BuildArguments(args, credentials, settings::g_settings), workingFolder,
-        ClientInput(credentials, settings::g_settings));
+        platform::ClientProgram(), BuildArguments(args, credentials, settings::g_settings),
+        workingFolder, ClientInput(credentials, settings::g_settings));
     if (p == nullptr) return nullptr;
     return new ClientProcess(p);
 }
@@ -106,8 +103,8 @@ bool Stopped(const std::atomic<bool>* stop) { return stop != nullptr && *stop; }
 using HandOut = std::function<bool(ClientProcess*)>;
 
 // The one loop under RunClient and RunClientRaw.
-ClientResult RunLoop(const ArgumentList& args, const std::string& workingFolder,
-                     int credentials, const HandOut& handOut, const std::atomic<bool>* stop,
+ClientResult RunLoop(const ArgumentList& args, const std::string& workingFolder, int credentials,
+                     const HandOut& handOut, const std::atomic<bool>* stop,
                      const std::function<void()>& onDrained) {
     ClientResult result;
     // The window is closing: the rest of a command starts nothing more.
@@ -115,8 +112,8 @@ ClientResult RunLoop(const ArgumentList& args, const std::string& workingFolder,
     ClientProcess* c = RunSvn(args, workingFolder, credentials);
     if (c == nullptr) {
         // Nobody else can say it: a client that never ran did nothing.
-        result.errors =
-            i18n::Translate("The client program could not be started:") + " " + platform::ClientProgram();
+        result.errors = i18n::Translate("The client program could not be started:") + " " +
+                        platform::ClientProgram();
         return result;
     }
     result.started = true;
@@ -138,12 +135,14 @@ ClientResult RunLoop(const ArgumentList& args, const std::string& workingFolder,
         // A client that succeeded only warned; one that failed in silence, or
         // was killed, must not pass for a success.
         const int code = platform::ExitCode(c->process);
-        if (code == 0) result.errors.clear();
+        if (code == 0)
+            result.errors.clear();
         else if (result.errors.empty() && code < 0)
             result.errors = i18n::Translate("The client program was ended before it finished.");
         else if (result.errors.empty())
-            result.errors = i18n::Translate("The client program failed without a message; exit code") +
-                            " " + std::to_string(code) + ".";
+            result.errors =
+                i18n::Translate("The client program failed without a message; exit code") + " " +
+                std::to_string(code) + ".";
     }
     CloseClient(c);
     return result;
@@ -151,31 +150,35 @@ ClientResult RunLoop(const ArgumentList& args, const std::string& workingFolder,
 
 }  // namespace
 
-ClientResult RunClient(const ArgumentList& args, const std::string& workingFolder,
-                       int credentials, const LineSink& onLine,
-                       const std::atomic<bool>* stop,
+ClientResult RunClient(const ArgumentList& args, const std::string& workingFolder, int credentials,
+                       const LineSink& onLine, const std::atomic<bool>* stop,
                        const std::function<void()>& onDrained) {
-    return RunLoop(args, workingFolder, credentials, [&](ClientProcess* c) {
-        // The stop is asked after every line: a slow sink (a costly pattern)
-        // must not keep the user waiting for the whole buffer.
-        for (;;) {
-            if (Stopped(stop)) return false;
-            if (ClientOutputAvailable(c) <= 0) return true;
-            onLine(ReadSvnLine(c));
-        }
-    }, stop, onDrained);
+    return RunLoop(
+        args, workingFolder, credentials,
+        [&](ClientProcess* c) {
+            // The stop is asked after every line: a slow sink (a costly pattern)
+            // must not keep the user waiting for the whole buffer.
+            for (;;) {
+                if (Stopped(stop)) return false;
+                if (ClientOutputAvailable(c) <= 0) return true;
+                onLine(ReadSvnLine(c));
+            }
+        },
+        stop, onDrained);
 }
 
 ClientResult RunClientRaw(const ArgumentList& args, const std::string& workingFolder,
-                          int credentials, const ChunkSink& onChunk,
-                          const std::atomic<bool>* stop,
+                          int credentials, const ChunkSink& onChunk, const std::atomic<bool>* stop,
                           const std::function<void()>& onDrained) {
-    return RunLoop(args, workingFolder, credentials, [&](ClientProcess* c) {
-        if (Stopped(stop)) return false;
-        // ClientRunning has just read the pipe: hand out all of it.
-        const std::string bytes = c->output.TakeAll();
-        return bytes.empty() || (onChunk(bytes) && !Stopped(stop));
-    }, stop, onDrained);
+    return RunLoop(
+        args, workingFolder, credentials,
+        [&](ClientProcess* c) {
+            if (Stopped(stop)) return false;
+            // ClientRunning has just read the pipe: hand out all of it.
+            const std::string bytes = c->output.TakeAll();
+            return bytes.empty() || (onChunk(bytes) && !Stopped(stop));
+        },
+        stop, onDrained);
 }
 
 }  // namespace svnclient

@@ -11,8 +11,7 @@ struct ClientProcess;  // one started client with its own line buffer
 
 // Starts the client with BuildArguments(args, credentials, g_settings);
 // `workingFolder` "" keeps the current directory. Null when it can't start.
-ClientProcess* RunSvn(const ArgumentList& args, const std::string& workingFolder,
-                      int credentials);
+ClientProcess* RunSvn(const ArgumentList& args, const std::string& workingFolder, int credentials);
 // 1 while the client runs or unread output remains, else 0. Never waits.
 int ClientRunning(ClientProcess* c);
 // Bytes of output that can be handed out without waiting.
@@ -50,9 +49,8 @@ using LineSink = std::function<void(const std::string&)>;
 // end: the client is then ended. Once the hook says so, no client starts.
 // `onDrained`, when given, runs whenever the output read so far has been
 // handed out and the loop is about to wait: where a batching sink hands on.
-ClientResult RunClient(const ArgumentList& args, const std::string& workingFolder,
-                       int credentials, const LineSink& onLine,
-                       const std::atomic<bool>* stop = nullptr,
+ClientResult RunClient(const ArgumentList& args, const std::string& workingFolder, int credentials,
+                       const LineSink& onLine, const std::atomic<bool>* stop = nullptr,
                        const std::function<void()>& onDrained = {});
 
 // Bytes as they come off the pipe, in the pieces they were read in: not cut,

@@ -16,17 +16,20 @@ ClientResult ReadText(const ArgumentList& args, const LineSink& onLine,
     size_t total = 0;
     bool over = false;
     auto stopped = [stop] { return stop != nullptr && *stop; };
-    ClientResult r = RunClientRaw(args, "", 1, [&](const std::string& bytes) {
-        over = limit != 0 && total + bytes.size() > limit;
-        // Only whole lines within the limit are shown.
-        lines.Append(over ? bytes.substr(0, limit - total) : bytes);
-        total += bytes.size();
-        while (std::optional<std::string> raw = lines.TakeRaw(false)) {
-            if (stopped()) return false;
-            onLine(TextLine(*raw));
-        }
-        return !over;
-    }, stop, onDrained);
+    ClientResult r = RunClientRaw(
+        args, "", 1,
+        [&](const std::string& bytes) {
+            over = limit != 0 && total + bytes.size() > limit;
+            // Only whole lines within the limit are shown.
+            lines.Append(over ? bytes.substr(0, limit - total) : bytes);
+            total += bytes.size();
+            while (std::optional<std::string> raw = lines.TakeRaw(false)) {
+                if (stopped()) return false;
+                onLine(TextLine(*raw));
+            }
+            return !over;
+        },
+        stop, onDrained);
     if (cut != nullptr) *cut = over;
     // Ended by us, not failed: whatever the client said of its end is moot.
     if (over) r.errors.clear();

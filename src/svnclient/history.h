@@ -25,19 +25,19 @@ struct ChangedPath {
 struct LogEntry {
     long revision = 0;
     std::string author;
-    bool hasAuthor = false;   // false for an anonymous commit
-    std::string date;         // local time "YYYY-MM-DD HH:MM", "" when none
-    int64_t time = 0;         // the date in seconds since 1970 UTC; 0 when none
-    std::string message;      // "" when empty or missing
+    bool hasAuthor = false;          // false for an anonymous commit
+    std::string date;                // local time "YYYY-MM-DD HH:MM", "" when none
+    int64_t time = 0;                // the date in seconds since 1970 UTC; 0 when none
+    std::string message;             // "" when empty or missing
     std::vector<ChangedPath> paths;  // with LogQuery::verbose only
 };
 
 struct LogQuery {
     std::string target;
     std::string peg;
-    long below = 0;  // 0: from the newest; else the entries older than `below`
-    int limit = 50;  // entries per page (0: all); ignored with `revisions`
-    bool verbose = true;  // the changed paths of each entry
+    long below = 0;               // 0: from the newest; else the entries older than `below`
+    int limit = 50;               // entries per page (0: all); ignored with `revisions`
+    bool verbose = true;          // the changed paths of each entry
     std::vector<long> revisions;  // when not empty: exactly these revisions
 };
 
@@ -54,8 +54,7 @@ using LogSink = std::function<void(LogEntry)>;
 // `onEntry` as soon as the client has printed it whole, newest first, so a
 // page shows before a slow client ends. Output that is no well-formed log
 // gives an error text. `stop` and `onDrained` as for RunClient.
-LogResult SvnLog(const LogQuery& q, const LogSink& onEntry,
-                 const std::atomic<bool>* stop = nullptr,
+LogResult SvnLog(const LogQuery& q, const LogSink& onEntry, const std::atomic<bool>* stop = nullptr,
                  const std::function<void()>& onDrained = {});
 
 // Output past this many bytes is not read (the client is ended).
@@ -69,8 +68,7 @@ constexpr size_t kDiffLimit = 20u << 20;
 // given) set; that is no error.
 ClientResult SvnDiff(const std::string& target, long change, const LineSink& onLine,
                      const std::atomic<bool>* stop = nullptr, bool* cut = nullptr,
-                     const std::string& peg = "",
-                     const std::function<void()>& onDrained = {});
+                     const std::string& peg = "", const std::function<void()>& onDrained = {});
 
 // `svn cat TARGET@PEG`: the file's lines, as SvnDiff hands them.
 ClientResult SvnCat(const std::string& target, const std::string& peg, const LineSink& onLine,
@@ -81,9 +79,9 @@ struct BlameLine {
     long revision = 0;  // 0 for a line no commit made (a local change)
     std::string author;
     bool hasAuthor = false;
-    std::string date;   // as LogEntry::date
+    std::string date;  // as LogEntry::date
     int64_t time = 0;
-    std::string text;   // as SvnCat hands it
+    std::string text;  // as SvnCat hands it
 };
 
 struct Blame {

@@ -39,8 +39,10 @@ std::optional<std::string> OutputLines::Take(bool ended) {
 
 std::string OutputLines::TakeAll() {
     std::string all;
-    if (start_ == 0) all.swap(bytes_);
-    else all = bytes_.substr(start_);
+    if (start_ == 0)
+        all.swap(bytes_);
+    else
+        all = bytes_.substr(start_);
     bytes_.clear();
     start_ = scanned_ = 0;
     return all;
@@ -49,9 +51,12 @@ std::string OutputLines::TakeAll() {
 std::optional<std::string> OutputLines::TakeRaw(bool ended) {
     const size_t lf = FindLineEnd();
     size_t end;
-    if (lf != std::string::npos) end = lf + 1;
-    else if (ended && HasRest()) end = bytes_.size();
-    else return std::nullopt;
+    if (lf != std::string::npos)
+        end = lf + 1;
+    else if (ended && HasRest())
+        end = bytes_.size();
+    else
+        return std::nullopt;
     std::string raw = bytes_.substr(start_, end - start_);
     start_ = scanned_ = end;
     if (start_ == bytes_.size()) {

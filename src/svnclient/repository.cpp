@@ -12,8 +12,9 @@ void IgnoreLine(const std::string&) {}
 ClientResult Copy(int credentials, const LineSink& onLine, const std::function<void()>& onDrained) {
     const settings::Settings& s = settings::g_settings;
     // The destination is no target: the client takes it as it is.
-    return RunClient({Plain("checkout"), Target(s.SVNRemoteRepositery, false), Plain(s.SVNLocalRepositery)},
-                     "", credentials, onLine, nullptr, onDrained);
+    return RunClient(
+        {Plain("checkout"), Target(s.SVNRemoteRepositery, false), Plain(s.SVNLocalRepositery)}, "",
+        credentials, onLine, nullptr, onDrained);
 }
 
 }  // namespace

@@ -10,7 +10,8 @@ namespace svnclient {
 // Copies the repository into SVNLocalRepositery: a work copy with the
 // credentials, a read-only copy without. Every output line goes to `onLine`;
 // `onDrained` as for RunClient.
-using CopyCommand = ClientResult (*)(const LineSink& onLine, const std::function<void()>& onDrained);
+using CopyCommand = ClientResult (*)(const LineSink& onLine,
+                                     const std::function<void()>& onDrained);
 ClientResult SvnCheckout(const LineSink& onLine, const std::function<void()>& onDrained = {});
 ClientResult SvnReadOnlyCopy(const LineSink& onLine, const std::function<void()>& onDrained = {});
 

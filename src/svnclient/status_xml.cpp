@@ -19,9 +19,9 @@ std::string StatusCode(const char* item, const char* props, const char* treeConf
     // A conflict of any kind outranks the rest: the user must settle it first.
     if (*tree || Is(item, "conflicted") || Is(props, "conflicted")) return "C";
     static const std::pair<const char*, const char*> kItems[] = {
-        {"modified", "M"},   {"added", "A"},    {"deleted", "D"},      {"replaced", "R"},
-        {"unversioned", "?"}, {"missing", "!"}, {"incomplete", "!"},   {"obstructed", "~"},
-        {"ignored", "I"},    {"external", "X"},
+        {"modified", "M"},    {"added", "A"},    {"deleted", "D"},    {"replaced", "R"},
+        {"unversioned", "?"}, {"missing", "!"},  {"incomplete", "!"}, {"obstructed", "~"},
+        {"ignored", "I"},     {"external", "X"},
     };
     for (const auto& [word, code] : kItems)
         if (Is(item, word)) return code;

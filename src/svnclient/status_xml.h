@@ -36,7 +36,6 @@ private:
 
 // The one-letter code for a <wc-status>'s item, props and tree-conflicted
 // attributes (any may be null); `tree` tells whether it is a tree conflict.
-std::string StatusCode(const char* item, const char* props, const char* treeConflicted,
-                       bool* tree);
+std::string StatusCode(const char* item, const char* props, const char* treeConflicted, bool* tree);
 
 }  // namespace svnclient

@@ -20,8 +20,8 @@ ClientResult RunOnPath(ArgumentList args, const std::string& path) {
 }
 
 ClientResult RunOnWorkingCopy(const char* command, const LineSink& onLine) {
-    return RunClient({Plain(command), Target(settings::g_settings.SVNLocalRepositery, false)}, "", 1,
-                     onLine);
+    return RunClient({Plain(command), Target(settings::g_settings.SVNLocalRepositery, false)}, "",
+                     1, onLine);
 }
 
 // A private temporary file the client reads, gone whatever the outcome.
@@ -54,8 +54,8 @@ ClientResult Refused(const std::string& why) {
 bool TargetList(const std::vector<std::string>& paths, std::string& list, std::string& why) {
     for (const std::string& p : paths) {
         if (p.find_first_of("\r\n") != std::string::npos) {
-            why = i18n::Translate("A name with a line break can't be handed to the client:") +
-                  " " + p;
+            why = i18n::Translate("A name with a line break can't be handed to the client:") + " " +
+                  p;
             return false;
         }
         const bool blank = !p.empty() && std::string_view(" \t\v\f").find(p[0]) != p.npos;
@@ -98,12 +98,11 @@ ClientResult SvnCommitPaths(const std::vector<std::string>& paths, const std::st
     std::string list, why;
     if (!TargetList(paths, list, why)) return Refused(why);
     const ClientFile targets(list), text(message);
-    if (targets.Path().empty() || text.Path().empty())
-        return NoTemporaryFile();
+    if (targets.Path().empty() || text.Path().empty()) return NoTemporaryFile();
     // The message file is read in the locale's charset unless told otherwise;
     // it is UTF-8 whatever the locale.
-    const ArgumentList args{Plain("commit"),      Plain("--targets"), Quoted(targets.Path()),
-                            Plain("-F"),          Quoted(text.Path()), Plain("--force-log"),
+    const ArgumentList args{Plain("commit"),     Plain("--targets"),  Quoted(targets.Path()),
+                            Plain("-F"),         Quoted(text.Path()), Plain("--force-log"),
                             Plain("--encoding"), Plain("UTF-8")};
     return RunClient(args, settings::g_settings.SVNLocalRepositery, 1, onLine);
 }

@@ -69,8 +69,8 @@ bool XmlReader::Parse(const char* data, size_t size, bool last) {
         if (XML_Parse(p, data, static_cast<int>(piece), final ? XML_TRUE : XML_FALSE) !=
             XML_STATUS_OK) {
             // expat's own reasons, in English: they name the fault exactly.
-            const char* why = doctype_ ? "document type declaration"
-                                       : XML_ErrorString(XML_GetErrorCode(p));
+            const char* why =
+                doctype_ ? "document type declaration" : XML_ErrorString(XML_GetErrorCode(p));
             Fail(XML_GetCurrentLineNumber(p), why != nullptr ? why : "?");
             return false;
         }
@@ -93,15 +93,15 @@ const char* XmlReader::Attribute(const char** attributes, const char* name) {
 }
 
 ClientResult RunXmlClient(const ArgumentList& args, XmlReader& reader,
-                          const std::atomic<bool>* stop,
-                          const std::function<void()>& onDrained) {
+                          const std::atomic<bool>* stop, const std::function<void()>& onDrained) {
     ClientResult r = RunClientRaw(
         args, "", 1, [&](const std::string& bytes) { return reader.Feed(bytes); }, stop, onDrained);
     if (!r.started || (stop != nullptr && *stop)) return r;
     // We ended the client over its document: whatever it warned of is moot.
     if (!reader.Error().empty()) r.errors = reader.Error();
     // A client that failed said why; the document it left unfinished adds nothing.
-    else if (r.errors.empty() && !reader.Finish()) r.errors = reader.Error();
+    else if (r.errors.empty() && !reader.Finish())
+        r.errors = reader.Error();
     return r;
 }
 

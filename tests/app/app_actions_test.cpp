@@ -35,8 +35,8 @@ TEST_F(ActionsTest, FolderFieldAndChooserKeepWhatTheUserMeant) {
     // An emptied field leaves the setting empty, and every action on it refuses.
     Enter(FolderField, "");
     EXPECT_EQ(settings::g_settings.SVNLocalRepositery, "");
-    const int buttons[] = {ReadOnlyCopyButton, WorkCopyButton, ReceiveUpdateButton,
-                           CleanupButton, SendUpdateButton, ExploreLocalButton};
+    const int buttons[] = {ReadOnlyCopyButton, WorkCopyButton,   ReceiveUpdateButton,
+                           CleanupButton,      SendUpdateButton, ExploreLocalButton};
     Texts captions;
     for (int id : buttons) captions.push_back(platform::GetText(id));
     for (int id : buttons) Click(id);
@@ -131,8 +131,9 @@ TEST_F(ActionsTest, UpdateAndCleanupShowChangesAsRowsAndTheRestInABox) {
     WriteFile(other + "/plain.txt", "2\n");
     WriteFile(other + "/clash.txt", "theirs\n");
     WriteFile(other + "/sub/new.txt", "n\n");
-    ASSERT_EQ(testsupport::Run("svn add -q " + ShellQuote(other + "/sub") + " && svn commit -q -m c " +
-                               ShellQuote(other)), 0);
+    ASSERT_EQ(testsupport::Run("svn add -q " + ShellQuote(other + "/sub") +
+                               " && svn commit -q -m c " + ShellQuote(other)),
+              0);
     WriteFile(wc + "/clash.txt", "mine\n");
     Start();
     Click(ReceiveUpdateButton);
@@ -142,8 +143,11 @@ TEST_F(ActionsTest, UpdateAndCleanupShowChangesAsRowsAndTheRestInABox) {
     ASSERT_EQ(shown, (Texts{"wc/clash.txt", "wc/plain.txt", "wc/sub", "wc/sub/new.txt"}));
     shown = TreeTexts();
     for (size_t row = 0; row < shown.size(); ++row) {
-        const char* code = shown[row] == "wc/plain.txt" ? "U" : shown[row] == "wc/clash.txt" ? "C" : "A";
-        EXPECT_EQ(scripted::Tree()[row].image, StatusIcon(code, shown[row] == "wc/sub")) << shown[row];
+        const char* code = shown[row] == "wc/plain.txt"   ? "U"
+                           : shown[row] == "wc/clash.txt" ? "C"
+                                                          : "A";
+        EXPECT_EQ(scripted::Tree()[row].image, StatusIcon(code, shown[row] == "wc/sub"))
+            << shown[row];
     }
     ASSERT_EQ(BoxTexts().size(), 1u);
     const std::string report = BoxTexts()[0];
@@ -163,7 +167,8 @@ TEST_F(ActionsTest, UpdateAndCleanupShowChangesAsRowsAndTheRestInABox) {
     std::vector<int> items;
     for (const auto& item : scripted::LastMenu()) items.push_back(item.id);
     EXPECT_EQ(items, (std::vector<int>{StatusItem, AddItem, UndoItem, KeepMineItem, TakeTheirsItem,
-                                       ResolvedItem, DeleteLocalItem, HistoryItem, ChangesItem, BlameItem}));
+                                       ResolvedItem, DeleteLocalItem, HistoryItem, ChangesItem,
+                                       BlameItem}));
     EXPECT_EQ(scripted::LastMenu()[5].caption, "Resolved");
     Menu(ResolvedItem);
     g_entries.MakeCurrent(RowOf("wc/clash.txt"));
@@ -186,7 +191,8 @@ TEST_F(ActionsTest, UpdateAndCleanupShowChangesAsRowsAndTheRestInABox) {
     Enter(FolderField, box / "repo");
     Click(CleanupButton);
     ASSERT_EQ(BoxTexts().size(), 1u);
-    EXPECT_EQ(BoxTexts()[0].rfind("Alert: The Subversion client reported an error:\n\nsvn: E", 0), 0u)
+    EXPECT_EQ(BoxTexts()[0].rfind("Alert: The Subversion client reported an error:\n\nsvn: E", 0),
+              0u)
         << BoxTexts()[0];
     EXPECT_NE(BoxTexts()[0].back(), '\n');
 }

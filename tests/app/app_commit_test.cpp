@@ -19,7 +19,8 @@ protected:
     void SetUp() override {
         AppTest::SetUp();
         prefs["SVNAuthCache"] = "1";
-        url = testsupport::MakeRepository(box / "repo", {{"a.txt", "a\n"}, {"b.txt", "b\n"}, {"gone.txt", "g\n"}});
+        url = testsupport::MakeRepository(
+            box / "repo", {{"a.txt", "a\n"}, {"b.txt", "b\n"}, {"gone.txt", "g\n"}});
         testsupport::Checkout(url, box / "wc");
         // Each command line, one argument a line, and after --targets or -F
         // the file's lines as the client reads them.
@@ -27,9 +28,10 @@ protected:
         testsupport::Run("command -v svn", &svn);
         svn.erase(svn.find_last_not_of('\n') + 1);
         const std::string log = ShellQuote(box / "calls.txt");
-        MakeScript("svn/bin/svn", "echo -- >> " + log + "\nprev=\nfor a in \"$@\"; do echo \"$a\" >> " + log +
-                                      "; case \"$prev\" in --targets|-F) awk '{print \"> \" $0}' \"$a\" >> " + log +
-                                      ";; esac; prev=$a; done\nexec " + svn + " \"$@\"\n");
+        MakeScript("svn/bin/svn",
+                   "echo -- >> " + log + "\nprev=\nfor a in \"$@\"; do echo \"$a\" >> " + log +
+                       "; case \"$prev\" in --targets|-F) awk '{print \"> \" $0}' \"$a\" >> " +
+                       log + ";; esac; prev=$a; done\nexec " + svn + " \"$@\"\n");
     }
 
     // The command lines noted since the last call that start with `command`.
@@ -39,7 +41,8 @@ protected:
         testsupport::WriteFile(box / "calls.txt", "");
         for (size_t at = 0; (at = all.find("--\n", at)) != std::string::npos;) {
             const size_t end = all.find("\n--\n", at + 3);
-            std::string call = all.substr(at + 3, end == std::string::npos ? std::string::npos : end - at - 2);
+            std::string call =
+                all.substr(at + 3, end == std::string::npos ? std::string::npos : end - at - 2);
             if (call.rfind(command + "\n", 0) == 0) out.push_back(call);
             at += 3;
         }
@@ -68,7 +71,9 @@ TEST_F(CommitTest, TheWindowListsWhatGoesAndTheCommitTakesWhatIsTicked) {
         proposed = platform::GetText(CommitMessage);
         scripted::PushClick(CommitOk);
     });
-    EXPECT_EQ(rows, (Rows{{"1", "Modified", "a.txt"}, {"1", "Modified", "b.txt"}, {"0", "Non Versionned", "new file.txt"}}));
+    EXPECT_EQ(rows, (Rows{{"1", "Modified", "a.txt"},
+                          {"1", "Modified", "b.txt"},
+                          {"0", "Non Versionned", "new file.txt"}}));
     EXPECT_EQ(summary, "2 changes, 1 unversioned");
     // All that changed, nothing new, one line: today's command, whole.
     const Texts commits = Calls("commit");
@@ -96,7 +101,8 @@ TEST_F(CommitTest, TheWindowListsWhatGoesAndTheCommitTakesWhatIsTicked) {
     const size_t at = all.find("commit\n--targets\n");
     ASSERT_NE(at, std::string::npos) << all;
     const std::string commit = all.substr(at, all.find("--non-interactive", at) - at);
-    for (const char* part : {"\n> a.txt@\n> new file.txt@\n-F\n", "\n> first line\n> second line\n--force-log\n"})
+    for (const char* part :
+         {"\n> a.txt@\n> new file.txt@\n-F\n", "\n> first line\n> second line\n--force-log\n"})
         EXPECT_NE(commit.find(part), std::string::npos) << commit;
     std::string log;
     testsupport::Run("svn log -v -r 3 " + ShellQuote(url), &log);
@@ -170,7 +176,8 @@ TEST_F(CommitTest, UndoAsksFirstAndConflictsAreSettledEitherWay) {
     EXPECT_TRUE(BoxTexts().empty());
 
     // A text conflict: mine or theirs, whole.
-    for (const auto& [item, kept] : {std::pair{KeepMineItem, "mine b\n"}, std::pair{TakeTheirsItem, "theirs 2\n"}}) {
+    for (const auto& [item, kept] :
+         {std::pair{KeepMineItem, "mine b\n"}, std::pair{TakeTheirsItem, "theirs 2\n"}}) {
         testsupport::Run("rm -rf " + ShellQuote(box / "other"));
         testsupport::Checkout(url, box / "other");
         WriteFile(box / "other/b.txt", item == KeepMineItem ? "theirs 1\n" : "theirs 2\n");
@@ -181,8 +188,8 @@ TEST_F(CommitTest, UndoAsksFirstAndConflictsAreSettledEitherWay) {
         ClickRow("b.txt", EventType::RightClick);
         Texts captions;
         for (const auto& m : scripted::LastMenu()) captions.push_back(m.caption);
-        EXPECT_EQ(captions, (Texts{"Conflicted", "Add", "Undo", "Keep mine", "Take theirs", "Resolved",
-                                   "Delete", "History…", "Changes…", "Blame…"}));
+        EXPECT_EQ(captions, (Texts{"Conflicted", "Add", "Undo", "Keep mine", "Take theirs",
+                                   "Resolved", "Delete", "History…", "Changes…", "Blame…"}));
         Menu(item);
         EXPECT_EQ(ReadFile(box / "wc/b.txt"), kept);
         g_entries.MakeCurrent(RowOf("b.txt"));

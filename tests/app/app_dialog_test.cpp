@@ -50,8 +50,7 @@ TEST(TextDialog, AnswersFollowTheButtonsReturnAndCloseBox) {
          [&](int window) {
              scripted::PushEvent(Event{Event::Other, window});
              scripted::PushClick(DialogPrompt);
-             platform::RunOnMainThread(
-                 [&] { openAfterEscape = scripted::Dialogs().back().open; });
+             platform::RunOnMainThread([&] { openAfterEscape = scripted::Dialogs().back().open; });
              scripted::PushClick(DialogOk);
          },
          "initial text"},
@@ -74,7 +73,8 @@ protected:
         AppTest::SetUp();
         prefs["SVNAuthCache"] = "1";  // Send update needs no typed credentials
         // Something to commit: the commit window opens.
-        testsupport::Checkout(testsupport::MakeRepository(box / "repo", {{"a.txt", "one\n"}}), box / "wc");
+        testsupport::Checkout(testsupport::MakeRepository(box / "repo", {{"a.txt", "one\n"}}),
+                              box / "wc");
         WriteFile(box / "wc/a.txt", "two\n");
     }
 };
@@ -104,7 +104,8 @@ TEST_F(DialogInProgramTest, ButtonsStayEnglishInATranslatedProgram) {
     Start();
     Texts captions;
     scripted::OnDialogOpened([&](int) {
-        for (int id : {CommitPrompt, CommitOk, CommitCancel}) captions.push_back(platform::GetText(id));
+        for (int id : {CommitPrompt, CommitOk, CommitCancel})
+            captions.push_back(platform::GetText(id));
         scripted::PushClick(CommitCancel);
     });
     Click(SendUpdateButton);

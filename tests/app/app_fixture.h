@@ -67,7 +67,8 @@ protected:
         // The shell's opener only notes what it was given, written whole
         // before it appears, so WaitForFile never sees a half-written note.
         const std::string note = ShellQuote(box / "opened.txt");
-        MakeScript("bin/xdg-open", "echo \"$@\" > " + note + ".$$ && mv " + note + ".$$ " + note + "\n");
+        MakeScript("bin/xdg-open",
+                   "echo \"$@\" > " + note + ".$$ && mv " + note + ".$$ " + note + "\n");
         env("PATH", box / "bin:" + std::string(std::getenv("PATH")));
         cwd_ = std::make_unique<testsupport::ScopedCwd>(box.Path());
         prefs["SVNLocalRepositery"] = box / "wc/";

@@ -52,7 +52,8 @@ protected:
 };
 
 TEST_F(HistoryTest, PagesFilterDetailsAndTheChangesOfARevision) {
-    for (int i = 2; i <= 53; ++i) Commit("v" + std::to_string(i) + "\n", "ann", "Change " + std::to_string(i));
+    for (int i = 2; i <= 53; ++i)
+        Commit("v" + std::to_string(i) + "\n", "ann", "Change " + std::to_string(i));
     Commit("v54\n", "Zoë", "Fix <b> & ]]> for Ünïcode\nsecond line");
     Commit("v55\n", "bob", "");
     testsupport::Run("svn propdel -q --revprop -r 55 svn:author " + ShellQuote(url));
@@ -87,7 +88,8 @@ TEST_F(HistoryTest, PagesFilterDetailsAndTheChangesOfARevision) {
     scripted::SelectListRow(HistoryList, 1);
     Settle();
     EXPECT_TRUE(platform::IsEnabled(HistoryChangesButton));
-    EXPECT_EQ(platform::GetText(HistoryDetails), "Fix <b> & ]]> for Ünïcode\nsecond line\n\nM /README\n");
+    EXPECT_EQ(platform::GetText(HistoryDetails),
+              "Fix <b> & ]]> for Ünïcode\nsecond line\n\nM /README\n");
     // The filter ignores case, keeps the selection it still shows, and reads
     // authors, messages and paths.
     for (const auto& [filter, count] : std::vector<std::pair<std::string, size_t>>{

@@ -13,8 +13,8 @@ using namespace app;
 class HttpDownloadTest : public AppTest {};
 
 TEST_F(HttpDownloadTest, SavesAndOpensFilesWhateverTheirNames) {
-    testsupport::MakeRepository(box / "repo", {{"docs/readme.txt", "read me\n"},
-                                               {"docs/my file é#%?.txt", "odd name\n"}});
+    testsupport::MakeRepository(
+        box / "repo", {{"docs/readme.txt", "read me\n"}, {"docs/my file é#%?.txt", "odd name\n"}});
     testsupport::MakeDirs(box / "httpd");
     testsupport::HttpdServer httpd(box / "httpd", box / "repo");
     ASSERT_TRUE(httpd.Running()) << ReadFile(box / "httpd/error.log");

@@ -1,8 +1,8 @@
 // Double clicks, the pop-up menu and its commands on the entry tree, against
 // a real repository and working copy.
+#include "app/entry_tree.h"
 #include "app/repository_files.h"
 #include "app_fixture.h"
-#include "app/entry_tree.h"
 
 namespace apptest {
 namespace {
@@ -84,11 +84,11 @@ TEST_F(ListActionsTest, TreesExpandAndTheMenuActsOnTheWorkingCopy) {
     Click(ExploreLocalButton);
     ClickRow("trunk", kDouble);
     ClickRow("src", kDouble);
-    EXPECT_EQ(TreeTexts(), (Texts{"branches", "trunk", "src", "main.c", "my file é#1.txt",
-                                  "README", "new.txt"}));
+    EXPECT_EQ(TreeTexts(), (Texts{"branches", "trunk", "src", "main.c", "my file é#1.txt", "README",
+                                  "new.txt"}));
     EXPECT_EQ(platform::GetText(ExploreLocalButton), "Explore local repositery");
-    EXPECT_EQ(MenuFor("README"), (Items{StatusItem, AddItem, UndoItem, DeleteLocalItem,
-                                        HistoryItem, ChangesItem, BlameItem}));
+    EXPECT_EQ(MenuFor("README"), (Items{StatusItem, AddItem, UndoItem, DeleteLocalItem, HistoryItem,
+                                        ChangesItem, BlameItem}));
     EXPECT_EQ(scripted::LastMenu().front().caption, "Modified");
     EXPECT_FALSE(scripted::LastMenu().front().enabled);
     EXPECT_EQ(scripted::LastMenu()[4].caption, "History…");
@@ -102,7 +102,8 @@ TEST_F(ListActionsTest, TreesExpandAndTheMenuActsOnTheWorkingCopy) {
     auto statusOf = [this](const std::string& name) {
         app::g_entries.MakeCurrent(RowOf(name));
         const browse::ListEntry& e = *app::g_entries.Current();
-        EXPECT_EQ(scripted::Tree()[RowOf(name)].image, app::StatusIcon(e.status, e.isFolder)) << name;
+        EXPECT_EQ(scripted::Tree()[RowOf(name)].image, app::StatusIcon(e.status, e.isFolder))
+            << name;
         return e.status;
     };
     EXPECT_EQ(statusOf("new.txt"), "?");
@@ -196,7 +197,8 @@ TEST_F(ListActionsTest, RepositoryFilesAndFoldersFromTheMenu) {
     // A new folder in a top-level folder shows inside it, opened.
     scripted::OnDialogOpened(TypeThenClick("fresh"));
     MenuOn("trunk/", CreateDirectoryItem);
-    EXPECT_EQ(TreeTexts(), (Texts{"trunk/", "abc/", "fresh/", "src/", "my file é#1.txt", "README"}));
+    EXPECT_EQ(TreeTexts(),
+              (Texts{"trunk/", "abc/", "fresh/", "src/", "my file é#1.txt", "README"}));
     EXPECT_TRUE(platform::TreeExpanded(EntryTree, 0));
 
     // A fetch that fails opens nothing, not even the copy left from before,
@@ -209,7 +211,8 @@ TEST_F(ListActionsTest, RepositoryFilesAndFoldersFromTheMenu) {
     const Texts boxes = BoxTexts();
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0], "Alert: Saving failed");
-    EXPECT_NE(boxes[1].find("file:///no/such/repository/trunk/README"), std::string::npos) << boxes[1];
+    EXPECT_NE(boxes[1].find("file:///no/such/repository/trunk/README"), std::string::npos)
+        << boxes[1];
     platform::Sleep(300);
     EXPECT_FALSE(platform::IsRegularFile(box / "opened.txt"));
 }

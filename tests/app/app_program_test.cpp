@@ -27,8 +27,8 @@ TEST_F(ProgramTest, WindowIsBuiltFromTheSettingsInTabOrder) {
     // Tab follows creation, which follows the layout, not the ids.
     std::vector<int> ids;
     for (const auto& c : scripted::Controls()) ids.push_back(c.id);
-    EXPECT_EQ(ids, (std::vector<int>{0, 1, 20, 2, 3, 4, 22, 5, 6, 7, 8, 9, 18, 14, 15, 16, 17,
-                                     10, 12, 11, 13}));
+    EXPECT_EQ(ids, (std::vector<int>{0, 1,  20, 2,  3,  4,  22, 5,  6,  7, 8,
+                                     9, 18, 14, 15, 16, 17, 10, 12, 11, 13}));
 
     const std::pair<int, const char*> shown[] = {{UrlField, "file:///srv/repo/"},
                                                  {FolderField, "/home/ann/wc/"},
@@ -38,9 +38,9 @@ TEST_F(ProgramTest, WindowIsBuiltFromTheSettingsInTabOrder) {
     EXPECT_EQ(platform::GetCheck(AuthSystemCheck), 1);
     EXPECT_EQ(scripted::Find(FolderField)->tooltip,
               "Local repositery folder. It'll be created if necessary");
-    for (auto [field, label] : {std::pair(UrlField, UrlLabel), std::pair(FolderField, FolderLabel),
-                                std::pair(UserNameField, UserNameLabel),
-                                std::pair(PasswordField, PasswordLabel)})
+    for (auto [field, label] :
+         {std::pair(UrlField, UrlLabel), std::pair(FolderField, FolderLabel),
+          std::pair(UserNameField, UserNameLabel), std::pair(PasswordField, PasswordLabel)})
         EXPECT_EQ(scripted::Find(field)->labelFor, label) << field;
     EXPECT_FALSE(platform::ControlExists(StopSearchButton));
 
@@ -53,7 +53,8 @@ TEST_F(ProgramTest, WindowIsBuiltFromTheSettingsInTabOrder) {
     };
     for (int i = 0; i < browse::kStatusCodeCount; ++i) {
         const std::string code = browse::StatusCodeAt(i);
-        for (int folder : {0, 1}) EXPECT_TRUE(shows(code, folder, *icons.For(&code, folder))) << code;
+        for (int folder : {0, 1})
+            EXPECT_TRUE(shows(code, folder, *icons.For(&code, folder))) << code;
     }
     for (int folder : {0, 1}) EXPECT_TRUE(shows("MM", folder, *icons.plain[folder]));
 }
@@ -130,8 +131,8 @@ TEST_F(ProgramTest, ClosingSavesTheSettingsWithTheCheckBoxLastState) {
     });
     EXPECT_EQ(RunProgram(), 0);
     const std::string saved = ReadFile(PrefsPath());
-    for (const char* line : {"SVNRemoteRepositery = file:///elsewhere/", "SVNAuthCache = 1",
-                             "useProxy = 1"})
+    for (const char* line :
+         {"SVNRemoteRepositery = file:///elsewhere/", "SVNAuthCache = 1", "useProxy = 1"})
         EXPECT_NE(saved.find(line), std::string::npos) << saved;
 }
 

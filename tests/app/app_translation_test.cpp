@@ -33,8 +33,8 @@ std::string Joined(const std::string& code) {
 TEST(CatalogueSources, EveryTranslatedLiteralHasATranslationInEachLanguage) {
     std::set<std::string> literals;
     const std::regex call("Translate\\(\\s*(" + kLiteral + ")\\s*\\)");
-    for (const auto& f : std::filesystem::recursive_directory_iterator(
-             std::string(VELLUM_SOURCE_DIR) + "/src")) {
+    for (const auto& f :
+         std::filesystem::recursive_directory_iterator(std::string(VELLUM_SOURCE_DIR) + "/src")) {
         if (f.path().extension() != ".cpp" && f.path().extension() != ".h") continue;
         const std::string code = ReadFile(f.path().string());
         for (std::sregex_iterator it(code.begin(), code.end(), call), end; it != end; ++it)

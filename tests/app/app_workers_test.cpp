@@ -69,8 +69,8 @@ TEST_F(WorkersTest, SearchShowsMatchesAndEndsByItself) {
     EXPECT_EQ(scripted::Choosers().size(), choosers);
 
     // A path the pattern is too complex for is told, not silently dropped.
-    testsupport::Run("svn mkdir -q -m m " +
-                     ShellQuote(prefs["SVNRemoteRepositery"] + "trunk/" + std::string(40, 'a') + "cab"));
+    testsupport::Run("svn mkdir -q -m m " + ShellQuote(prefs["SVNRemoteRepositery"] + "trunk/" +
+                                                       std::string(40, 'a') + "cab"));
     scripted::Type(SearchField, "(a+)+b");
     Click(SearchButton);
     RunUntil(Idle);
@@ -108,7 +108,10 @@ TEST_F(WorkersTest, CopiesHoldTheBusyStateUntilTheyEnd) {
     prefs["SVNAuthCache"] = "1";
     SlowClient("sleep 1");  // slow enough to look at
     Start();
-    struct Copy { int button; std::string caption, folder; };
+    struct Copy {
+        int button;
+        std::string caption, folder;
+    };
     for (const Copy& copy : {Copy{ReadOnlyCopyButton, "Receive a read only repositery copy", "ro"},
                              Copy{WorkCopyButton, "Receive a repositery work copy ", "rw"}}) {
         Enter(FolderField, box / copy.folder);
@@ -128,8 +131,8 @@ TEST_F(WorkersTest, CopiesHoldTheBusyStateUntilTheyEnd) {
         // Every arrival is a row with the added mark, the closing line a box,
         // and the file manager opens on the new copy.
         const std::string top = copy.folder + "/trunk";  // as the client prints it
-        ASSERT_EQ(TreeTexts(), (Texts{top, top + "/B.TXT", top + "/a.txt", top + "/docs",
-                                      top + "/docs/c.txt"}));
+        ASSERT_EQ(TreeTexts(),
+                  (Texts{top, top + "/B.TXT", top + "/a.txt", top + "/docs", top + "/docs/c.txt"}));
         for (const auto& item : scripted::Tree()) {
             const int folder = item.text == top || item.text == top + "/docs";
             EXPECT_EQ(item.image, StatusIcon("A", folder)) << item.text;
@@ -157,7 +160,8 @@ TEST_F(WorkersTest, CopiesHoldTheBusyStateUntilTheyEnd) {
     Click(ReadOnlyCopyButton);
     RunUntil(Idle);
     ASSERT_EQ(BoxTexts().size(), 1u);
-    EXPECT_EQ(BoxTexts()[0].rfind("Alert: The Subversion client reported an error:\n\nsvn: E", 0), 0u)
+    EXPECT_EQ(BoxTexts()[0].rfind("Alert: The Subversion client reported an error:\n\nsvn: E", 0),
+              0u)
         << BoxTexts()[0];
     EXPECT_TRUE(TreeTexts().empty());
     EXPECT_EQ(platform::GetText(ReadOnlyCopyButton), "Receive a read only repositery copy");

@@ -68,9 +68,7 @@ std::vector<std::string> RowOrder() {
 
 GtkTreeView* TreeView() { return GTK_TREE_VIEW(gtk::FindControl(kTree)->inner); }
 
-GtkTreePath* TreePath(int row) {
-    return gtk::StorePath(gtk_tree_view_get_model(TreeView()), row);
-}
+GtkTreePath* TreePath(int row) { return gtk::StorePath(gtk_tree_view_get_model(TreeView()), row); }
 
 // The service's tree; the user folds a row in the view.
 struct GtkTreeRows : treecases::ServiceRows {
@@ -124,8 +122,8 @@ void Put(GdkEventType type) {
     if (type == GDK_KEY_PRESS || type == GDK_KEY_RELEASE) {
         e->key.keyval = GDK_KEY_Return;
         e->key.time = GDK_CURRENT_TIME;
-        gdk_event_set_device(e, gdk_seat_get_keyboard(gdk_display_get_default_seat(
-                                    gdk_display_get_default())));
+        gdk_event_set_device(
+            e, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
     }
     gdk_event_put(e);
     gdk_event_free(e);
@@ -183,7 +181,8 @@ int DrawnSize(GtkWidget* label) {
     int size = 0;
     if (PangoAttrList* attributes = gtk_label_get_attributes(GTK_LABEL(label))) {
         PangoAttrIterator* it = pango_attr_list_get_iterator(attributes);
-        if (auto* a = reinterpret_cast<PangoAttrSize*>(pango_attr_iterator_get(it, PANGO_ATTR_SIZE)))
+        if (auto* a =
+                reinterpret_cast<PangoAttrSize*>(pango_attr_iterator_get(it, PANGO_ATTR_SIZE)))
             size = a->size;
         pango_attr_iterator_destroy(it);
     }
@@ -233,12 +232,14 @@ void ExpectCaptionsFit(const std::string& language) {
         if (size == 0) continue;
         EXPECT_GE(size, 7 * PANGO_SCALE) << what;
         // Half a point more would not have fitted.
-        PangoLayout* bigger = gtk_widget_create_pango_layout(label, gtk_label_get_text(GTK_LABEL(label)));
+        PangoLayout* bigger =
+            gtk_widget_create_pango_layout(label, gtk_label_get_text(GTK_LABEL(label)));
         PangoAttrList* attributes = pango_attr_list_new();
         pango_attr_list_insert(attributes, pango_attr_size_new(size + PANGO_SCALE / 2));
         pango_layout_set_attributes(bigger, attributes);
         pango_attr_list_unref(attributes);
-        EXPECT_GT(PixelWidth(bigger), std::min(text.width, right - text.x)) << what << " could be bigger";
+        EXPECT_GT(PixelWidth(bigger), std::min(text.width, right - text.x))
+            << what << " could be bigger";
         g_object_unref(bigger);
     }
 }
@@ -352,10 +353,17 @@ TEST_F(GtkWindowTest, AWindowOfItsOwnGrowsItsAnchoredControlsAndReportsItsList) 
     const int own = OpenWindow("Own", 300, 200);
     ASSERT_GT(own, dialog);
     using Box = std::array<int, 4>;
-    struct Case { int id; ControlKind kind; Box at; unsigned anchors; Box grown; };
+    struct Case {
+        int id;
+        ControlKind kind;
+        Box at;
+        unsigned anchors;
+        Box grown;
+    };
     const unsigned all = AnchorLeft | AnchorTop | AnchorRight | AnchorBottom;
     const unsigned corner = AnchorRight | AnchorBottom;
-    const Case cases[] = {  // grown: the window 100 x 50 larger
+    const Case cases[] = {
+        // grown: the window 100 x 50 larger
         {kList, ControlKind::List, {10, 10, 200, 100}, all, {10, 10, 300, 150}},
         {kButton, ControlKind::Button, {210, 170, 80, 24}, corner, {310, 220, 80, 24}},
         {kText, ControlKind::Text, {10, 115, 190, 50}, all & ~AnchorTop, {10, 165, 290, 50}},
@@ -420,7 +428,8 @@ TEST_F(GtkWindowTest, AWindowOfItsOwnGrowsItsAnchoredControlsAndReportsItsList) 
 
 TEST_F(GtkWindowTest, TextRunsKeepTheirStylesAndBadBytesAreReplaced) {
     CreateControl(0, kText, ControlKind::Text, 10, 10, 400, 300, "Diff");
-    const std::tuple<std::string, TextStyle, const char*, std::string> runs[] = {  // tag, shown
+    const std::tuple<std::string, TextStyle, const char*, std::string> runs[] = {
+        // tag, shown
         {"Index: a\n", TextStyle::Heading, "heading", "Index: a\n"},
         {"-old\n", TextStyle::Removed, "removed", "-old\n"},
         {"+n\xe9w\xff\n", TextStyle::Added, "added", "+n\uFFFDw\uFFFD\n"},
@@ -477,8 +486,10 @@ TEST_F(GtkWindowTest, AWindowBesideAModalDialogTakesTextAndTicks) {
     const std::string text = "Zeile 1\n\u00c4rger \u2713", at = std::to_string(own) + ":";
     const std::string typed = at + "41:3 ", ticked = at + "43:3 ";  // Change
     const std::pair<std::function<void()>, std::string> steps[] = {
-        {[&] { SetFocus(41), SetText(41, text), Key(window, 'x'), Key(window, GDK_KEY_Return),
-               Key(window, GDK_KEY_Return, GDK_CONTROL_MASK); },
+        {[&] {
+             SetFocus(41), SetText(41, text), Key(window, 'x'), Key(window, GDK_KEY_Return),
+                 Key(window, GDK_KEY_Return, GDK_CONTROL_MASK);
+         },
          "1,0,,41|" + typed + typed + at + "41:6 "},  // Activate
         {[&] { Key(window, GDK_KEY_Tab); }, "1,0,,42|"},
         {[&] { SetFocus(41), Key(window, GDK_KEY_ISO_Left_Tab, GDK_SHIFT_MASK); }, "1,0,,40|"},

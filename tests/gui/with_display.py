@@ -23,8 +23,20 @@ def start_xvfb(work):
     read_end, write_end = os.pipe()
     log = open(os.path.join(work, "xvfb.log"), "w")
     xvfb = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-        pass_fds=(write_end,), stdout=log, stderr=log)
+        [
+            "Xvfb",
+            "-displayfd",
+            str(write_end),
+            "-screen",
+            "0",
+            "1024x768x24",
+            "-nolisten",
+            "tcp",
+        ],
+        pass_fds=(write_end,),
+        stdout=log,
+        stderr=log,
+    )
     os.close(write_end)
     number = b""
     deadline = time.monotonic() + 20
@@ -84,14 +96,24 @@ def main():
     rc = 1
     try:
         xvfb, display = start_xvfb(work)
-        env = dict(os.environ, DISPLAY=display, XDG_RUNTIME_DIR=os.path.join(work, "runtime"),
-                   GSETTINGS_BACKEND="memory", NO_AT_BRIDGE="0")
-        for name in ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS", "WAYLAND_DISPLAY"):
+        env = dict(
+            os.environ,
+            DISPLAY=display,
+            XDG_RUNTIME_DIR=os.path.join(work, "runtime"),
+            GSETTINGS_BACKEND="memory",
+            NO_AT_BRIDGE="0",
+        )
+        for name in (
+            "DBUS_SESSION_BUS_ADDRESS",
+            "AT_SPI_BUS_ADDRESS",
+            "WAYLAND_DISPLAY",
+        ):
             env.pop(name, None)
         os.mkdir(env["XDG_RUNTIME_DIR"], 0o700)
         # Its own process group, so whatever the session spawned can be stopped.
-        session = subprocess.Popen(["dbus-run-session", "--"] + sys.argv[1:], env=env,
-                                   start_new_session=True)
+        session = subprocess.Popen(
+            ["dbus-run-session", "--"] + sys.argv[1:], env=env, start_new_session=True
+        )
         rc = session.wait()
         rc = rc if rc >= 0 else 128 - rc
     finally:

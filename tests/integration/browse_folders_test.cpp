@@ -28,28 +28,33 @@ Lines Shown(const browse::EntryList& list, const std::string& base = "") {
     for (const auto& e : list.Entries()) {
         EXPECT_EQ(position++, e.row) << e.name;
         std::string path = e.path.starts_with(base) ? e.path.substr(base.size()) : "?" + e.path;
-        out.push_back(std::to_string(e.depth) + " " + std::to_string(e.isFolder) + " " + e.name + " [" +
-                      e.status + "] " + path);
+        out.push_back(std::to_string(e.depth) + " " + std::to_string(e.isFolder) + " " + e.name +
+                      " [" + e.status + "] " + path);
     }
     return out;
 }
 
 void Local(browse::EntryList& list, int row, int depth, const std::string& subPath) {
-    browse::ReplaceChildren(list, row, depth, [&](const auto& add) { browse::ListLocalFolder(subPath, add); });
+    browse::ReplaceChildren(list, row, depth,
+                            [&](const auto& add) { browse::ListLocalFolder(subPath, add); });
 }
 
 std::string Remote(browse::EntryList& list, int row, int depth, const std::string& subPath) {
     std::string errors;
-    browse::ReplaceChildren(list, row, depth,
-                            [&](const auto& add) { errors = browse::ListRemoteFolder(subPath, add).errors; });
+    browse::ReplaceChildren(list, row, depth, [&](const auto& add) {
+        errors = browse::ListRemoteFolder(subPath, add).errors;
+    });
     return errors;
 }
 
 TEST(LocalBrowser, ListsEveryEntryWithItsStatusAndSkipsDotNames) {
     ClientEnv env;
     const std::string wc = env.box / "wc";
-    Checkout(MakeRepository(env.box / "repo", {{"src/util/u.c", "u\n"}, {"src/x.c", "x\n"}, {"b.c", "b\n"},
-                                               {"A.txt", "a\n"}, {".dotted", "d\n"}}),
+    Checkout(MakeRepository(env.box / "repo", {{"src/util/u.c", "u\n"},
+                                               {"src/x.c", "x\n"},
+                                               {"b.c", "b\n"},
+                                               {"A.txt", "a\n"},
+                                               {".dotted", "d\n"}}),
              wc);
     WriteFile(wc + "/b.c", "changed\n");
     WriteFile(wc + "/src/util/u.c", "changed\n");
@@ -67,13 +72,16 @@ TEST(LocalBrowser, ListsEveryEntryWithItsStatusAndSkipsDotNames) {
     for (std::string local : {env.box / "/./wc/../wc//", wc, wc + "/"}) {
         settings::g_settings.SVNLocalRepositery = local;
         Local(list, 0, 0, "");
-        EXPECT_EQ(Shown(list, local.ends_with("/") ? local.substr(0, local.size() - 1) : local), top) << local;
+        EXPECT_EQ(Shown(list, local.ends_with("/") ? local.substr(0, local.size() - 1) : local),
+                  top)
+            << local;
     }
     Local(list, 2, 1, "src");
     Local(list, 3, 2, "src/util");
     Local(list, 1, 1, "linked");
-    EXPECT_EQ(Shown(list, wc), (Lines{top[0], "1 1 inner [] /linked/inner", top[1], "1 1 util [M] /src/util",
-                                      "2 0 u.c [M] /src/util/u.c", "1 0 x.c [] /src/x.c", top[2], top[3], top[4]}));
+    EXPECT_EQ(Shown(list, wc),
+              (Lines{top[0], "1 1 inner [] /linked/inner", top[1], "1 1 util [M] /src/util",
+                     "2 0 u.c [M] /src/util/u.c", "1 0 x.c [] /src/x.c", top[2], top[3], top[4]}));
     Local(list, 3, 1, "gone");
     EXPECT_EQ(list.Size(), 6);
 }
@@ -82,23 +90,31 @@ TEST(LocalBrowser, ListsEveryEntryWithItsStatusAndSkipsDotNames) {
 // after it (the conflict summary) is not.
 TEST(LocalBrowser, EntryStatusIsTheClientsCodeForThatPath) {
     ClientEnv env;
-    const std::string url = MakeRepository(
-        env.box / "repo", {{"clean.txt", "c\n"}, {"mod.txt", "m\n"}, {"gone.txt", "g\n"}, {"del.txt", "d\n"},
-                           {"both.txt", "b\n"}, {"clash.txt", "x\n"}, {"deep/er/f.txt", "f\n"}});
+    const std::string url = MakeRepository(env.box / "repo", {{"clean.txt", "c\n"},
+                                                              {"mod.txt", "m\n"},
+                                                              {"gone.txt", "g\n"},
+                                                              {"del.txt", "d\n"},
+                                                              {"both.txt", "b\n"},
+                                                              {"clash.txt", "x\n"},
+                                                              {"deep/er/f.txt", "f\n"}});
     const std::string wc = env.box / "wc";
     Checkout(url, wc);
-    ASSERT_EQ(0, testsupport::Run("svn checkout -q " + ShellQuote(url) + " " + ShellQuote(env.box / "other")));
+    ASSERT_EQ(0, testsupport::Run("svn checkout -q " + ShellQuote(url) + " " +
+                                  ShellQuote(env.box / "other")));
     WriteFile(env.box / "other/clash.txt", "theirs\n");
     ASSERT_EQ(0, testsupport::Run("svn commit -q -m c " + ShellQuote(env.box / "other")));
-    for (const char* name : {"mod.txt", "new.txt", "unv.txt", "deep/er/f.txt", "both.txt", "clash.txt"})
+    for (const char* name :
+         {"mod.txt", "new.txt", "unv.txt", "deep/er/f.txt", "both.txt", "clash.txt"})
         WriteFile(wc + "/" + name, "changed\n");
-    for (const char* command : {"svn add -q new.txt", "svn delete -q del.txt", "svn propset -q p v both.txt",
-                                "rm gone.txt", "svn update -q --accept postpone clash.txt"})
+    for (const char* command :
+         {"svn add -q new.txt", "svn delete -q del.txt", "svn propset -q p v both.txt",
+          "rm gone.txt", "svn update -q --accept postpone clash.txt"})
         ASSERT_EQ(0, testsupport::Run("cd " + ShellQuote(wc) + " && " + command)) << command;
 
     const std::pair<const char*, const char*> expected[] = {
-        {"clean.txt", ""}, {"mod.txt", "M"}, {"new.txt", "A"},   {"unv.txt", "?"},   {"gone.txt", "!"},
-        {"del.txt", "D"},  {"both.txt", "MM"}, {"deep", "M"},    {"clash.txt", "C"}};
+        {"clean.txt", ""},  {"mod.txt", "M"},  {"new.txt", "A"},
+        {"unv.txt", "?"},   {"gone.txt", "!"}, {"del.txt", "D"},
+        {"both.txt", "MM"}, {"deep", "M"},     {"clash.txt", "C"}};
     for (auto [name, code] : expected) EXPECT_EQ(EntryStatus(wc + "/" + name), code) << name;
     EXPECT_EQ(EntryStatus(env.box / "not-a-working-copy"), "");
 }
@@ -109,25 +125,31 @@ TEST(LocalBrowser, EntryStatusIsTheClientsCodeForThatPath) {
 // its folder (switched, external, a checkout of its own), the folder's word.
 TEST(LocalBrowser, OneStatusRunPerFolderGivesEachEntryItsOwnCode) {
     ClientEnv env;
-    std::map<std::string, std::string> files{{"trunk/sw/z", "z\n"}, {"trunk/deldir/f", "f\n"},
-                                             {"trunk/missdir/f", "f\n"}, {"trunk/sub/deep/f", "f\n"},
-                                             {"trunk/sub/ok", "o\n"}, {"other/f", "o\n"}, {"elsewhere/z", "e\n"}};
-    for (const char* name : {"clean", "mod", "prop", "del", "gone", "repl", "confl", "tconf", "lock", "obst",
-                             "a b", "\xC3\xA9t\xC3\xA9", "tail "})
+    std::map<std::string, std::string> files{
+        {"trunk/sw/z", "z\n"},       {"trunk/deldir/f", "f\n"}, {"trunk/missdir/f", "f\n"},
+        {"trunk/sub/deep/f", "f\n"}, {"trunk/sub/ok", "o\n"},   {"other/f", "o\n"},
+        {"elsewhere/z", "e\n"}};
+    for (const char* name : {"clean", "mod", "prop", "del", "gone", "repl", "confl", "tconf",
+                             "lock", "obst", "a b", "\xC3\xA9t\xC3\xA9", "tail "})
         files[std::string("trunk/") + name] = "x\n";
     const std::string url = MakeRepository(env.box / "repo", files);
     const std::string wc = env.box / "wc";
     Checkout(url + "trunk", wc);
     Checkout(url + "trunk", env.box / "theirs");
     const std::string setup =
-        "cd " + ShellQuote(env.box / "theirs") + " && echo t > confl && svn rm -q tconf && svn ci -q -m t && cd " +
-        ShellQuote(wc) + " && echo m > confl && echo m > tconf && svn up -q --accept postpone && "
+        "cd " + ShellQuote(env.box / "theirs") +
+        " && echo t > confl && svn rm -q tconf && svn ci -q -m t && cd " + ShellQuote(wc) +
+        " && echo m > confl && echo m > tconf && svn up -q --accept postpone && "
         "echo m > mod && echo m > 'a b' && echo m > \xC3\xA9t\xC3\xA9 && echo m > sub/deep/f && "
         "svn ps -q p v prop && svn rm -q del deldir && svn rm -q repl && echo r > repl && "
-        "echo n > added && svn add -q repl added && echo u > unv && echo u > 'tail ' && mkdir -p unvdir/in && "
-        "echo u > unvdir/in/u && echo i > ign.o && echo i > sub/i.o && svn lock -q lock && rm obst && mkdir obst && "
-        "svn switch -q --ignore-ancestry " + url + "elsewhere sw && svn ps -q svn:externals 'ext " + url +
-        "other' . && svn up -q && svn co -q " + url + "other nested && echo m > nested/f && rm -r gone missdir";
+        "echo n > added && svn add -q repl added && echo u > unv && echo u > 'tail ' && mkdir -p "
+        "unvdir/in && "
+        "echo u > unvdir/in/u && echo i > ign.o && echo i > sub/i.o && svn lock -q lock && rm obst "
+        "&& mkdir obst && "
+        "svn switch -q --ignore-ancestry " +
+        url + "elsewhere sw && svn ps -q svn:externals 'ext " + url +
+        "other' . && svn up -q && svn co -q " + url +
+        "other nested && echo m > nested/f && rm -r gone missdir";
     ASSERT_EQ(0, testsupport::Run(setup));
     settings::g_settings.SVNLocalRepositery = wc;
     platform::UseUserCharset();  // the client's UTF-8, as the program takes it
@@ -150,11 +172,19 @@ TEST(LocalBrowser, OneStatusRunPerFolderGivesEachEntryItsOwnCode) {
         return out;
     };
     // A tree conflict reads as a conflict, whatever its first column says.
-    const Lines top = {"deldir/ [D]", "ext/ [X]", "missdir/ [!]", "nested/ [?]", "obst/ [~]", "sub/ [M]",
-                       "sw/ [S]", "unvdir/ [?]", "a b [M]", "added [A]", "clean []", "confl [C]",
-                       "confl.mine [?]", "confl.r1 [?]", "confl.r2 [?]", "del [D]", "gone [!]", "ign.o [I]",
-                       "lock [K]", "mod [M]", "prop [M]", "repl [R]", "tail  [M]", "tconf [C]", "unv [?]",
-                       "\xC3\xA9t\xC3\xA9 [M]"};
+    const Lines top = {"deldir/ [D]",    "ext/ [X]",
+                       "missdir/ [!]",   "nested/ [?]",
+                       "obst/ [~]",      "sub/ [M]",
+                       "sw/ [S]",        "unvdir/ [?]",
+                       "a b [M]",        "added [A]",
+                       "clean []",       "confl [C]",
+                       "confl.mine [?]", "confl.r1 [?]",
+                       "confl.r2 [?]",   "del [D]",
+                       "gone [!]",       "ign.o [I]",
+                       "lock [K]",       "mod [M]",
+                       "prop [M]",       "repl [R]",
+                       "tail  [M]",      "tconf [C]",
+                       "unv [?]",        "\xC3\xA9t\xC3\xA9 [M]"};
     EXPECT_EQ(listed(""), top);
     EXPECT_EQ(listed("sub"), (Lines{"deep/ [M]", "i.o [I]", "ok []"}));
     EXPECT_EQ(listed("sub/deep"), Lines{"f [M]"});
@@ -178,18 +208,21 @@ TEST(LocalBrowser, OneStatusRunPerFolderGivesEachEntryItsOwnCode) {
 
 TEST(RemoteBrowser, ListsFoldersInPlaceWithOrWithoutFinalSlash) {
     ClientEnv env;
-    const std::string url =
-        MakeRepository(env.box / "repo", {{"zeta.txt", "z\n"}, {"README", "r\n"}, {"Alpha/", ""},
-                                          {"trunk/src/main.c", "m\n"}, {"trunk/a b.txt", "ab\n"}});
+    const std::string url = MakeRepository(env.box / "repo", {{"zeta.txt", "z\n"},
+                                                              {"README", "r\n"},
+                                                              {"Alpha/", ""},
+                                                              {"trunk/src/main.c", "m\n"},
+                                                              {"trunk/a b.txt", "ab\n"}});
     browse::EntryList list;
     for (std::string base : {url, url.substr(0, url.size() - 1)}) {
         settings::g_settings.SVNRemoteRepositery = base;
         EXPECT_EQ(Remote(list, 0, 0, ""), "");
         EXPECT_EQ(Remote(list, 2, 1, "trunk/"), "");
         EXPECT_EQ(Remote(list, 3, 2, "trunk/src/"), "");
-        EXPECT_EQ(Shown(list), (Lines{"0 1 Alpha/ [] Alpha/", "0 1 trunk/ [] trunk/", "1 1 src/ [] trunk/src/",
-                                      "2 0 main.c [] trunk/src/main.c", "1 0 a b.txt [] trunk/a b.txt",
-                                      "0 0 README [] README", "0 0 zeta.txt [] zeta.txt"}))
+        EXPECT_EQ(Shown(list),
+                  (Lines{"0 1 Alpha/ [] Alpha/", "0 1 trunk/ [] trunk/", "1 1 src/ [] trunk/src/",
+                         "2 0 main.c [] trunk/src/main.c", "1 0 a b.txt [] trunk/a b.txt",
+                         "0 0 README [] README", "0 0 zeta.txt [] zeta.txt"}))
             << base;
     }
     const std::string errors = Remote(list, 2, 1, "trunk/missing/");
@@ -201,7 +234,8 @@ class RemoteSearch : public ::testing::Test {
 protected:
     browse::SearchResult Search(const std::string& pattern, Lines& found) {
         found.clear();
-        return browse::SearchRemote(pattern, [&](const std::string& p) { found.push_back(p); }, stop);
+        return browse::SearchRemote(
+            pattern, [&](const std::string& p) { found.push_back(p); }, stop);
     }
 
     ClientEnv env;
@@ -209,9 +243,12 @@ protected:
 };
 
 TEST_F(RemoteSearch, HandsOverTheMatchingPathsInTheClientsOrder) {
-    const std::string url = MakeRepository(env.box / "repo", {{"trunk/doc/guide.txt", "g\n"}, {"trunk/docs/readme", "r\n"},
-                                                              {"trunk/LOUD.TXT", "l\n"}, {"trunk/main.c", "m\n"},
-                                                              {"trunk/" + std::string(40, 'a') + "cab", "x"}});
+    const std::string url =
+        MakeRepository(env.box / "repo", {{"trunk/doc/guide.txt", "g\n"},
+                                          {"trunk/docs/readme", "r\n"},
+                                          {"trunk/LOUD.TXT", "l\n"},
+                                          {"trunk/main.c", "m\n"},
+                                          {"trunk/" + std::string(40, 'a') + "cab", "x"}});
     settings::g_settings.SVNRemoteRepositery = url;
     const std::string all = env.Shell("svn list -R " + ShellQuote(url));
     auto matching = [&all](auto keep) {
@@ -228,7 +265,8 @@ TEST_F(RemoteSearch, HandsOverTheMatchingPathsInTheClientsOrder) {
     Search("\\.txt$", found);
     EXPECT_EQ(found, Lines{"trunk/doc/guide.txt"});
     Search("doc", found);
-    EXPECT_EQ(found, matching([](const std::string& l) { return l.find("doc") != std::string::npos; }));
+    EXPECT_EQ(found,
+              matching([](const std::string& l) { return l.find("doc") != std::string::npos; }));
     EXPECT_EQ(found.size(), 4u) << "the folder lines and the entries below them";
     // PCRE2 gives up on the long name (it does match, at its end): counted, not dropped.
     EXPECT_EQ(Search("(a+)+b", found).unmatched, 1);
@@ -246,15 +284,19 @@ TEST_F(RemoteSearch, HandsOverTheMatchingPathsInTheClientsOrder) {
 // came in order and the search ends at once.
 TEST_F(RemoteSearch, StopEndsTheSearchWithThePathsFoundSoFar) {
     WriteFile(env.box / "client/svn/bin/svn",
-              "#!/bin/sh\ni=0\nwhile [ $i -lt 6000 ]; do echo \"path/$i\"; i=$((i+1)); sleep 0.01; done\n");
+              "#!/bin/sh\ni=0\nwhile [ $i -lt 6000 ]; do echo \"path/$i\"; i=$((i+1)); sleep 0.01; "
+              "done\n");
     testsupport::Run("chmod +x " + ShellQuote(env.box / "client/svn/bin/svn"));
     ScopedCwd cwd(env.box / "client");
     Lines found;
     auto start = std::chrono::steady_clock::now();
-    browse::SearchRemote("", [&](const std::string& p) {
-        found.push_back(p);
-        if (found.size() == 3) stop = true;
-    }, stop);
+    browse::SearchRemote(
+        "",
+        [&](const std::string& p) {
+            found.push_back(p);
+            if (found.size() == 3) stop = true;
+        },
+        stop);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
     ASSERT_GE(found.size(), 3u);
     EXPECT_LT(found.size(), 6000u);
@@ -269,7 +311,8 @@ namespace {
 // reaches exactly the entry the user pointed at, never a look-alike.
 TEST(OddNames, EveryActionReachesThatEntryAndNoOther) {
     ClientEnv env;
-    const Lines names = {"a%41b.txt", "aAb.txt", "x@1", "x", "pct%2F", "q 'u\" o.txt", "-lead", "é.txt"};
+    const Lines names = {"a%41b.txt", "aAb.txt",      "x@1",   "x",
+                         "pct%2F",    "q 'u\" o.txt", "-lead", "é.txt"};
     std::map<std::string, std::string> files{{"d%41/in.txt", "in"}, {"dA/decoy.txt", "decoy"}};
     for (const auto& name : names) files[name] = name;
     const std::string url = MakeRepository(env.box / "repo", files);
@@ -303,7 +346,8 @@ TEST(OddNames, EveryActionReachesThatEntryAndNoOther) {
     EXPECT_EQ(svnclient::SvnRemoteDelete("x@1").errors, "");
     EXPECT_EQ(svnclient::SvnRemoteMkdir("d%41/", "new@1").errors, "");
     EXPECT_EQ(env.Shell("svn list -R " + ShellQuote(url)),
-              "-lead\naAb.txt\nd%41/\nd%41/in.txt\nd%41/new@1/\ndA/\ndA/decoy.txt\npct%2F\nq 'u\" o.txt\nx\né.txt\n");
+              "-lead\naAb.txt\nd%41/\nd%41/in.txt\nd%41/new@1/\ndA/\ndA/decoy.txt\npct%2F\nq 'u\" "
+              "o.txt\nx\né.txt\n");
 }
 
 }  // namespace

@@ -21,7 +21,9 @@ const int64_t kFixedTime = 1796646896;  // r1's date, set by hand
 // An entry as the tables write it; r1's date in full (TZ is 2 hours ahead).
 std::string Show(const LogEntry& e) {
     std::string s = "r" + std::to_string(e.revision) + " " + (e.hasAuthor ? e.author : "-") + " " +
-                    (e.date.empty() ? "undated" : e.time == kFixedTime ? e.date : "dated") +
+                    (e.date.empty()         ? "undated"
+                     : e.time == kFixedTime ? e.date
+                                            : "dated") +
                     " {" + e.message + "}";
     for (const ChangedPath& p : e.paths) {
         s += std::string(" ") + p.action + p.path;
@@ -48,7 +50,8 @@ protected:
             ci copy && svn rm -q "$NAME@" && ci gone && for p in 2:author 3:log 3:date; do
             svn propdel -q --revprop -r ${p%:*} svn:${p#*:} "$URL" || exit; done &&
             svn propset -q --revprop -r 1 svn:date 2026-12-07T12:34:56.123456Z "$URL" &&
-            svn up -q && echo made)"), "made\n");
+            svn up -q && echo made)"),
+                  "made\n");
     }
 
     // Entries of a log run as the tables write them, then "more" when the
@@ -58,8 +61,10 @@ protected:
         LogResult r = SvnLog(q, [&](LogEntry e) { shown.push_back(Show(e)); });
         EXPECT_EQ(r.count, static_cast<int>(shown.size()));
         if (r.more) shown.push_back("more");
-        if (errors) *errors = r.errors;
-        else EXPECT_EQ(r.errors, "");
+        if (errors)
+            *errors = r.errors;
+        else
+            EXPECT_EQ(r.errors, "");
         return shown;
     }
 
@@ -103,15 +108,17 @@ TEST_F(History, TheClientsOwnErrorsAndMalformedOutputAreReported) {
     ASSERT_TRUE(server.Running());
     settings::g_settings.SVNUsername = "bob";
     const std::tuple<std::string, std::string, std::string> cases[] = {
-        {box / "plain", "", "E155007"}, {url + "nowhere", "", "E160013"},
+        {box / "plain", "", "E155007"},
+        {url + "nowhere", "", "E160013"},
         {"svn://127.0.0.1:" + std::to_string(FreePort()) + "/repo", "", "E170013"},
-        {server.Url(), "wrong", "E170001"}, {server.Url(), "right", ""}};
+        {server.Url(), "wrong", "E170001"},
+        {server.Url(), "right", ""}};
     for (const auto& [target, password, error] : cases) {
         settings::g_settings.SVNPassword = password;
         std::string errors;
         const bool listed = !Log({target, "", 0, 1, true, {}}, &errors).empty();
-        const bool said = error.empty() ? errors.empty()
-                                        : errors.find("svn: " + error) != std::string::npos;
+        const bool said =
+            error.empty() ? errors.empty() : errors.find("svn: " + error) != std::string::npos;
         EXPECT_TRUE(said && listed == error.empty()) << target << ": " << errors;
     }
 
@@ -121,8 +128,8 @@ TEST_F(History, TheClientsOwnErrorsAndMalformedOutputAreReported) {
     Client(head + "; sleep 30; echo '</log>'");
     std::atomic<bool> stop{false};
     const auto started = std::chrono::steady_clock::now();
-    LogResult r = SvnLog({url, "", 0, 50, true, {}}, [&](LogEntry e) { stop = e.revision == 9; },
-                         &stop);
+    LogResult r = SvnLog(
+        {url, "", 0, 50, true, {}}, [&](LogEntry e) { stop = e.revision == 9; }, &stop);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
     EXPECT_EQ(r.errors + std::to_string(r.count), "1");
     Client(head + "; echo svn: warning: W1 >&2; echo '<logentry revision=\"8\"></log>'; sleep 30");
@@ -143,8 +150,8 @@ TEST_F(History, DiffLinesKeepTheirBlanksAndStopAtTheLimit) {
     };
     EXPECT_EQ(diff(fileUrl, 2, "2"),
               (Lines{"Index: " + kName, std::string(67, '='), "--- " + kName + "\t(revision 1)",
-                     "+++ " + kName + "\t(revision 2)", "@@ -1,2 +1,3 @@", "   one", "-two",
-                     "+TWO", "+three"}));
+                     "+++ " + kName + "\t(revision 2)", "@@ -1,2 +1,3 @@", "   one", "-two", "+TWO",
+                     "+three"}));
     WriteFile(wcFile, "  one\nTWO\nthree\n last  \r\n");
     EXPECT_EQ(diff(wcFile, 0, ""),
               (Lines{"Index: " + wcFile, std::string(67, '='), "--- " + wcFile + "\t(revision 4)",

@@ -32,7 +32,8 @@ TEST(RealClient, ListsFoldersAndReportsOnlyTheErrorsOfAFailedRun) {
     ClientEnv env;
     ScopedCwd cwd(env.box.Path());  // no svn/bin/svn here: the client on PATH
     const std::string url = MakeRepository(
-        env.box / "repo", {{"b.txt", "b"}, {"a file.txt", "a"}, {"docs/", ""}, {"docs/guide.txt", "g"}});
+        env.box / "repo",
+        {{"b.txt", "b"}, {"a file.txt", "a"}, {"docs/", ""}, {"docs/guide.txt", "g"}});
     const Lines top = {"a file.txt", "b.txt", "docs/"};
     Listing root = List(url);
     EXPECT_TRUE(root.result.started);
@@ -43,7 +44,8 @@ TEST(RealClient, ListsFoldersAndReportsOnlyTheErrorsOfAFailedRun) {
     Listing missing = List(JoinUrl(url, "no-such-folder/"));
     EXPECT_TRUE(missing.result.started);
     EXPECT_TRUE(missing.lines.empty());
-    EXPECT_NE(missing.result.errors.find("no-such-folder"), std::string::npos) << missing.result.errors;
+    EXPECT_NE(missing.result.errors.find("no-such-folder"), std::string::npos)
+        << missing.result.errors;
 
     // A locale the machine lacks makes the client warn on its error output
     // and still list: only a failed run reports its error text.
@@ -59,7 +61,8 @@ TEST(RealClient, AClientThatFailedInSilenceSaysSo) {
     {
         ScopedEnv path("PATH", box / "empty");
         bool called = false;
-        ClientResult none = RunClient({Plain("list")}, "", 1, [&](const std::string&) { called = true; });
+        ClientResult none =
+            RunClient({Plain("list")}, "", 1, [&](const std::string&) { called = true; });
         EXPECT_FALSE(none.started);
         EXPECT_FALSE(called);
         EXPECT_EQ(none.errors, "The client program could not be started: svn");
@@ -73,7 +76,8 @@ TEST(RealClient, AClientThatFailedInSilenceSaysSo) {
     for (const auto& [script, errors] : cases) {
         WriteFile(box / "svn/bin/svn", std::string("#!/bin/sh\n") + script + "\n");
         testsupport::Run("chmod +x " + ShellQuote(box / "svn/bin/svn"));
-        EXPECT_EQ(RunClient({Plain("list")}, "", 1, [](const std::string&) {}).errors, errors) << script;
+        EXPECT_EQ(RunClient({Plain("list")}, "", 1, [](const std::string&) {}).errors, errors)
+            << script;
     }
 }
 
@@ -117,11 +121,12 @@ TEST(ClientHttp, CredentialsAndProxyFromTheSettingsReachTheServer) {
         int authCache, useProxy, proxyPort;
         bool lists;
     };
-    for (const Case& c : {Case{"right password", "s3cret", 0, 0, 80, true},
-                          Case{"wrong password", "wrong", 0, 0, 80, false},
-                          Case{"none sent: the client's empty cache", "s3cret", 1, 0, 80, false},
-                          Case{"through the proxy", "s3cret", 0, 1, proxy.Port(), true},
-                          Case{"a proxy that isn't there, not direct", "s3cret", 0, 1, FreePort(), false}}) {
+    for (const Case& c :
+         {Case{"right password", "s3cret", 0, 0, 80, true},
+          Case{"wrong password", "wrong", 0, 0, 80, false},
+          Case{"none sent: the client's empty cache", "s3cret", 1, 0, 80, false},
+          Case{"through the proxy", "s3cret", 0, 1, proxy.Port(), true},
+          Case{"a proxy that isn't there, not direct", "s3cret", 0, 1, FreePort(), false}}) {
         s.SVNPassword = c.password;
         s.SVNAuthCache = c.authCache;
         s.useProxy = c.useProxy;

@@ -18,7 +18,8 @@ using Copy = svnclient::CopyCommand;
 class Repository : public ::testing::Test {
 protected:
     // Copies `url` into `folder`; the lines it streamed, its errors in `errors`.
-    Lines CopyInto(Copy copy, const std::string& url, const std::string& folder, std::string* errors = nullptr) {
+    Lines CopyInto(Copy copy, const std::string& url, const std::string& folder,
+                   std::string* errors = nullptr) {
         settings::g_settings.SVNRemoteRepositery = url;
         settings::g_settings.SVNLocalRepositery = folder + "/";
         Collect c;
@@ -33,23 +34,24 @@ protected:
 };
 
 TEST_F(Repository, BothCopiesStreamWhatArrivesAndFailuresSayWhy) {
-    const std::string url =
-        MakeRepository(box / "repo", {{"a.txt", "a\n"}, {"docs/r.txt", "r\n"}, {"with space.txt", "s\n"}});
+    const std::string url = MakeRepository(
+        box / "repo", {{"a.txt", "a\n"}, {"docs/r.txt", "r\n"}, {"with space.txt", "s\n"}});
     for (Copy copy : {svnclient::SvnCheckout, svnclient::SvnReadOnlyCopy}) {
         const std::string folder = box / (copy == svnclient::SvnCheckout ? "wc" : "ro");
         std::string errors;
         Lines lines = CopyInto(copy, url, folder, &errors);
         std::sort(lines.begin(), lines.end());
         EXPECT_EQ(lines, (Lines{"A    " + folder + "/a.txt", "A    " + folder + "/docs",
-                                "A    " + folder + "/docs/r.txt", "A    " + folder + "/with space.txt",
-                                "Checked out revision 1."}));
+                                "A    " + folder + "/docs/r.txt",
+                                "A    " + folder + "/with space.txt", "Checked out revision 1."}));
         EXPECT_EQ(errors, "");
         EXPECT_EQ(env.Shell("svn status " + ShellQuote(folder)), "");
         EXPECT_EQ(ReadFile(folder + "/docs/r.txt"), "r\n");
     }
 
     std::string errors;
-    EXPECT_TRUE(CopyInto(svnclient::SvnCheckout, "file://" + box / "no-such-repository/", box / "x", &errors)
+    EXPECT_TRUE(CopyInto(svnclient::SvnCheckout, "file://" + box / "no-such-repository/", box / "x",
+                         &errors)
                     .empty());
     EXPECT_NE(errors.find("no-such-repository"), std::string::npos) << errors;
     EXPECT_FALSE(platform::IsDirectory(box / "x/.svn"));
@@ -66,7 +68,8 @@ TEST_F(Repository, RemoteChangesHitTheirTargetsWithTheirLogMessage) {
     const std::string log = "svn propget --revprop -r HEAD svn:log " + ShellQuote(url);
     EXPECT_FALSE(svnclient::SvnRemoteMkdir("trunk/", "").started);
     EXPECT_FALSE(svnclient::SvnRemoteDelete("").started);
-    EXPECT_EQ(env.Shell("svnlook youngest " + ShellQuote(repo)), "1\n") << "an empty name or path changes nothing";
+    EXPECT_EQ(env.Shell("svnlook youngest " + ShellQuote(repo)), "1\n")
+        << "an empty name or path changes nothing";
 
     EXPECT_EQ(svnclient::SvnRemoteMkdir("trunk/", "made").errors, "");
     EXPECT_EQ(env.Shell(log), "Directory made created\n");
@@ -74,7 +77,8 @@ TEST_F(Repository, RemoteChangesHitTheirTargetsWithTheirLogMessage) {
     EXPECT_EQ(env.Shell(log), "Directory top dir created\n");
     EXPECT_EQ(svnclient::SvnRemoteDelete("trunk/old.txt").errors, "");
     EXPECT_EQ(env.Shell(log), "trunk/old.txt deletion\n");
-    EXPECT_EQ(env.Shell("svn list -R " + ShellQuote(url)), "top dir/\ntop.txt\ntrunk/\ntrunk/made/\n");
+    EXPECT_EQ(env.Shell("svn list -R " + ShellQuote(url)),
+              "top dir/\ntop.txt\ntrunk/\ntrunk/made/\n");
 
     const std::string gone = svnclient::SvnRemoteDelete("trunk/old.txt").errors;  // gone already
     EXPECT_NE(gone.find("old.txt"), std::string::npos) << gone;
@@ -83,7 +87,8 @@ TEST_F(Repository, RemoteChangesHitTheirTargetsWithTheirLogMessage) {
     EXPECT_EQ(svnclient::SvnExport(url + "top.txt", box / "out/top.txt").errors, "");
     EXPECT_EQ(ReadFile(box / "out/top.txt"), "t\n");
     WriteFile(box / "out/top.txt", "local\n");
-    EXPECT_EQ(svnclient::SvnExport(url + "top.txt", box / "out/top.txt").errors, "") << "over a file";
+    EXPECT_EQ(svnclient::SvnExport(url + "top.txt", box / "out/top.txt").errors, "")
+        << "over a file";
     EXPECT_EQ(ReadFile(box / "out/top.txt"), "t\n");
     EXPECT_NE(svnclient::SvnExport(url + "missing.txt", box / "m.txt").errors, "");
 }

@@ -16,7 +16,8 @@ namespace {
 
 std::string Numbered(int count, const std::string& changed = "", int at = -1) {
     std::string text;
-    for (int i = 1; i <= count; ++i) text += (i == at ? changed : "line " + std::to_string(i)) + "\n";
+    for (int i = 1; i <= count; ++i)
+        text += (i == at ? changed : "line " + std::to_string(i)) + "\n";
     return text;
 }
 
@@ -35,9 +36,11 @@ protected:
 };
 
 TEST_F(WorkingCopy, AddRevertAndDeleteChangeTheNamedPathOnly) {
-    Checkout(MakeRepository(box / "repo", {{"clean.txt", "c\n"}, {"mod.txt", "m\n"}, {"gone.txt", "g\n"},
-                                           {"deep/f.txt", "f\n"}}),
-             wc);
+    Checkout(
+        MakeRepository(
+            box / "repo",
+            {{"clean.txt", "c\n"}, {"mod.txt", "m\n"}, {"gone.txt", "g\n"}, {"deep/f.txt", "f\n"}}),
+        wc);
     for (const char* name : {"mod.txt", "new.txt", "other.txt", "deep/f.txt"})
         WriteFile(wc + "/" + name, "changed\n");
     std::remove((wc + "/gone.txt").c_str());
@@ -51,7 +54,8 @@ TEST_F(WorkingCopy, AddRevertAndDeleteChangeTheNamedPathOnly) {
         EXPECT_TRUE(r.started);
         EXPECT_EQ(r.errors, "") << name;
     }
-    EXPECT_EQ(Status(), "D       clean.txt\nM       deep/f.txt\nA       new.txt\n?       other.txt\n");
+    EXPECT_EQ(Status(),
+              "D       clean.txt\nM       deep/f.txt\nA       new.txt\n?       other.txt\n");
     EXPECT_EQ(ReadFile(wc + "/mod.txt"), "m\n");
     EXPECT_EQ(ReadFile(wc + "/gone.txt"), "g\n");
 
@@ -71,7 +75,8 @@ TEST_F(WorkingCopy, CommitSendsTheCommentAsItIsAndStreamsTheClientLines) {
     Collect c;
     EXPECT_EQ(svnclient::SvnCommit(comment, c.Sink()).errors, "");
 
-    EXPECT_EQ(env.Shell("svn propget --revprop -r HEAD svn:log " + ShellQuote(url)), comment + "\n");
+    EXPECT_EQ(env.Shell("svn propget --revprop -r HEAD svn:log " + ShellQuote(url)),
+              comment + "\n");
     EXPECT_EQ(Status(), "");
     EXPECT_EQ(std::count_if(c.lines.begin(), c.lines.end(),
                             [](const std::string& l) { return l.starts_with("Sending"); }),
@@ -130,8 +135,8 @@ TEST_F(WorkingCopy, AddAndCommitExactlyTheListedPathsWithAMessageOfAnyLines) {
     ScopedEnv tmpdir("TMPDIR", tmp);
     WriteFile(box / "svn/bin/svn",
               "#!/bin/sh\nfor a; do echo \"$a\"; case $p in --targets|-F) stat -c 'mode %a' "
-              "\"$a\"; awk '{print \"> \" $0}' \"$a\";; esac; p=$a; done >> " + log + "\nexec " +
-              env.Shell("command -v svn | tr -d '\\n'") + " \"$@\"\n");
+              "\"$a\"; awk '{print \"> \" $0}' \"$a\";; esac; p=$a; done >> " +
+                  log + "\nexec " + env.Shell("command -v svn | tr -d '\\n'") + " \"$@\"\n");
     ScopedCwd cwd(box.Path());
     env.Shell("chmod +x svn/bin/svn");
     auto calls = [&] {  // noted since the last call, temporary names masked
@@ -156,9 +161,11 @@ TEST_F(WorkingCopy, AddAndCommitExactlyTheListedPathsWithAMessageOfAnyLines) {
         const auto r = svnclient::SvnCommitPaths({"a.txt", "x@1", "-dash", " lead"}, message, none);
         EXPECT_EQ(r.errors, "");
     }
-    EXPECT_EQ(calls(), "commit\n--targets\nTMP\nmode 600\n> a.txt@\n> x@1@\n> -dash@\n> ./ lead@\n"
-                       "-F\nTMP\nmode 600\n> première\n> \n>   — \"q\"\t\\n\n> last\n--force-log\n"
-                       "--encoding\nUTF-8\n" + credentials);
+    EXPECT_EQ(calls(),
+              "commit\n--targets\nTMP\nmode 600\n> a.txt@\n> x@1@\n> -dash@\n> ./ lead@\n"
+              "-F\nTMP\nmode 600\n> première\n> \n>   — \"q\"\t\\n\n> last\n--force-log\n"
+              "--encoding\nUTF-8\n" +
+                  credentials);
     svnclient::LogQuery q{url};
     q.revisions = {2};
     std::string logged;
@@ -176,7 +183,8 @@ TEST_F(WorkingCopy, AddAndCommitExactlyTheListedPathsWithAMessageOfAnyLines) {
 // conflict (C) and additions (A) among the client's other lines.
 TEST_F(WorkingCopy, UpdateStreamsEveryChangeTheClientMakes) {
     const std::string url = MakeRepository(
-        box / "repo", {{"plain.txt", Numbered(5)}, {"merged.txt", Numbered(9)}, {"clash.txt", "x\n"}});
+        box / "repo",
+        {{"plain.txt", Numbered(5)}, {"merged.txt", Numbered(9)}, {"clash.txt", "x\n"}});
     const std::string other = box / "other";
     Checkout(url, other);
     Checkout(url, wc);
@@ -184,17 +192,18 @@ TEST_F(WorkingCopy, UpdateStreamsEveryChangeTheClientMakes) {
     WriteFile(other + "/merged.txt", Numbered(9, "theirs", 1));
     WriteFile(other + "/clash.txt", "theirs\n");
     WriteFile(other + "/sub/new.txt", "n\n");
-    ASSERT_EQ(0, testsupport::Run("svn add -q " + ShellQuote(other + "/sub") + " && svn commit -q -m c " + ShellQuote(other)));
+    ASSERT_EQ(0, testsupport::Run("svn add -q " + ShellQuote(other + "/sub") +
+                                  " && svn commit -q -m c " + ShellQuote(other)));
     WriteFile(wc + "/merged.txt", Numbered(9, "mine", 9));
     WriteFile(wc + "/clash.txt", "mine\n");
 
     settings::g_settings.SVNLocalRepositery = wc + "/";
     Collect c;
     EXPECT_EQ(svnclient::SvnUpdate(c.Sink()).errors, "") << "a conflict is no client failure";
-    for (const std::string& line : Lines{"Updating '" + wc + "':", "U    " + wc + "/plain.txt",
-                                   "G    " + wc + "/merged.txt", "C    " + wc + "/clash.txt",
-                                   "A    " + wc + "/sub", "A    " + wc + "/sub/new.txt",
-                                   "Updated to revision 2.", "Summary of conflicts:"})
+    for (const std::string& line :
+         Lines{"Updating '" + wc + "':", "U    " + wc + "/plain.txt", "G    " + wc + "/merged.txt",
+               "C    " + wc + "/clash.txt", "A    " + wc + "/sub", "A    " + wc + "/sub/new.txt",
+               "Updated to revision 2.", "Summary of conflicts:"})
         EXPECT_TRUE(Has(c.lines, line)) << line;
     EXPECT_EQ(ReadFile(wc + "/merged.txt"), Numbered(9, "mine", 9).replace(0, 6, "theirs"));
 

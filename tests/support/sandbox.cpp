@@ -28,8 +28,10 @@ std::string Sandbox::operator/(const std::string& relative) const { return path_
 std::string ShellQuote(const std::string& s) {
     std::string out = "'";
     for (char c : s) {
-        if (c == '\'') out += "'\\''";
-        else out += c;
+        if (c == '\'')
+            out += "'\\''";
+        else
+            out += c;
     }
     return out + "'";
 }
@@ -63,7 +65,8 @@ std::string ReadFile(const std::string& path) {
     return ss.str();
 }
 
-std::string MakeRepository(const std::string& dir, const std::map<std::string, std::string>& files) {
+std::string MakeRepository(const std::string& dir,
+                           const std::map<std::string, std::string>& files) {
     std::string out;
     if (Run("svnadmin create " + ShellQuote(dir), &out) != 0) {
         ADD_FAILURE() << "svnadmin create failed: " << out;
@@ -73,8 +76,10 @@ std::string MakeRepository(const std::string& dir, const std::map<std::string, s
     if (!files.empty()) {
         std::string tree = dir + ".import";
         for (const auto& [rel, content] : files) {
-            if (!rel.empty() && rel.back() == '/') MakeDirs(tree + "/" + rel);
-            else WriteFile(tree + "/" + rel, content);
+            if (!rel.empty() && rel.back() == '/')
+                MakeDirs(tree + "/" + rel);
+            else
+                WriteFile(tree + "/" + rel, content);
         }
         if (Run("svn import -q -m import " + ShellQuote(tree) + " " + ShellQuote(url), &out) != 0)
             ADD_FAILURE() << "svn import failed: " << out;
@@ -97,8 +102,10 @@ ScopedEnv::ScopedEnv(const std::string& name, const std::string& value) : name_(
 }
 
 ScopedEnv::~ScopedEnv() {
-    if (had_) setenv(name_.c_str(), old_.c_str(), 1);
-    else unsetenv(name_.c_str());
+    if (had_)
+        setenv(name_.c_str(), old_.c_str(), 1);
+    else
+        unsetenv(name_.c_str());
 }
 
 ScopedCwd::ScopedCwd(const std::string& dir) : old_(platform::CurrentDirectory()) {

@@ -42,7 +42,7 @@ struct Data {
     bool failOpen = false, shutDown = false, returnDown = false;
     bool closeAsked = false;  // during a command: no box, the next wait is a Close
     std::map<int, Slot> controls;
-    std::vector<int> order;  // control ids in creation order
+    std::vector<int> order;                        // control ids in creation order
     std::deque<std::array<uint32_t, 256>> images;  // a deque keeps their addresses
     std::vector<scripted::Box> boxes;
     std::vector<scripted::ChooserCall> choosers;
@@ -194,7 +194,9 @@ void RaiseWindow(int window) {
     });
 }
 
-void SetAnchors(int id, unsigned anchors) { Edit(id, [&](auto& c) { c.anchors = anchors; }); }
+void SetAnchors(int id, unsigned anchors) {
+    Edit(id, [&](auto& c) { c.anchors = anchors; });
+}
 
 void CloseDialog(int window) {
     Lock lk(s.m);
@@ -216,7 +218,9 @@ bool CreateControl(int window, int id, ControlKind kind, int x, int y, int w, in
     return true;
 }
 
-void DestroyControl(int id) { Locked([&] { DestroyLocked(id); }); }
+void DestroyControl(int id) {
+    Locked([&] { DestroyLocked(id); });
+}
 
 bool ControlExists(int id) { return Get(id).id != -1; }
 std::string GetText(int id) {
@@ -235,17 +239,26 @@ void SetText(int id, const std::string& text) {
     if (!slot) return;
     slot->c.text = text;
     slot->runs.clear();
-    if (slot->c.kind == ControlKind::Text && !text.empty()) slot->runs.push_back({text, TextStyle::Plain});
+    if (slot->c.kind == ControlKind::Text && !text.empty())
+        slot->runs.push_back({text, TextStyle::Plain});
 }
 int GetCheck(int id) { return Get(id).check; }
-void SetCheck(int id, int state) { Edit(id, [&](auto& c) { c.check = state; }); }
+void SetCheck(int id, int state) {
+    Edit(id, [&](auto& c) { c.check = state; });
+}
 bool IsEnabled(int id) {
     auto c = Get(id);
     return c.id != -1 && c.enabled;
 }
-void SetEnabled(int id, bool enabled) { Edit(id, [&](auto& c) { c.enabled = enabled; }); }
-void SetTooltip(int id, const std::string& text) { Edit(id, [&](auto& c) { c.tooltip = text; }); }
-void SetLabelFor(int label, int field) { Edit(field, [&](auto& c) { c.labelFor = label; }); }
+void SetEnabled(int id, bool enabled) {
+    Edit(id, [&](auto& c) { c.enabled = enabled; });
+}
+void SetTooltip(int id, const std::string& text) {
+    Edit(id, [&](auto& c) { c.tooltip = text; });
+}
+void SetLabelFor(int label, int field) {
+    Edit(field, [&](auto& c) { c.labelFor = label; });
+}
 void SetFocus(int) {}  // tests send focus events themselves
 
 void TreeClear(int id) {
@@ -316,7 +329,8 @@ void ListClear(int id) {
 
 void ListAppend(int id, const std::vector<std::vector<std::string>>& rows) {
     Lock lk(s.m);
-    if (auto* list = SlotLocked(id)) list->listRows.insert(list->listRows.end(), rows.begin(), rows.end());
+    if (auto* list = SlotLocked(id))
+        list->listRows.insert(list->listRows.end(), rows.begin(), rows.end());
 }
 
 int ListCount(int id) {
@@ -373,8 +387,10 @@ void TextAppend(int id, const std::string& text, TextStyle style) {
     Lock lk(s.m);
     auto* slot = SlotLocked(id);
     if (!slot || text.empty()) return;
-    if (!slot->runs.empty() && slot->runs.back().style == style) slot->runs.back().text += text;
-    else slot->runs.push_back({text, style});
+    if (!slot->runs.empty() && slot->runs.back().style == style)
+        slot->runs.back().text += text;
+    else
+        slot->runs.push_back({text, style});
 }
 
 void ShowPopupMenu(const std::vector<MenuItem>& items) {
@@ -417,7 +433,9 @@ ImageHandle CreateImage(const uint32_t* rgba16x16) {
     return static_cast<ImageHandle>(s.images.size());
 }
 
-bool ReturnKeyDown() { return Locked([&] { return s.returnDown; }); }
+bool ReturnKeyDown() {
+    return Locked([&] { return s.returnDown; });
+}
 
 Event WaitEvent() {
     Lock lk(s.m);
@@ -478,7 +496,9 @@ void RunQueuedCalls(int ms) {
     queue::RunWaitingCalls();
 }
 
-bool OnMainThread() { return Locked([&] { return IsMainLocked(); }); }
+bool OnMainThread() {
+    return Locked([&] { return IsMainLocked(); });
+}
 
 bool KeepPainted() {
     return Locked([&] { return !s.closeAsked; });
@@ -498,9 +518,13 @@ void Reset() {
 
 int HandOvers() { return handOvers; }
 
-void FailWindowOpen(bool fail) { Locked([&] { s.failOpen = fail; }); }
+void FailWindowOpen(bool fail) {
+    Locked([&] { s.failOpen = fail; });
+}
 
-const Control* Find(int id) { return Locked([&] { return FindLocked(id); }); }
+const Control* Find(int id) {
+    return Locked([&] { return FindLocked(id); });
+}
 
 std::vector<Control> Controls(int window) {
     Lock lk(s.m);
@@ -510,9 +534,13 @@ std::vector<Control> Controls(int window) {
     return out;
 }
 
-WindowInfo MainWindow() { return Locked([&] { return s.mainWindow; }); }
+WindowInfo MainWindow() {
+    return Locked([&] { return s.mainWindow; });
+}
 
-std::vector<WindowInfo> Dialogs() { return Locked([&] { return s.dialogs; }); }
+std::vector<WindowInfo> Dialogs() {
+    return Locked([&] { return s.dialogs; });
+}
 
 std::vector<TreeItem> Tree(int id) {
     Lock lk(s.m);
@@ -546,21 +574,37 @@ const uint32_t* ImagePixels(platform::ImageHandle h) {
     return s.images[h - 1].data();
 }
 
-std::vector<Box> Boxes() { return Locked([&] { return s.boxes; }); }
+std::vector<Box> Boxes() {
+    return Locked([&] { return s.boxes; });
+}
 
-void ClearBoxes() { Locked([&] { s.boxes.clear(); }); }
+void ClearBoxes() {
+    Locked([&] { s.boxes.clear(); });
+}
 
-std::vector<platform::MenuItem> LastMenu() { return Locked([&] { return s.lastMenu; }); }
+std::vector<platform::MenuItem> LastMenu() {
+    return Locked([&] { return s.lastMenu; });
+}
 
-int MenusShown() { return Locked([&] { return s.menusShown; }); }
+int MenusShown() {
+    return Locked([&] { return s.menusShown; });
+}
 
-std::vector<ChooserCall> Choosers() { return Locked([&] { return s.choosers; }); }
+std::vector<ChooserCall> Choosers() {
+    return Locked([&] { return s.choosers; });
+}
 
-void AnswerYesNo(bool yes) { Locked([&] { s.yesNoAnswers.push_back(yes); }); }
+void AnswerYesNo(bool yes) {
+    Locked([&] { s.yesNoAnswers.push_back(yes); });
+}
 
-void AnswerFolder(const std::string& folder) { Locked([&] { s.folderAnswers.push_back(folder); }); }
+void AnswerFolder(const std::string& folder) {
+    Locked([&] { s.folderAnswers.push_back(folder); });
+}
 
-void AnswerSaveFile(const std::string& path) { Locked([&] { s.saveAnswers.push_back(path); }); }
+void AnswerSaveFile(const std::string& path) {
+    Locked([&] { s.saveAnswers.push_back(path); });
+}
 
 void OnDialogOpened(std::function<void(int window)> fn) {
     Locked([&] { s.onDialogOpened = std::move(fn); });
@@ -597,15 +641,22 @@ void SelectListRow(int id, int row) {
 void ToggleListTick(int id, int row, int column) {
     Lock lk(s.m);
     auto* list = SlotLocked(id);
-    if (!list || !list->c.enabled || row < 0 || row >= static_cast<int>(list->listRows.size())) return;
+    if (!list || !list->c.enabled || row < 0 || row >= static_cast<int>(list->listRows.size()))
+        return;
     std::string& cell = list->listRows[row].at(column);
     if (!cell.empty()) cell = cell == "1" ? "0" : "1";  // no box, nothing to tick
 }
 
-void AskCloseDuringCommand() { Locked([&] { s.closeAsked = true; }); }
+void AskCloseDuringCommand() {
+    Locked([&] { s.closeAsked = true; });
+}
 
-void SetReturnKeyDown(bool down) { Locked([&] { s.returnDown = down; }); }
+void SetReturnKeyDown(bool down) {
+    Locked([&] { s.returnDown = down; });
+}
 
-void SetIdleTimeout(int ms) { Locked([&] { s.idleTimeoutMs = ms; }); }
+void SetIdleTimeout(int ms) {
+    Locked([&] { s.idleTimeoutMs = ms; });
+}
 
 }  // namespace scripted

@@ -70,14 +70,16 @@ std::vector<Box> Boxes();  // every box shown, in order
 void ClearBoxes();
 std::vector<platform::MenuItem> LastMenu();  // items of the last pop-up menu
 int MenusShown();
-struct ChooserCall { std::string kind, title, start; };  // "folder" or "save"
+struct ChooserCall {
+    std::string kind, title, start;
+};  // "folder" or "save"
 std::vector<ChooserCall> Choosers();
 
 // Answers for the next modal boxes, in order; with none queued yes/no says No
 // and choosers cancel ("").
 void AnswerYesNo(bool yes);
-void AnswerFolder(const std::string& folder);    // "" = cancel; a missing final "/" is added
-void AnswerSaveFile(const std::string& path);    // "" = cancel
+void AnswerFolder(const std::string& folder);  // "" = cancel; a missing final "/" is added
+void AnswerSaveFile(const std::string& path);  // "" = cancel
 // Called when a dialog opens (after its controls exist), to act inside it.
 void OnDialogOpened(std::function<void(int window)> fn);
 

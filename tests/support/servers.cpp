@@ -78,9 +78,9 @@ SvnServer::SvnServer(const std::string& repository, const std::string& anonAcces
     auto slash = repository.find_last_of('/');
     std::string root = repository.substr(0, slash);
     std::string name = repository.substr(slash + 1);
-    WriteFile(repository + "/conf/svnserve.conf",
-              "[general]\nanon-access = " + anonAccess +
-                  "\nauth-access = write\npassword-db = passwd\n");
+    WriteFile(
+        repository + "/conf/svnserve.conf",
+        "[general]\nanon-access = " + anonAccess + "\nauth-access = write\npassword-db = passwd\n");
     WriteFile(repository + "/conf/passwd", "[users]\n" + user + " = " + password + "\n");
     int port = FreePort();
     pid_ = Launch({"svnserve", "-d", "--foreground", "--listen-host", "127.0.0.1", "--listen-port",
@@ -95,13 +95,16 @@ HttpdServer::HttpdServer(const std::string& workDir, const std::string& reposito
                          const std::string& user, const std::string& password) {
     port_ = FreePort();
     std::string conf = "ServerRoot " + workDir + "\nListen 127.0.0.1:" + std::to_string(port_) +
-                       "\nServerName 127.0.0.1\nPidFile " + workDir + "/httpd.pid\nErrorLog " + workDir +
-                       "/error.log\nMutex file:" + workDir + "\n";
+                       "\nServerName 127.0.0.1\nPidFile " + workDir + "/httpd.pid\nErrorLog " +
+                       workDir + "/error.log\nMutex file:" + workDir + "\n";
     for (const char* mod : {"mpm_event", "authz_core", "authn_core", "authn_file", "auth_basic",
                             "authz_user", "dav", "dav_svn"})
-        conf += std::string("LoadModule ") + mod + "_module /usr/lib/apache2/modules/mod_" + mod + ".so\n";
-    conf += "StartServers 1\nServerLimit 1\nThreadsPerChild 8\nMaxRequestWorkers 8\n"
-            "<Location /svn>\n  DAV svn\n  SVNPath " + repository + "\n";
+        conf += std::string("LoadModule ") + mod + "_module /usr/lib/apache2/modules/mod_" + mod +
+                ".so\n";
+    conf +=
+        "StartServers 1\nServerLimit 1\nThreadsPerChild 8\nMaxRequestWorkers 8\n"
+        "<Location /svn>\n  DAV svn\n  SVNPath " +
+        repository + "\n";
     if (!user.empty()) {
         Run("htpasswd -bc " + ShellQuote(workDir + "/htpasswd") + " " + ShellQuote(user) + " " +
             ShellQuote(password));
@@ -118,16 +121,21 @@ HttpdServer::HttpdServer(const std::string& workDir, const std::string& reposito
 
 HttpdServer::~HttpdServer() { Stop(pid_); }
 
-std::string HttpdServer::Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/svn/"; }
+std::string HttpdServer::Url() const {
+    return "http://127.0.0.1:" + std::to_string(port_) + "/svn/";
+}
 
 ProxyServer::ProxyServer(const std::string& workDir, const std::string& user,
                          const std::string& password) {
     port_ = FreePort();
     log_ = workDir + "/tinyproxy.log";
     WriteFile(workDir + "/tinyproxy.conf",
-              "Port " + std::to_string(port_) + "\nListen 127.0.0.1\nTimeout 60\n"
-              "LogFile \"" + log_ + "\"\nLogLevel Info\nMaxClients 10\nAllow 127.0.0.1\n"
-              "DisableViaHeader Yes\n" +
+              "Port " + std::to_string(port_) +
+                  "\nListen 127.0.0.1\nTimeout 60\n"
+                  "LogFile \"" +
+                  log_ +
+                  "\"\nLogLevel Info\nMaxClients 10\nAllow 127.0.0.1\n"
+                  "DisableViaHeader Yes\n" +
                   (user.empty() ? "" : "BasicAuth " + user + " " + password + "\n"));
     pid_ = Launch({"tinyproxy", "-d", "-c", workDir + "/tinyproxy.conf"}, port_);
 }

@@ -2,8 +2,8 @@
 // svnserve, Apache httpd with mod_dav_svn (optionally basic auth) and
 // tinyproxy (whose log shows what went through it).
 #pragma once
-#include <string>
 #include <sys/types.h>
+#include <string>
 
 namespace testsupport {
 
@@ -15,8 +15,8 @@ public:
     // Serves the repository folder `repository` (made with MakeRepository) as
     // svn://127.0.0.1:PORT/<its folder name>/. `anonAccess` is "none", "read"
     // or "write"; the one user may write.
-    SvnServer(const std::string& repository, const std::string& anonAccess,
-              const std::string& user, const std::string& password);
+    SvnServer(const std::string& repository, const std::string& anonAccess, const std::string& user,
+              const std::string& password);
     ~SvnServer();
     SvnServer(const SvnServer&) = delete;
     SvnServer& operator=(const SvnServer&) = delete;

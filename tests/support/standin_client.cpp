@@ -53,8 +53,10 @@ int main(int argc, char** argv) {
         char buf[4096];
         Out(std::string(getcwd(buf, sizeof buf) ? buf : "?") + "\n");
     } else if (scenario == "stdin") {
-        if (isatty(0)) Out("tty\n");
-        else Out(std::fgetc(stdin) == EOF ? "eof\n" : "data\n");
+        if (isatty(0))
+            Out("tty\n");
+        else
+            Out(std::fgetc(stdin) == EOF ? "eof\n" : "data\n");
     } else if (scenario == "split") {
         Out("  alpha be");
         Pause(IntArg(argc, argv, 2, 300));

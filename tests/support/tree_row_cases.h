@@ -59,8 +59,10 @@ std::string Run(Rows& rows, const Case& c) {
         if (s.op == 'p') rows.Select(s.row);
         if (s.op == 'e') rows.Clear();
         if (s.op == 'f') {
-            if constexpr (requires { rows.Collapse(0); }) rows.Collapse(s.row);
-            else return "?";
+            if constexpr (requires { rows.Collapse(0); })
+                rows.Collapse(s.row);
+            else
+                return "?";
         }
     }
     std::string out;
@@ -84,12 +86,14 @@ inline std::vector<Step> Nested(std::vector<Step> more = {}) {
 inline const std::vector<Case>& Cases() {
     static const std::vector<Case> cases = {
         {"flat rows in order, a value on its row",
-         {Add(0, "A", 0), Add(1, "B", 0), Add(2, "C", 0), Val(1, 7)}, "A B=7 C"},
+         {Add(0, "A", 0), Add(1, "B", 0), Add(2, "C", 0), Val(1, 7)},
+         "A B=7 C"},
         {"appended items hang under the last row's ancestors",
          Nested({Add(5, "B1", 1), Add(6, "B1a", 2), Add(7, "B2", 1)}),
          "A .A1 ..A1a .A2 B .B1 ..B1a .B2"},
         {"an item with no parent above goes to the top",
-         {Add(0, "A", 2), Add(1, "B", 0), Add(2, "C", 3), Add(9, "D", 1)}, "A B C .D"},
+         {Add(0, "A", 2), Add(1, "B", 0), Add(2, "C", 3), Add(9, "D", 1)},
+         "A B C .D"},
         // Row 3 holds A1a, A1's child: X there would split them, so it
         // follows A's last descendant.
         {"insertions higher up keep the tree's order; values move with their items",
@@ -109,8 +113,8 @@ inline const std::vector<Case>& Cases() {
         {"the selection stays on its item through insertions above",
          {Add(0, "A", 0), Add(1, "B", 0), Add(2, "C", 0), Pick(2), Add(0, "Z", 0), Add(4, "C1", 1)},
          "Z A B C* .C1"},
-        {"selecting a hidden row opens its ancestors only",
-         Nested({Val(2, 3), Pick(2)}), "A+ .A1+ ..A1a=3* .A2 B"},
+        {"selecting a hidden row opens its ancestors only", Nested({Val(2, 3), Pick(2)}),
+         "A+ .A1+ ..A1a=3* .A2 B"},
         {"a row past the end selects none", {Add(0, "A", 0), Pick(0), Pick(5)}, "A"},
         {"clearing forgets rows, values, expansion and selection",
          Nested({Val(0, 3), Open(1), Pick(2), Empty(), Add(3, "X", 2), Add(1, "Y", 1)}), "X .Y"},

@@ -11,7 +11,8 @@ using browse::ListEntry;
 
 namespace {
 
-ListEntry Entry(const std::string& name, int depth = 0, int isFolder = 0, const std::string& status = "") {
+ListEntry Entry(const std::string& name, int depth = 0, int isFolder = 0,
+                const std::string& status = "") {
     return {0, name, depth, isFolder, status, "/wc/" + name};
 }
 
@@ -85,7 +86,8 @@ TEST(ReplaceChildren, ReplacesTheWholeOldSubtreeAndRenumbersWhatFollows) {
     browse::ReplaceChildren(tree, 5, 2, Source({Entry("z", 0, 0)}));
     EXPECT_EQ(Shape()[5], "z:2");
     browse::ReplaceChildren(tree, 4, 1, Source({}));
-    EXPECT_EQ(Shape(), (std::vector<std::string>{"a:0", "b:0", "c:0", "src:0", "tail:0", "tail2:0"}));
+    EXPECT_EQ(Shape(),
+              (std::vector<std::string>{"a:0", "b:0", "c:0", "src:0", "tail:0", "tail2:0"}));
 
     // The last entry's children run to the end of the list.
     browse::ReplaceChildren(tree, 6, 1, Source({Entry("t1"), Entry("t2")}));
@@ -102,12 +104,13 @@ TEST(ReplaceChildren, ReplacesTheWholeOldSubtreeAndRenumbersWhatFollows) {
 
 TEST(ReplaceChildren, OrdersFoldersFirstThenByFoldedNameKeepingTies) {
     tree.Clear();
-    browse::ReplaceChildren(tree, 0, 0,
-                            Source({Entry("b.txt"), Entry("B", 0, 1), Entry("a.txt"), Entry("A", 0, 1)}));
+    browse::ReplaceChildren(
+        tree, 0, 0, Source({Entry("b.txt"), Entry("B", 0, 1), Entry("a.txt"), Entry("A", 0, 1)}));
     EXPECT_EQ(Shape(), (std::vector<std::string>{"A:0", "B:0", "a.txt:0", "b.txt:0"}));
 
-    browse::ReplaceChildren(tree, 0, 0, Source({Entry("zeta"), Entry("READ"), Entry("_x"), Entry("read"),
-                                          Entry("Alpha"), Entry("ReAd")}));
+    browse::ReplaceChildren(tree, 0, 0,
+                            Source({Entry("zeta"), Entry("READ"), Entry("_x"), Entry("read"),
+                                    Entry("Alpha"), Entry("ReAd")}));
     EXPECT_EQ(Shape(), (std::vector<std::string>{"_x:0", "Alpha:0", "READ:0", "read:0", "ReAd:0",
                                                  "zeta:0"}));
 
@@ -122,9 +125,18 @@ TEST(ReplaceChildren, OrdersFoldersFirstThenByFoldedNameKeepingTies) {
 // after U+D7FF.
 TEST(CompareNames, FoldsOnlyAsciiLettersAndComparesUtf16Units) {
     const std::tuple<const char*, const char*, int> cases[] = {
-        {"Readme", "README", 0}, {"alpha", "Zeta", -1}, {"_x", "a", -1}, {"_x", "A", -1},
-        {"[", "B", -1}, {"abc", "abcd", -1}, {"abcd", "ABC", 1}, {"", "", 0}, {"", "a", -1},
-        {"\xC3\xA9", "z", 1}, {"\xC3\xA9", "\xC3\x89", 1}, {"\xF0\x9F\x98\x80", "\xEE\x80\x80", -1},
+        {"Readme", "README", 0},
+        {"alpha", "Zeta", -1},
+        {"_x", "a", -1},
+        {"_x", "A", -1},
+        {"[", "B", -1},
+        {"abc", "abcd", -1},
+        {"abcd", "ABC", 1},
+        {"", "", 0},
+        {"", "a", -1},
+        {"\xC3\xA9", "z", 1},
+        {"\xC3\xA9", "\xC3\x89", 1},
+        {"\xF0\x9F\x98\x80", "\xEE\x80\x80", -1},
         {"\xF0\x9F\x98\x80", "\xED\x9F\xBF", 1}};
     auto sign = [](int v) { return (v > 0) - (v < 0); };
     for (auto [a, b, order] : cases) {
@@ -134,8 +146,9 @@ TEST(CompareNames, FoldsOnlyAsciiLettersAndComparesUtf16Units) {
 }
 
 TEST(CompareNames, SurvivesBrokenUtf8) {
-    const std::vector<std::string> broken = {"\xFF", "\xC3", "a\xE2\x82", "\xF0\x9F\x98", "\xC0\xAF",
-                                             "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80\x80"};
+    const std::vector<std::string> broken = {
+        "\xFF",     "\xC3",         "a\xE2\x82",        "\xF0\x9F\x98",
+        "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80\x80"};
     for (const auto& a : broken) {
         EXPECT_EQ(CompareNames(a, a), 0);
         for (const auto& b : broken) EXPECT_EQ(CompareNames(a, b), -CompareNames(b, a));

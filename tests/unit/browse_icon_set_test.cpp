@@ -41,14 +41,17 @@ TEST(Compose, CopiesBaseColourAndBlendsOverlayByItsAlpha) {
     const Pixels onBase = Compose(HalfTransparentBase(), overlay);
     const Pixels noBase = Compose(std::nullopt, overlay);  // over opaque black
     // White at 255, 128 and green at 64 over red; transparent over red and blue.
-    for (auto [at, over, alone] : {std::tuple{0, 0xFFFFFFFFu, 0xFFFFFFFFu}, {1, 0xFFFF8080u, 0xFF808080u},
-                                   {2, 0xFFBF4000u, 0xFF004000u}, {17, 0xFFFF0000u, 0xFF000000u},
+    for (auto [at, over, alone] : {std::tuple{0, 0xFFFFFFFFu, 0xFFFFFFFFu},
+                                   {1, 0xFFFF8080u, 0xFF808080u},
+                                   {2, 0xFFBF4000u, 0xFF004000u},
+                                   {17, 0xFFFF0000u, 0xFF000000u},
                                    {8, 0xFF0000FFu, 0xFF000000u}}) {
         EXPECT_EQ(onBase[at], over) << at;
         EXPECT_EQ(noBase[at], alone) << at;
     }
     const Pixels noOverlay = Compose(HalfTransparentBase(), std::nullopt);
-    for (int i = 0; i < 256; ++i) ASSERT_EQ(noOverlay[i], HalfTransparentBase()[i] | 0xFF000000) << i;
+    for (int i = 0; i < 256; ++i)
+        ASSERT_EQ(noOverlay[i], HalfTransparentBase()[i] | 0xFF000000) << i;
     EXPECT_EQ(Compose(std::nullopt, std::nullopt), Filled(0xFF000000));
 }
 

@@ -21,12 +21,14 @@ Picture Gradient(int w, int h, bool interlaced) {
     Picture s{.width = w, .height = h, .colorType = PNG_COLOR_TYPE_RGB, .interlaced = interlaced};
     for (int y = 0; y < h; ++y) {
         auto& row = s.rows.emplace_back();
-        for (int x = 0; x < w; ++x) row.insert(row.end(), {png_byte(x), png_byte(y), png_byte(x ^ y)});
+        for (int x = 0; x < w; ++x)
+            row.insert(row.end(), {png_byte(x), png_byte(y), png_byte(x ^ y)});
     }
     return s;
 }
 
-void AppendChunk(std::string& file, const std::string& type, const std::string& data, uint32_t length) {
+void AppendChunk(std::string& file, const std::string& type, const std::string& data,
+                 uint32_t length) {
     for (int shift : {24, 16, 8, 0}) file += char(length >> shift);
     const std::string body = type + data;
     file += body;
@@ -72,15 +74,25 @@ TEST(DecodePng, ConvertsPaletteGreyAndSixteenBitImages) {
     };
     const Case cases[] = {
         // The third palette entry has no alpha: opaque.
-        {{.width = 2, .height = 2, .colorType = PNG_COLOR_TYPE_PALETTE,
-          .palette = {{200, 10, 20}, {0, 0, 255}, {1, 2, 3}}, .paletteAlpha = {0x40, 0xFF},
+        {{.width = 2,
+          .height = 2,
+          .colorType = PNG_COLOR_TYPE_PALETTE,
+          .palette = {{200, 10, 20}, {0, 0, 255}, {1, 2, 3}},
+          .paletteAlpha = {0x40, 0xFF},
           .rows = {{0, 1}, {2, 0}}},
          {{0, 0x40C80A14u}, {1, 0xFF0000FFu}, {16, 0xFF010203u}}},
         // 2-bit grey 00 01 10 11: levels 0, 85, 170, 255.
-        {{.width = 4, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .bitDepth = 2, .rows = {{0x1B}}},
+        {{.width = 4,
+          .height = 1,
+          .colorType = PNG_COLOR_TYPE_GRAY,
+          .bitDepth = 2,
+          .rows = {{0x1B}}},
          {{0, 0xFF000000u}, {1, 0xFF555555u}, {3, 0xFFFFFFFFu}}},
         // 16-bit grey with alpha: the high bytes count.
-        {{.width = 1, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY_ALPHA, .bitDepth = 16,
+        {{.width = 1,
+          .height = 1,
+          .colorType = PNG_COLOR_TYPE_GRAY_ALPHA,
+          .bitDepth = 16,
           .rows = {{0x12, 0x34, 0x80, 0x01}}},
          {{0, 0x80121212u}}},
     };
@@ -88,7 +100,8 @@ TEST(DecodePng, ConvertsPaletteGreyAndSixteenBitImages) {
         ASSERT_TRUE(pngfixture::Write(box / "p.png", picture));
         auto decoded = DecodePng(box / "p.png");
         ASSERT_TRUE(decoded) << picture.colorType;
-        for (auto [at, pixel] : pixels) EXPECT_EQ((*decoded)[at], pixel) << picture.colorType << " at " << at;
+        for (auto [at, pixel] : pixels)
+            EXPECT_EQ((*decoded)[at], pixel) << picture.colorType << " at " << at;
     }
 }
 
@@ -99,11 +112,12 @@ TEST(DecodePng, RefusesMissingForeignTruncatedAndCorruptFiles) {
     ASSERT_TRUE(DecodePng(box / "good.png"));
     EXPECT_FALSE(DecodePng(box / "absent.png"));
     EXPECT_FALSE(DecodePng(box.Path()));  // a folder
-    std::string scrambled = good;  // compressed data garbled: the CRC fails
+    std::string scrambled = good;         // compressed data garbled: the CRC fails
     for (size_t i = 45; i < 60 && i < scrambled.size(); ++i) scrambled[i] ^= 0x5A;
-    for (std::string bytes : {std::string(), std::string("GIF89a not a png at all"), good.substr(0, 8),
-                              good.substr(0, 20), good.substr(0, good.size() / 2),
-                              good.substr(0, good.size() - 20), scrambled}) {
+    for (std::string bytes :
+         {std::string(), std::string("GIF89a not a png at all"), good.substr(0, 8),
+          good.substr(0, 20), good.substr(0, good.size() / 2), good.substr(0, good.size() - 20),
+          scrambled}) {
         testsupport::WriteFile(box / "bad.png", bytes);
         EXPECT_FALSE(DecodePng(box / "bad.png")) << bytes.size() << " bytes";
     }

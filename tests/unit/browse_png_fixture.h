@@ -18,7 +18,7 @@ struct Picture {
     int bitDepth = 8;
     bool interlaced = false;
     std::vector<png_color> palette{};
-    std::vector<png_byte> paletteAlpha{};  // tRNS for a palette image
+    std::vector<png_byte> paletteAlpha{};       // tRNS for a palette image
     std::vector<std::vector<png_byte>> rows{};  // raw samples, as libpng takes them
 };
 
@@ -55,7 +55,8 @@ inline bool WritePixels(const std::string& path, const browse::Pixels& p) {
         std::vector<png_byte> row;
         for (int x = 0; x < 16; ++x) {
             const uint32_t v = p[y * 16 + x];
-            row.insert(row.end(), {png_byte(v >> 16), png_byte(v >> 8), png_byte(v), png_byte(v >> 24)});
+            row.insert(row.end(),
+                       {png_byte(v >> 16), png_byte(v >> 8), png_byte(v), png_byte(v >> 24)});
         }
         s.rows.push_back(row);
     }

@@ -25,8 +25,8 @@ TEST(CatalogueFileName, FirstShippedCandidateOfTheSettingElseOfTheLocale) {
         {"de_DE.UTF-8", "fr", {"fr_FR.mo", "fr.mo"}, "fr.mo"},
         {"de_DE.UTF-8", "fr", {"fr.mo=", "fr_FR.mo"}, "fr_FR.mo"},
         {"de_DE.UTF-8", "it", {"de_DE.mo", "it.mo/", "it_IT.mo/"}, ""},  // the locale is not asked
-        {"de_DE.UTF-8", "fr", {}, ""},                                     // no folder at all
-        {"de_DE.UTF-8", "C", {"C_C.mo", "C.mo"}, "C.mo"},                 // a setting of C is a name
+        {"de_DE.UTF-8", "fr", {}, ""},                                   // no folder at all
+        {"de_DE.UTF-8", "C", {"C_C.mo", "C.mo"}, "C.mo"},                // a setting of C is a name
         {"fr_CA.UTF-8", "", {"fr.mo"}, "fr.mo"},
         {"fr_FR.UTF-8", "", {"fr.mo", "fr_FR_FR_FR.mo"}, "fr_FR_FR_FR.mo"},
         {"de_AT", "", {"de.mo="}, ""},
@@ -36,21 +36,29 @@ TEST(CatalogueFileName, FirstShippedCandidateOfTheSettingElseOfTheLocale) {
         testsupport::Sandbox box;
         const std::string folder = box / "locale/";
         for (std::string name : c.shipped) {
-            if (name.back() == '/') testsupport::MakeDirs(folder + name);
-            else if (name.back() == '=') testsupport::WriteFile(folder + name.substr(0, name.size() - 1), "");
-            else testsupport::WriteFile(folder + name, "x");
+            if (name.back() == '/')
+                testsupport::MakeDirs(folder + name);
+            else if (name.back() == '=')
+                testsupport::WriteFile(folder + name.substr(0, name.size() - 1), "");
+            else
+                testsupport::WriteFile(folder + name, "x");
         }
         ScopedEnv all("LC_ALL", c.locale), messages("LC_MESSAGES", ""), lang("LANG", "");
         EXPECT_EQ(i18n::CatalogueFileName(folder, c.setting), *c.found ? folder + c.found : "")
-            << "locale " << c.locale << ", setting " << c.setting << ", " << c.shipped.size() << " files";
+            << "locale " << c.locale << ", setting " << c.setting << ", " << c.shipped.size()
+            << " files";
     }
 }
 
 // The first non-empty of LC_ALL, LC_MESSAGES and LANG, without its codeset.
 TEST(CurrentLocaleName, FirstNonEmptyVariableWithoutTheCodesetAndNoLocaleIsC) {
-    const std::pair<const char*, const char*> names[] = {
-        {"de_DE.UTF-8@euro", "de_DE@euro"}, {"de_DE@euro", "de_DE@euro"}, {"fr", "fr"},
-        {"", "C"}, {"C", "C"}, {"POSIX", "C"}, {"C.UTF-8", "C"}};
+    const std::pair<const char*, const char*> names[] = {{"de_DE.UTF-8@euro", "de_DE@euro"},
+                                                         {"de_DE@euro", "de_DE@euro"},
+                                                         {"fr", "fr"},
+                                                         {"", "C"},
+                                                         {"C", "C"},
+                                                         {"POSIX", "C"},
+                                                         {"C.UTF-8", "C"}};
     for (auto [value, name] : names) EXPECT_EQ(platform::PosixLocaleName(value), name) << value;
     struct Case {
         const char *all, *messages, *lang, *expected;

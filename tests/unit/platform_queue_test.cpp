@@ -50,7 +50,7 @@ TEST(MainThreadQueue, AWorkerWaitingBehindAnEventIsServed) {
     }
     EXPECT_TRUE(done);
     EXPECT_EQ(queue::TakeNext()->event.id, 21);  // the event keeps its place
-    queue::Clear();  // releases the worker should the wait have failed
+    queue::Clear();                              // releases the worker should the wait have failed
     worker.join();
     EXPECT_EQ(ran, (std::vector<int>{1, 2}));
 }

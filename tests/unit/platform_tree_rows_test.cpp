@@ -32,7 +32,8 @@ TEST(TreeRowsTest, AppendsAndInsertsPlaceItemsAsTheFullRuleDoes) {
             // Mostly appends at the depths a listing uses, some insertions
             // higher up that shift the rows, some depths nothing can hold.
             const bool append = random() % 4 != 0;
-            const int row = append ? n + static_cast<int>(random() % 2) : static_cast<int>(random() % (n + 1));
+            const int row =
+                append ? n + static_cast<int>(random() % 2) : static_cast<int>(random() % (n + 1));
             const int depth = static_cast<int>(random() % (last + 3));
             const platform::TreePlacement want = platform::PlaceTreeItem(reference, row, depth);
             const platform::TreePlacement got = rows.Place(row, depth);
@@ -56,9 +57,9 @@ TEST(TreeRowsTest, ChildrenAppendedUnderAFolderFollowTheirLastSibling) {
         rows.Insert(p, Row{p.depth, rows.size()});
         return p;
     };
-    add(0);                               // folder
+    add(0);                                  // folder
     EXPECT_EQ(add(1).lastSiblingAbove, -1);  // its first child
-    add(2);                               // a grandchild
+    add(2);                                  // a grandchild
     const platform::TreePlacement third = add(1);
     EXPECT_EQ(third.parent, 0);
     EXPECT_EQ(third.lastSiblingAbove, 1);

@@ -30,10 +30,14 @@ std::vector<std::string> ParseCommandLine(const std::string& line) {
             }
             // Backslashes are halved before a quote, which an odd count escapes.
             arg.append(line[i] == '"' ? backslashes / 2 : backslashes, '\\');
-            if (line[i] != '"') arg += line[i];
-            else if (backslashes % 2 == 1) arg += '"';
-            else if (inQuotes && line[i + 1] == '"') arg += line[i++];  // "" inside quotes: a literal quote
-            else inQuotes = !inQuotes;
+            if (line[i] != '"')
+                arg += line[i];
+            else if (backslashes % 2 == 1)
+                arg += '"';
+            else if (inQuotes && line[i + 1] == '"')
+                arg += line[i++];  // "" inside quotes: a literal quote
+            else
+                inQuotes = !inQuotes;
             backslashes = 0;
         }
         out.push_back(arg.append(backslashes, '\\'));
@@ -44,12 +48,19 @@ std::vector<std::string> ParseCommandLine(const std::string& line) {
 // blank, tab and quote force quoting, and so does the flag; backslashes double
 // only in front of a quote or the closing quote.
 TEST(WindowsCommandLine, QuotesOnlyWhereNeededAndEscapesOnlyBeforeQuotes) {
-    EXPECT_EQ(JoinCommandLine("svn\\bin\\svn.exe",
-                              {{"commit", false}, {"-m", false}, {"fix the build", true},
-                               {"docs\\a.txt", true}, {"C:\\work\\", false}, {"", false}, {"a\tb", false},
-                               {"C:\\my dir\\", false}, {"C:\\a\\\\b c", false}, {"say \"hi\"", false},
-                               {"a\\\"b", false}}),
-              "\"svn\\bin\\svn.exe\" commit -m \"fix the build\" \"docs\\a.txt\" C:\\work\\ \"\" \"a\tb\" "
+    EXPECT_EQ(JoinCommandLine("svn\\bin\\svn.exe", {{"commit", false},
+                                                    {"-m", false},
+                                                    {"fix the build", true},
+                                                    {"docs\\a.txt", true},
+                                                    {"C:\\work\\", false},
+                                                    {"", false},
+                                                    {"a\tb", false},
+                                                    {"C:\\my dir\\", false},
+                                                    {"C:\\a\\\\b c", false},
+                                                    {"say \"hi\"", false},
+                                                    {"a\\\"b", false}}),
+              "\"svn\\bin\\svn.exe\" commit -m \"fix the build\" \"docs\\a.txt\" C:\\work\\ \"\" "
+              "\"a\tb\" "
               "\"C:\\my dir\\\\\" \"C:\\a\\\\b c\" \"say \\\"hi\\\"\" \"a\\\\\\\"b\"");
 }
 

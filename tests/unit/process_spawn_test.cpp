@@ -4,8 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <thread>
 
@@ -24,7 +24,8 @@ using testsupport::StandinClient;
 std::string ReadToEnd(Process* p) {
     std::string out, err;
     auto deadline = steady_clock::now() + seconds(20);
-    while ((platform::ProcessAlive(p) || !platform::OutputEnded(p)) && steady_clock::now() < deadline) {
+    while ((platform::ProcessAlive(p) || !platform::OutputEnded(p)) &&
+           steady_clock::now() < deadline) {
         platform::WaitForActivity(p, 200);
         out += platform::ReadOutput(p);
         err += platform::ReadErrors(p);
@@ -32,7 +33,8 @@ std::string ReadToEnd(Process* p) {
     return out + err + platform::ReadErrors(p);
 }
 
-std::string RunToEnd(const std::string& program, const ArgumentList& args, const std::string& folder = "") {
+std::string RunToEnd(const std::string& program, const ArgumentList& args,
+                     const std::string& folder = "") {
     Process* p = platform::StartProcess(program, args, folder);
     if (p == nullptr) return "<not started>";
     std::string all = ReadToEnd(p);
@@ -53,8 +55,9 @@ bool NoChildrenWithin(int ms) {
 }
 
 TEST(Process, ArgumentsArriveIntactAndStandardInputIsEmpty) {
-    const std::vector<std::string> values = {"a b", "", "say \"hi\"", "back\\", "\\\\server\\share",
-                                             "tab\there", "caf\xC3\xA9", "--opt=x y", "'single'", "$HOME"};
+    const std::vector<std::string> values = {
+        "a b",         "",          "say \"hi\"", "back\\", "\\\\server\\share", "tab\there",
+        "caf\xC3\xA9", "--opt=x y", "'single'",   "$HOME"};
     ArgumentList args = {{"argv", false}};
     std::string expected;
     for (const auto& v : values) {
@@ -74,19 +77,24 @@ TEST(Process, RunsInTheWorkingFolderAndFindsRelativeProgramsFromHere) {
     const std::string there = std::filesystem::canonical(elsewhere.Path()).string() + "\n";
     const std::string here = std::filesystem::canonical(home.Path()).string() + "\n";
     for (std::string program : {StandinClient(), std::string("bin/tool")}) {
-        EXPECT_EQ(RunToEnd(program, {{"cwd", false}}, elsewhere.Path()) + RunToEnd(program, {{"cwd", false}}),
-                  there + here) << program;
+        EXPECT_EQ(RunToEnd(program, {{"cwd", false}}, elsewhere.Path()) +
+                      RunToEnd(program, {{"cwd", false}}),
+                  there + here)
+            << program;
     }
 }
 
 TEST(Process, WhatCannotStartGivesNullAndLeavesNothingBehind) {
     Sandbox box;
     testsupport::WriteFile(box / "file", "x");
-    const std::pair<std::string, std::string> cases[] = {
-        {box / "missing", ""}, {"vellum-no-such-program", ""}, {box / "file", ""},  // not executable
-        {StandinClient(), box / "missing"}, {StandinClient(), box / "file"}};
+    const std::pair<std::string, std::string> cases[] = {{box / "missing", ""},
+                                                         {"vellum-no-such-program", ""},
+                                                         {box / "file", ""},  // not executable
+                                                         {StandinClient(), box / "missing"},
+                                                         {StandinClient(), box / "file"}};
     for (const auto& [program, folder] : cases)
-        EXPECT_EQ(platform::StartProcess(program, {{"cwd", false}}, folder), nullptr) << program << folder;
+        EXPECT_EQ(platform::StartProcess(program, {{"cwd", false}}, folder), nullptr)
+            << program << folder;
     EXPECT_TRUE(NoChildrenWithin(2000));
 }
 
@@ -110,7 +118,8 @@ TEST(Process, WaitingWakesForOutputAndReadingNeverBlocks) {
 TEST(Process, StartingAndReleasingOnTwoThreadsAtOnce) {
     std::thread sleepers([] {
         for (int i = 0; i < 30; ++i) {
-            Process* p = platform::StartProcess(StandinClient(), {{"sleep", false}, {"1500", false}}, "");
+            Process* p =
+                platform::StartProcess(StandinClient(), {{"sleep", false}, {"1500", false}}, "");
             ASSERT_NE(p, nullptr);
             platform::ReleaseProcess(p);
         }

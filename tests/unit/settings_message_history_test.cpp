@@ -25,8 +25,9 @@ struct MessageHistory : ::testing::Test {
 // Any bytes, newest first, once each, ten kept; the file (and its folder)
 // made for its user only; whatever a file holds reads as what can be made of it.
 TEST_F(MessageHistory, NewestFirstOnceEachTenKeptWhateverTheirBytes) {
-    const Messages odd = {"two\nlines", "cr\r\nlf\r", "back\\slash\\", "\\n",
-                          std::string("nul\0", 4), "\xC3\xA9 \xFF"};
+    const Messages odd = {
+        "two\nlines",   "cr\r\nlf\r", "back\\slash\\", "\\n", std::string("nul\0", 4),
+        "\xC3\xA9 \xFF"};
     for (const std::string& m : odd) ASSERT_TRUE(RememberMessage(m));
     struct stat st;
     EXPECT_TRUE(stat(file.c_str(), &st) == 0 && (st.st_mode & 0777) == 0600);

@@ -38,8 +38,9 @@ std::string RewriteWith(const std::string& path, const std::string& key, const s
 TEST(PreferencesFile, ReadsLooseLinesAndRewritesThemNormalised) {
     Sandbox box;
     std::string path = box / "p";
-    WriteFile(path, "\xEF\xBB\xBF  url =  a=b  \t\r\n\r\n;note\n;  two\n\tbare\n#x=1\n#X=2\n"
-                    "Port=12\r[grp] tail\r\nlate=1\n[open\n");
+    WriteFile(path,
+              "\xEF\xBB\xBF  url =  a=b  \t\r\n\r\n;note\n;  two\n\tbare\n#x=1\n#X=2\n"
+              "Port=12\r[grp] tail\r\nlate=1\n[open\n");
     PreferencesFile f;
     ASSERT_TRUE(f.Open(path));
     EXPECT_EQ(f.ReadText("URL", "-") + "|" + f.ReadText("bare", "-") + "|" + f.ReadText("#X", "-") +
@@ -49,9 +50,10 @@ TEST(PreferencesFile, ReadsLooseLinesAndRewritesThemNormalised) {
     f.WriteText("late", "2");
     f.WriteInteger("new", -42);
     f.Close();
-    EXPECT_EQ(ReadFile(path), kHead + "url = a=b  \t\r\n; note\r\n;  two\r\nbare = \r\n#X = 3\r\n"
-                                      "#X = 2\r\nPort = 12\r\nlate = 2\r\nnew = -42\r\n[grp]\r\n"
-                                      "late = 1\r\n[open]\r\n");
+    EXPECT_EQ(ReadFile(path), kHead +
+                                  "url = a=b  \t\r\n; note\r\n;  two\r\nbare = \r\n#X = 3\r\n"
+                                  "#X = 2\r\nPort = 12\r\nlate = 2\r\nnew = -42\r\n[grp]\r\n"
+                                  "late = 1\r\n[open]\r\n");
     WriteFile(box / "grouped", "[g]\nb=1\n");
     EXPECT_EQ(RewriteWith(box / "grouped", "b", "new"), kHead + "b = new\r\n[g]\r\nb = 1\r\n");
 }
@@ -59,13 +61,15 @@ TEST(PreferencesFile, ReadsLooseLinesAndRewritesThemNormalised) {
 // Without a byte-order mark every byte is Latin-1; reading alone never rewrites.
 TEST(PreferencesFile, Latin1FileWithIntegersReadLikeScanfDecimal) {
     Sandbox box;
-    const std::string text = "a= \t+42z\nb=-7 8\nc=x1\nd=-\ne=\nf=99999999999\ng=0012\nname=Ren\xE9\n";
+    const std::string text =
+        "a= \t+42z\nb=-7 8\nc=x1\nd=-\ne=\nf=99999999999\ng=0012\nname=Ren\xE9\n";
     WriteFile(box / "p", text);
     {
         PreferencesFile f;
         ASSERT_TRUE(f.Open(box / "p"));
-        const std::pair<const char*, int> cases[] = {{"a", 42}, {"b", -7}, {"c", 0}, {"d", 0}, {"e", 0},
-                                                     {"f", 2147483647}, {"g", 12}, {"missing", 5}};
+        const std::pair<const char*, int> cases[] = {{"a", 42}, {"b", -7},     {"c", 0},
+                                                     {"d", 0},  {"e", 0},      {"f", 2147483647},
+                                                     {"g", 12}, {"missing", 5}};
         for (auto [key, value] : cases) EXPECT_EQ(f.ReadInteger(key, 5), value) << key;
         EXPECT_EQ(f.ReadText("name", ""), "Ren\xC3\xA9");
     }
@@ -157,7 +161,8 @@ TEST_F(SettingsFiles, LoadsFromHomeElseStartupFileAndSaveMakesTheHomeFile) {
 
     g_settings = settings::Settings{};
     settings::LoadSettings();
-    EXPECT_EQ(s.language + s.proxyHost + "|" + s.SVNUsername + s.SVNPassword + std::to_string(s.SVNAuthCache),
+    EXPECT_EQ(s.language + s.proxyHost + "|" + s.SVNUsername + s.SVNPassword +
+                  std::to_string(s.SVNAuthCache),
               "|annp\xC3\xA4ss1");
     WriteFile(homeFile, "proxyPort=8080x\nuseProxy=yes\n");
     settings::LoadSettings();
@@ -169,16 +174,20 @@ TEST_F(SettingsFiles, LoadsFromHomeElseStartupFileAndSaveMakesTheHomeFile) {
 }
 
 TEST_F(SettingsFiles, SaveChangesOnlyItsFiveKeysInPlace) {
-    WriteFile(homeFile, kHead + "language = fr\r\nsvnusername = old\r\nuseProxy = 1\r\n; mine\r\n"
-                                "[x]\r\nSVNPassword = grouped\r\n");
+    WriteFile(homeFile, kHead +
+                            "language = fr\r\nsvnusername = old\r\nuseProxy = 1\r\n; mine\r\n"
+                            "[x]\r\nSVNPassword = grouped\r\n");
     settings::LoadSettings();
     g_settings.SVNUsername = "Zo\xC3\xAB \xE6\x97\xA5";
     settings::SaveSettings();
     EXPECT_EQ(ReadFile(homeFile),
-              kHead + "language = fr\r\nSVNUsername = Zo\xC3\xAB \xE6\x97\xA5\r\nuseProxy = 1\r\n"
-                      "; mine\r\nSVNRemoteRepositery = https://localhost/svn/trunk/\r\n"
-                      "SVNLocalRepositery = " + startDir + "/repositeries/marrowdepot/\r\n"
-                      "SVNAuthCache = 0\r\nSVNPassword = \r\n[x]\r\nSVNPassword = grouped\r\n");
+              kHead +
+                  "language = fr\r\nSVNUsername = Zo\xC3\xAB \xE6\x97\xA5\r\nuseProxy = 1\r\n"
+                  "; mine\r\nSVNRemoteRepositery = https://localhost/svn/trunk/\r\n"
+                  "SVNLocalRepositery = " +
+                  startDir +
+                  "/repositeries/marrowdepot/\r\n"
+                  "SVNAuthCache = 0\r\nSVNPassword = \r\n[x]\r\nSVNPassword = grouped\r\n");
 }
 
 // Typed text never plants lines; only a regular file of sane size is read,
@@ -203,13 +212,15 @@ TEST_F(SettingsFiles, NothingButARegularFileIsReadOrWrittenAndValuesStayOneLine)
         std::filesystem::remove(homeFile);
         if (kind == std::string("fifo")) ASSERT_EQ(mkfifo(homeFile.c_str(), 0600), 0);
         if (kind == std::string("device")) std::filesystem::create_symlink("/dev/zero", homeFile);
-        if (kind == std::string("giant")) WriteFile(homeFile, "SVNUsername = big\n" + std::string(2 << 20, ';'));
+        if (kind == std::string("giant"))
+            WriteFile(homeFile, "SVNUsername = big\n" + std::string(2 << 20, ';'));
         g_settings = settings::Settings{};
         settings::LoadSettings();
         EXPECT_EQ(g_settings.SVNUsername, "") << kind;
         settings::SaveSettings();
         const bool regular = std::filesystem::is_regular_file(homeFile);
-        EXPECT_EQ(regular, kind == std::string("giant")) << kind << ": replaced only when a regular file";
+        EXPECT_EQ(regular, kind == std::string("giant"))
+            << kind << ": replaced only when a regular file";
     }
 }
 

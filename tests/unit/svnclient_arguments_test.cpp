@@ -35,12 +35,11 @@ TEST(BuildArguments, ProxyOptionsFollowTheCommandAllFourEvenWhenEmpty) {
     s.proxyPort = "3128";
     ArgumentList list = BuildArguments({Plain("list"), Quoted("http://h/r/")}, 1, s);
     EXPECT_EQ(Texts(list), (std::vector<std::string>{
-                               "list", "http://h/r/",
-                               "--config-option", "servers:global:http-proxy-host=proxy.lan",
-                               "--config-option", "servers:global:http-proxy-port=3128",
-                               "--config-option", "servers:global:http-proxy-username=",
-                               "--config-option", "servers:global:http-proxy-password=",
-                               "--non-interactive"}));
+                               "list", "http://h/r/", "--config-option",
+                               "servers:global:http-proxy-host=proxy.lan", "--config-option",
+                               "servers:global:http-proxy-port=3128", "--config-option",
+                               "servers:global:http-proxy-username=", "--config-option",
+                               "servers:global:http-proxy-password=", "--non-interactive"}));
     // The command's own quoting survives; appended values are never forced.
     EXPECT_TRUE(list[1].quote);
     for (size_t i = 2; i < list.size(); ++i) EXPECT_FALSE(list[i].quote) << list[i].text;
@@ -53,10 +52,11 @@ TEST(BuildArguments, ProxyOptionsFollowTheCommandAllFourEvenWhenEmpty) {
 // The cache setting and the command's permission pick how much of this tail goes.
 TEST(BuildArguments, CredentialsOnlyWithoutTheCacheAndWhenAllowed) {
     // The password goes to the client's input, never onto its command line.
-    const std::vector<std::string> all = {"status",     "--non-interactive", "--no-auth-cache",
-                                          "--username", "bob",               "--password-from-stdin"};
-    for (auto [cache, credentials, count] : {std::tuple{1, 1, 2}, {7, 1, 2}, {1, 0, 2}, {0, 0, 3},
-                                             {0, 2, 3}, {0, -1, 3}, {0, 1, 6}}) {
+    const std::vector<std::string> all = {
+        "status", "--non-interactive",    "--no-auth-cache", "--username",
+        "bob",    "--password-from-stdin"};
+    for (auto [cache, credentials, count] :
+         {std::tuple{1, 1, 2}, {7, 1, 2}, {1, 0, 2}, {0, 0, 3}, {0, 2, 3}, {0, -1, 3}, {0, 1, 6}}) {
         settings::Settings s = Cached();
         s.SVNAuthCache = cache;
         EXPECT_EQ(Texts(BuildArguments({Plain("status")}, credentials, s)),
@@ -90,7 +90,8 @@ TEST(JoinUrl, ExactlyOneSlashBetween) {
 }
 
 TEST(EncodeUrlPath, EscapesWhatAUrlPathCannotHoldAsItIs) {
-    EXPECT_EQ(EncodeUrlPath("trunk/my file é#1%?@.txt"), "trunk/my%20file%20%C3%A9%231%25%3F%40.txt");
+    EXPECT_EQ(EncodeUrlPath("trunk/my file é#1%?@.txt"),
+              "trunk/my%20file%20%C3%A9%231%25%3F%40.txt");
     EXPECT_EQ(EncodeUrlPath("A-z_0.9~/"), "A-z_0.9~/");
 }
 

@@ -35,7 +35,8 @@ public:
     bool UseLatin1(const Sandbox& box) {
         const char* name = "fr_FR.ISO-8859-1";
         if (Use(name)) return true;
-        if (testsupport::Run("localedef -i fr_FR -f ISO-8859-1 " + testsupport::ShellQuote(box / name)))
+        if (testsupport::Run("localedef -i fr_FR -f ISO-8859-1 " +
+                             testsupport::ShellQuote(box / name)))
             return false;
         locpath_.emplace("LOCPATH", box.Path());
         return Use(name);
@@ -110,9 +111,12 @@ TEST_F(ClientLines, StoppingEndsTheLoopAndTheClient) {
     std::atomic<bool> stop{false};
     int ticks = 0;
     auto start = steady_clock::now();
-    ClientResult r = RunClient({Plain("ticker")}, "", 1, [&](const std::string& l) {
-        if (l == "tick" && ++ticks == 3) stop = true;
-    }, &stop);
+    ClientResult r = RunClient(
+        {Plain("ticker")}, "", 1,
+        [&](const std::string& l) {
+            if (l == "tick" && ++ticks == 3) stop = true;
+        },
+        &stop);
     EXPECT_TRUE(r.started);
     EXPECT_EQ(ticks, 3);
     EXPECT_LT(steady_clock::now() - start, seconds(5));  // the ticker runs for 20 s
@@ -120,17 +124,20 @@ TEST_F(ClientLines, StoppingEndsTheLoopAndTheClient) {
     stop = false;
     const std::string marker = "stop-marker-" + std::to_string(getpid());
     std::thread stopper([&] { platform::Sleep(200), stop = true; });
-    RunClient({Plain("sleep"), Plain("20000"), Plain(marker)}, "", 1, [](const std::string&) {}, &stop);
+    RunClient(
+        {Plain("sleep"), Plain("20000"), Plain(marker)}, "", 1, [](const std::string&) {}, &stop);
     stopper.join();
     bool left = true;
     for (int ms = 0; ms < 5000 && left; ms += 50, platform::Sleep(50))
-        left = testsupport::Run("pgrep -f '[" + marker.substr(0, 1) + "]" + marker.substr(1) + "' >/dev/null") == 0;
+        left = testsupport::Run("pgrep -f '[" + marker.substr(0, 1) + "]" + marker.substr(1) +
+                                "' >/dev/null") == 0;
     EXPECT_FALSE(left) << "the stopped client still runs";
     // Lines already read wait too: the stop is seen before the next one.
     stop = false;
     int seen = 0;
-    RunClient({Plain("argv"), Plain("1"), Plain("2"), Plain("3"), Plain("4")}, "", 1,
-              [&](const std::string&) { ++seen, stop = true; }, &stop);
+    RunClient(
+        {Plain("argv"), Plain("1"), Plain("2"), Plain("3"), Plain("4")}, "", 1,
+        [&](const std::string&) { ++seen, stop = true; }, &stop);
     EXPECT_EQ(seen, 1);
 }
 
@@ -149,7 +156,8 @@ TEST_F(ClientLines, TheWaitHookRunsOnlyOnTheThreadThatSetIt) {
 TEST(SystemToUtf8, Utf8AndAsciiLocalesReplaceWhatTheyCannotRead) {
     ScopedLocale locale;
     ASSERT_TRUE(locale.Use("C.UTF-8"));
-    const std::string good = "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x93\x81 \xED\x9F\xBF \xF4\x8F\xBF\xBF";
+    const std::string good =
+        "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x93\x81 \xED\x9F\xBF \xF4\x8F\xBF\xBF";
     EXPECT_EQ(SystemToUtf8(good), good);
     EXPECT_EQ(SystemToUtf8("caf\xE9"), "caf" + kBad);                        // Latin-1 byte
     EXPECT_EQ(SystemToUtf8("\xC0\xAF"), kBad + kBad);                        // overlong "/"
@@ -166,7 +174,8 @@ TEST_F(ClientLines, OutputBytesAreReadInTheLocaleCharset) {
     ScopedLocale locale;
     ASSERT_TRUE(locale.Use("C.UTF-8"));
     EXPECT_EQ(Run({Plain("latin1")}), Lines{"caf" + kBad});
-    if (!locale.UseLatin1(box_)) GTEST_SKIP() << "no Latin-1 locale and localedef could not make one";
+    if (!locale.UseLatin1(box_))
+        GTEST_SKIP() << "no Latin-1 locale and localedef could not make one";
     EXPECT_EQ(Run({Plain("latin1")}), Lines{"caf\xC3\xA9"});
     // Every byte is its own code point; large input goes through in one piece.
     EXPECT_EQ(SystemToUtf8("\x01\x7F\x80\xBF\xC0\xFF"), "\x01\x7F\xC2\x80\xC2\xBF\xC3\x80\xC3\xBF");
@@ -176,31 +185,46 @@ TEST_F(ClientLines, OutputBytesAreReadInTheLocaleCharset) {
 // "kind code path" for a change line.
 std::string Shown(const ChangeLine& c) {
     const char* kinds[] = {"nothing", "entry", "info"};
-    return std::string(kinds[c.kind]) + (c.kind == ChangeLine::Entry ? " " + c.code + " [" + c.path + "]" : "");
+    return std::string(kinds[c.kind]) +
+           (c.kind == ChangeLine::Entry ? " " + c.code + " [" + c.path + "]" : "");
 }
 
 TEST(ChangeLines, UpdateTakesTheFirstWordAsCodeAndTheTrimmedRestAsPath) {
     const std::pair<const char*, const char*> cases[] = {
-        {"U    plain.txt", "entry U [plain.txt]"}, {"G    a b.txt  ", "entry G [a b.txt]"},
-        {"C clash.txt", "entry C [clash.txt]"},     {"A    sub/new.txt", "entry A [sub/new.txt]"},
-        {"D    gone", "entry D [gone]"},            {"E    there", "entry E [there]"},
-        {"A", "nothing"},                           {"A    ", "nothing"},
-        {"", "nothing"},                            {"UU   both.txt", "info"},
-        {"M    x", "info"},                         {"Updating '/wc':", "info"},
-        {"At revision 2.", "info"},                 {"Summary of conflicts:", "info"},
+        {"U    plain.txt", "entry U [plain.txt]"},
+        {"G    a b.txt  ", "entry G [a b.txt]"},
+        {"C clash.txt", "entry C [clash.txt]"},
+        {"A    sub/new.txt", "entry A [sub/new.txt]"},
+        {"D    gone", "entry D [gone]"},
+        {"E    there", "entry E [there]"},
+        {"A", "nothing"},
+        {"A    ", "nothing"},
+        {"", "nothing"},
+        {"UU   both.txt", "info"},
+        {"M    x", "info"},
+        {"Updating '/wc':", "info"},
+        {"At revision 2.", "info"},
+        {"Summary of conflicts:", "info"},
         {"u    lower", "info"}};
-    for (auto [line, shown] : cases) EXPECT_EQ(Shown(ParseUpdateLine(line)), shown) << '[' << line << ']';
+    for (auto [line, shown] : cases)
+        EXPECT_EQ(Shown(ParseUpdateLine(line)), shown) << '[' << line << ']';
 }
 
 TEST(ChangeLines, CopiesWantOneCodeCharacterThenABlank) {
     const std::pair<const char*, const char*> cases[] = {
-        {"A    docs/", "entry A [docs/]"}, {"A    docs/readme.txt", "entry A [docs/readme.txt]"},
-        {"U x", "entry U [x]"},           {"A", "nothing"},
-        {"", "nothing"},                  {"Updating", "info"},
-        {"abc", "info"},                  {"9 lives", "info"},
-        {"G\tx", "info"},                 {"AU   x", "info"},
+        {"A    docs/", "entry A [docs/]"},
+        {"A    docs/readme.txt", "entry A [docs/readme.txt]"},
+        {"U x", "entry U [x]"},
+        {"A", "nothing"},
+        {"", "nothing"},
+        {"Updating", "info"},
+        {"abc", "info"},
+        {"9 lives", "info"},
+        {"G\tx", "info"},
+        {"AU   x", "info"},
         {"Checked out revision 5.", "info"}};
-    for (auto [line, shown] : cases) EXPECT_EQ(Shown(ParseCheckoutLine(line)), shown) << '[' << line << ']';
+    for (auto [line, shown] : cases)
+        EXPECT_EQ(Shown(ParseCheckoutLine(line)), shown) << '[' << line << ']';
 }
 
 }  // namespace

@@ -74,48 +74,50 @@ const std::string kStatus = "<?xml version=\"1.0\"?>\n<status>\n<target path=\"w
 
 TEST(ClientXml, EntriesAndLinesAsPrintedAndMalformedDocumentsAsErrors) {
     const std::tuple<Items (*)(const std::string&, bool), std::string, Items> cases[] = {
-        {ReadLog, kLog + "<logentry\n   revision=\"7\">\n<author>ann &amp; é</author>\n"
-                         "<date>2026-12-07T12:34:56.123456Z</date>\n<paths>\n<path action=\"A\" "
-                         "copyfrom-path=\"/a b@%\" copyfrom-rev=\"5\">/c</path>\n"
-                         "<path action=\"D\">/a b@%</path>\n</paths>\n"
-                         "<msg>x &lt;y&gt; ]]&gt; <![CDATA[<z>&]]> &#233;</msg>\n"
-                         "</logentry>\n</log>\n",
+        {ReadLog,
+         kLog + "<logentry\n   revision=\"7\">\n<author>ann &amp; é</author>\n"
+                "<date>2026-12-07T12:34:56.123456Z</date>\n<paths>\n<path action=\"A\" "
+                "copyfrom-path=\"/a b@%\" copyfrom-rev=\"5\">/c</path>\n"
+                "<path action=\"D\">/a b@%</path>\n</paths>\n"
+                "<msg>x &lt;y&gt; ]]&gt; <![CDATA[<z>&]]> &#233;</msg>\n"
+                "</logentry>\n</log>\n",
          {"r7 ann & é [2026-12-07 14:34] 1796646896 {x <y> ]]> <z>& é} A/c</a b@%@5 D/a b@%<@0"}},
         // Anonymous, undated, an empty and a missing message; a merged
         // entry (with -g) belongs to its outer one.
-        {ReadLog, kLog + "<logentry revision=\"3\"><msg></msg></logentry><logentry revision=\"2\">"
-                         "<logentry revision=\"9\"><author>m</author><msg>merged</msg></logentry>"
-                         "<author></author><date>2026-12-07T22:00:00Z</date></logentry></log>",
+        {ReadLog,
+         kLog + "<logentry revision=\"3\"><msg></msg></logentry><logentry revision=\"2\">"
+                "<logentry revision=\"9\"><author>m</author><msg>merged</msg></logentry>"
+                "<author></author><date>2026-12-07T22:00:00Z</date></logentry></log>",
          {"r3 - [] 0 {}", "r2  [2026-12-08 00:00] 1796680800 {}"}},
         // What was whole before a fault is kept.
-        {ReadLog, kLog + "<logentry revision=\"4\"></logentry><logentry revision=\"3\">",
+        {ReadLog,
+         kLog + "<logentry revision=\"4\"></logentry><logentry revision=\"3\">",
          {"r4 - [] 0 {}", "!"}},
         {ReadLog, kLog + "<logentry revision=\"4\"><msg>&nbsp;</msg></logentry></log>", {"!"}},
         {ReadLog, kLog + "<logentry revision=\"4\"><msg>\xE9</msg></logentry></log>", {"!"}},
-        {ReadLog, "<?xml version=\"1.0\"?><!DOCTYPE log [<!ENTITY a \"a\">]><log>&a;</log>",
-         {"!"}},
+        {ReadLog, "<?xml version=\"1.0\"?><!DOCTYPE log [<!ENTITY a \"a\">]><log>&a;</log>", {"!"}},
         {ReadLog, "", {"!"}},
         // A line of its own commit, one whose merge source is not its own,
         // one no commit made.
-        {ReadBlame, kBlame + "<entry line-number=\"1\"><commit revision=\"12\"><author>bo</author>"
-                             "<date>2026-12-07T12:34:56Z</date></commit></entry>\n"
-                             "<entry line-number=\"2\"><commit revision=\"3\"></commit><merged "
-                             "path=\"/b\"><commit revision=\"2\"><author>m</author></commit>"
-                             "</merged></entry>\n<entry line-number=\"3\">\n</entry>\n"
-                             "</target>\n</blame>",
+        {ReadBlame,
+         kBlame + "<entry line-number=\"1\"><commit revision=\"12\"><author>bo</author>"
+                  "<date>2026-12-07T12:34:56Z</date></commit></entry>\n"
+                  "<entry line-number=\"2\"><commit revision=\"3\"></commit><merged "
+                  "path=\"/b\"><commit revision=\"2\"><author>m</author></commit>"
+                  "</merged></entry>\n<entry line-number=\"3\">\n</entry>\n"
+                  "</target>\n</blame>",
          {"1:r12 bo [2026-12-07 14:34]", "2:r3 - []", "3:r0 - []"}},
         // The words a working copy rarely shows (the integration suite has
         // the others); any conflict first; an entry without a path is none.
-        {ReadStatus, kStatus + Entry("o", "item=\"obstructed\"") +
-                         Entry("inc", "item=\"incomplete\"") + Entry("i", "item=\"ignored\"") +
-                         Entry("x", "item=\"external\"") +
-                         Entry("pc", "props=\"conflicted\" item=\"normal\"") +
-                         Entry("t", "tree-conflicted=\"true\" item=\"deleted\"") +
-                         Entry("n", "item=\"none\" tree-conflicted=\"false\"") +
-                         Entry("?", "item=\"new\"") +
-                         "<entry><wc-status item=\"added\"/></entry><changelist name=\"c\">" +
-                         Entry("a &amp; b", "props=\"modified\" item=\"normal\"") +
-                         "</changelist>" + Entry("cut", "item=\"added\"").substr(0, 24),
+        {ReadStatus,
+         kStatus + Entry("o", "item=\"obstructed\"") + Entry("inc", "item=\"incomplete\"") +
+             Entry("i", "item=\"ignored\"") + Entry("x", "item=\"external\"") +
+             Entry("pc", "props=\"conflicted\" item=\"normal\"") +
+             Entry("t", "tree-conflicted=\"true\" item=\"deleted\"") +
+             Entry("n", "item=\"none\" tree-conflicted=\"false\"") + Entry("?", "item=\"new\"") +
+             "<entry><wc-status item=\"added\"/></entry><changelist name=\"c\">" +
+             Entry("a &amp; b", "props=\"modified\" item=\"normal\"") + "</changelist>" +
+             Entry("cut", "item=\"added\"").substr(0, 24),
          {"o:~", "inc:!", "i:I", "x:X", "pc:C", "t:CT", "n:", "?:", "a & b:M", "!"}},
     };
     for (const auto& [read, xml, items] : cases)

@@ -67,12 +67,14 @@ protected:
 };
 
 TEST_F(AppWindows, TheHistoryShowsTheLogAndReturnOnARowShowsItsChangesInColour) {
-    WriteFile(box_ / "standin-log.out",
-              "<?xml version=\"1.0\"?>\n<log><logentry revision=\"3\"><author>Zo\xC3\xAB</author>"
-              "<date>2026-01-02T03:04:05.000000Z</date><msg>Fix &lt;b&gt;\nmore</msg></logentry>"
-              "<logentry revision=\"2\"><date>2026-01-01T00:00:00Z</date><msg/></logentry></log>\n");
-    const std::string diff = "Index: file.txt\n===================\n--- file.txt\t(revision 2)\n"
-                             "+++ file.txt\t(revision 3)\n@@ -1,2 +1,2 @@\n-old\n+new\n same\n";
+    WriteFile(
+        box_ / "standin-log.out",
+        "<?xml version=\"1.0\"?>\n<log><logentry revision=\"3\"><author>Zo\xC3\xAB</author>"
+        "<date>2026-01-02T03:04:05.000000Z</date><msg>Fix &lt;b&gt;\nmore</msg></logentry>"
+        "<logentry revision=\"2\"><date>2026-01-01T00:00:00Z</date><msg/></logentry></log>\n");
+    const std::string diff =
+        "Index: file.txt\n===================\n--- file.txt\t(revision 2)\n"
+        "+++ file.txt\t(revision 3)\n@@ -1,2 +1,2 @@\n-old\n+new\n same\n";
     WriteFile(box_ / "standin-diff.out", diff);
     app::ShowHistory("C:\\wc\\file.txt");
     HWND history = FindWindowW(L"VellumWindow", L"History of file.txt");
@@ -92,8 +94,14 @@ TEST_F(AppWindows, TheHistoryShowsTheLogAndReturnOnARowShowsItsChangesInColour) 
         return changes && GetText(app::ChangesStatus) != "Please wait";
     }));
     EXPECT_EQ(GetText(app::ChangesText), diff);
-    const struct { const char* line; const char* look; } lines[] = {
-        {"Index", "blue bold"}, {"@@", "blue bold"}, {"-old", "red"}, {"+new", "green"}, {" same", "plain"}};
+    const struct {
+        const char* line;
+        const char* look;
+    } lines[] = {{"Index", "blue bold"},
+                 {"@@", "blue bold"},
+                 {"-old", "red"},
+                 {"+new", "green"},
+                 {" same", "plain"}};
     for (const auto& l : lines) {
         const LONG at = static_cast<LONG>(diff.find(l.line));
         EXPECT_EQ(windowtest::Look(GetDlgItem(changes, app::ChangesText), at), l.look) << l.line;
@@ -117,12 +125,14 @@ void CALLBACK NextStep(HWND, UINT, UINT_PTR, DWORD) {
 TEST_F(AppWindows, TheCommitWindowSendsTheTickedPathsWithARecentMessage) {
     const std::string wc = box_.Path() + "\\";
     std::string status = "<?xml version=\"1.0\"?>\n<status><target path=\"" + wc + "\">";
-    for (const char* e : {"new.txt\"><wc-status item=\"unversioned", "a.txt\"><wc-status item=\"modified",
-                          "c.txt\"><wc-status item=\"conflicted"})
+    for (const char* e :
+         {"new.txt\"><wc-status item=\"unversioned", "a.txt\"><wc-status item=\"modified",
+          "c.txt\"><wc-status item=\"conflicted"})
         status += "<entry path=\"" + wc + e + "\" props=\"none\"/></entry>";
     WriteFile(box_ / "standin-status.out", status + "</target></status>\n");
     WriteFile(box_ / "standin-add.out", "");
-    WriteFile(box_ / "standin-commit.out", "Sending a.txt\nAdding new.txt\nCommitted revision 4.\n");
+    WriteFile(box_ / "standin-commit.out",
+              "Sending a.txt\nAdding new.txt\nCommitted revision 4.\n");
     WriteFile(messages, "Older one\\nwith two lines\n");
 
     std::string seen;
@@ -138,7 +148,8 @@ TEST_F(AppWindows, TheCommitWindowSendsTheTickedPathsWithARecentMessage) {
     steps = {[&] {  // Space ticks the unversioned file, listed last; a pick brings a message
                  if (ListCount(app::CommitList) < 3) return false;
                  for (int row = 0; row < 3; ++row)
-                     seen += ListText(app::CommitList, row, 0) + ListText(app::CommitList, row, 2) + "|";
+                     seen += ListText(app::CommitList, row, 0) + ListText(app::CommitList, row, 2) +
+                             "|";
                  ListSelect(app::CommitList, 2);
                  platform::SetFocus(app::CommitList);
                  post(app::CommitList, VK_SPACE);
@@ -159,7 +170,8 @@ TEST_F(AppWindows, TheCommitWindowSendsTheTickedPathsWithARecentMessage) {
     holdControl(false);
     EXPECT_EQ(seen, "1a.txt|c.txt|0new.txt|1|Older one\nwith two lines");
     std::string rows;
-    for (int row = 0; row < TreeCount(app::EntryTree); ++row) rows += TreeText(app::EntryTree, row) + "|";
+    for (int row = 0; row < TreeCount(app::EntryTree); ++row)
+        rows += TreeText(app::EntryTree, row) + "|";
     EXPECT_EQ(rows, "Sending a.txt|Adding new.txt|Committed revision 4.|");
     EXPECT_EQ(settings::LoadMessages().front(), "Older one\nwith two lines");
 }

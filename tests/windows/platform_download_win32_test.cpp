@@ -4,6 +4,7 @@
 // answers left at once when the caller says to end.
 #include <gtest/gtest.h>
 #include <winsock2.h>
+// winsock2 must come before windows.h
 #include <windows.h>
 
 #include <atomic>
@@ -47,7 +48,9 @@ public:
         for (SOCKET s : held_) closesocket(s);
         WSACleanup();
     }
-    std::string Url(const std::string& p) const { return "http://127.0.0.1:" + std::to_string(port_) + p; }
+    std::string Url(const std::string& p) const {
+        return "http://127.0.0.1:" + std::to_string(port_) + p;
+    }
     std::string Port() const { return std::to_string(port_); }
 
 private:
@@ -66,7 +69,8 @@ private:
             const bool proxied = path.rfind("http://", 0) == 0;
             if (proxied) path = path.substr(path.find('/', 7));
             const bool authorized =
-                request.find("Proxy-Authorization: Basic YW5uOnMzY3JldA==\r\n") != std::string::npos;
+                request.find("Proxy-Authorization: Basic YW5uOnMzY3JldA==\r\n") !=
+                std::string::npos;
             if (path == "/silent") {
                 held_.push_back(s);
                 continue;
@@ -74,13 +78,17 @@ private:
             std::string status = "200 OK", body;
             if (proxied && (!authorized || (path == "/ask-once" && asked_++ == 0)))
                 status = "407 Proxy Authentication Required\r\nProxy-Authenticate: Basic";
-            else if (path == "/file" || path == "/ask-once") body = kFileBytes;
-            else if (path == "/changing") body = "version " + std::to_string(++served_);
-            else if (path == "/private") status = "403 Forbidden", body = "<html>no</html>";
-            else status = "404 Not Found", body = "<html>no such file</html>";
-            std::string reply = "HTTP/1.1 " + status + "\r\nContent-Length: " +
-                                std::to_string(body.size()) +
-                                "\r\nConnection: close\r\nCache-Control: max-age=3600\r\n\r\n" + body;
+            else if (path == "/file" || path == "/ask-once")
+                body = kFileBytes;
+            else if (path == "/changing")
+                body = "version " + std::to_string(++served_);
+            else if (path == "/private")
+                status = "403 Forbidden", body = "<html>no</html>";
+            else
+                status = "404 Not Found", body = "<html>no such file</html>";
+            std::string reply =
+                "HTTP/1.1 " + status + "\r\nContent-Length: " + std::to_string(body.size()) +
+                "\r\nConnection: close\r\nCache-Control: max-age=3600\r\n\r\n" + body;
             send(s, reply.data(), static_cast<int>(reply.size()), 0);
             shutdown(s, SD_SEND);
             closesocket(s);
@@ -124,7 +132,8 @@ TEST(WindowsDownload, BytesArriveAndHttpErrorsFailWithNothingLeft) {
     EXPECT_EQ(testsupport::ReadFile(box / "v1"), "version 1");
     EXPECT_EQ(testsupport::ReadFile(box / "v2"), "version 2");
     // Nobody listening.
-    EXPECT_EQ(platform::DownloadUrl("http://127.0.0.1:1/file", box / "none"), DownloadResult::Failed);
+    EXPECT_EQ(platform::DownloadUrl("http://127.0.0.1:1/file", box / "none"),
+              DownloadResult::Failed);
     // Through a proxy (the name is nowhere else), with its credentials.
     for (const char* path : {"/file", "/ask-once"}) {
         const platform::Proxy proxy{"127.0.0.1", server.Port(), "ann", "s3cret"};

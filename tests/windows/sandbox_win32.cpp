@@ -20,8 +20,8 @@ using platform::win32::Widen;
 
 Sandbox::Sandbox() {
     static unsigned counter = 0;
-    std::string base = platform::TemporaryFolder() + "vellum-test-" +
-                       std::to_string(GetCurrentProcessId()) + "-";
+    std::string base =
+        platform::TemporaryFolder() + "vellum-test-" + std::to_string(GetCurrentProcessId()) + "-";
     do {
         path_ = base + std::to_string(counter++);
     } while (!CreateDirectoryW(Widen(path_).c_str(), nullptr));
@@ -36,7 +36,9 @@ Sandbox::~Sandbox() {
     fs::remove_all(fs::path(Widen(path_)), ec);
 }
 
-std::string Sandbox::operator/(const std::string& relative) const { return path_ + "\\" + relative; }
+std::string Sandbox::operator/(const std::string& relative) const {
+    return path_ + "\\" + relative;
+}
 
 std::string ShellQuote(const std::string& s) { return "\"" + s + "\""; }
 

@@ -48,7 +48,8 @@ Outcome ReadToEnd(Process* p, milliseconds limit = seconds(20)) {
     return o;
 }
 
-Outcome RunToEnd(const std::string& program, const ArgumentList& args, const std::string& folder = "") {
+Outcome RunToEnd(const std::string& program, const ArgumentList& args,
+                 const std::string& folder = "") {
     Process* p = platform::StartProcess(program, args, folder);
     if (p == nullptr) return {"<not started>", false};
     Outcome o = ReadToEnd(p);
@@ -59,7 +60,8 @@ Outcome RunToEnd(const std::string& program, const ArgumentList& args, const std
 // Puts the stand-in where the program looks for the client: svn\bin\svn.exe.
 void InstallClient(const Sandbox& box) {
     ASSERT_TRUE(platform::MakeDirectories(box / "svn\\bin"));
-    ASSERT_TRUE(CopyFileW(Widen(StandinClient()).c_str(), Widen(box / "svn\\bin\\svn.exe").c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileW(Widen(StandinClient()).c_str(), Widen(box / "svn\\bin\\svn.exe").c_str(), FALSE));
 }
 
 // A folder as the client prints it: no final separator; Windows ignores case.
@@ -85,9 +87,17 @@ int RunningChildren() {
 TEST(WindowsProcess, ArgumentsReachTheClientExactlyAsGiven) {
     // Read back by the client's C runtime: blanks, quotes and backslashes must
     // neither split, join nor double anything.
-    ArgumentList args = {{"argv"}, {"plain"}, {"two words"}, {"say \"hi\""}, {"C:\\folder\\", true},
-                         {"C:\\with blank\\"}, {"back\\\\slashes\\\"quote"}, {""}, {"tab\there"},
-                         {"quoted anyway", true}, {"--username"}};
+    ArgumentList args = {{"argv"},
+                         {"plain"},
+                         {"two words"},
+                         {"say \"hi\""},
+                         {"C:\\folder\\", true},
+                         {"C:\\with blank\\"},
+                         {"back\\\\slashes\\\"quote"},
+                         {""},
+                         {"tab\there"},
+                         {"quoted anyway", true},
+                         {"--username"}};
     // The client reads its arguments, and prints them, in the ANSI code page.
     if (GetACP() == 1252) args.push_back({"caf\xC3\xA9"});
     std::string expected;
@@ -110,7 +120,8 @@ TEST(WindowsProcess, TheWorkingFolderRuleAndTheProgramPath) {
                   Canonical(folder.empty() ? home.Path() : folder) + "\n");
     }
     EXPECT_EQ(platform::StartProcess("svn\\bin\\missing.exe", {{"cwd"}}, ""), nullptr);
-    EXPECT_EQ(platform::StartProcess("svn\\bin\\svn.exe", {{"cwd"}}, elsewhere / "no such"), nullptr);
+    EXPECT_EQ(platform::StartProcess("svn\\bin\\svn.exe", {{"cwd"}}, elsewhere / "no such"),
+              nullptr);
 }
 
 TEST(WindowsProcess, ClientsStartedAtOnceEachSeeTheirOwnEnd) {
@@ -151,9 +162,10 @@ protected:
     };
     Seen Run(const std::string& scenario) {
         Seen seen;
-        seen.result = svnclient::RunClient({svnclient::Plain(scenario)}, "", 1, [&](const std::string& l) {
-            if (!l.empty()) seen.lines.push_back(l);
-        });
+        seen.result =
+            svnclient::RunClient({svnclient::Plain(scenario)}, "", 1, [&](const std::string& l) {
+                if (!l.empty()) seen.lines.push_back(l);
+            });
         return seen;
     }
 
@@ -164,7 +176,8 @@ protected:
 TEST_F(WindowsClient, LinesAreCutTrimmedAndDecoded) {
     // CR LF, a lone CR, blanks trimmed, tabs kept, a NUL: the pipe must not
     // translate a byte.
-    EXPECT_EQ(Run("blanks").lines, (std::vector<std::string>{"A    x", "B", "ab", "x", "\tt\t", "ab"}));
+    EXPECT_EQ(Run("blanks").lines,
+              (std::vector<std::string>{"A    x", "B", "ab", "x", "\tt\t", "ab"}));
     Seen seen = Run("longline");
     ASSERT_EQ(seen.lines.size(), 2u);
     EXPECT_EQ(seen.lines[0], std::string(100000, 'x'));

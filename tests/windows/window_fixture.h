@@ -55,16 +55,18 @@ protected:
     // control, menu and close events among them as "id:type", "menu id" and
     // "close", each with "@window" when not the main window's.
     std::string Pending() {
-        static const char* const kTypes[] = {"click", "right", "double", "change", "in", "out",
-                                             "activate"};
+        static const char* const kTypes[] = {"click", "right", "double",  "change",
+                                             "in",    "out",   "activate"};
         std::string seen;
         auto take = [&seen] {
             const Event e = WaitEvent();
             if (e.kind == Event::Other) return;
             if (!seen.empty()) seen += ' ';
             if (e.kind == Event::Menu) seen += "menu ";
-            if (e.kind == Event::Close) seen += "close";
-            else seen += std::to_string(e.id);
+            if (e.kind == Event::Close)
+                seen += "close";
+            else
+                seen += std::to_string(e.id);
             if (e.kind == Event::Control) (seen += ':') += kTypes[static_cast<int>(e.type)];
             if (e.window != 0) (seen += '@') += std::to_string(e.window);
         };
@@ -109,10 +111,10 @@ inline std::string Look(HWND text, LONG at) {
     const COLORREF c = f.crTextColor;
     const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
     const std::string s = (f.dwEffects & CFE_AUTOCOLOR) ? "plain"
-                          : r > g && r > b               ? "red"
-                          : g > r && g > b               ? "green"
-                          : b > r && b > g               ? "blue"
-                                                         : "other";
+                          : r > g && r > b              ? "red"
+                          : g > r && g > b              ? "green"
+                          : b > r && b > g              ? "blue"
+                                                        : "other";
     return (f.dwEffects & CFE_BOLD) ? s + " bold" : s;
 }
 

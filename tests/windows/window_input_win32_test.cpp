@@ -29,13 +29,17 @@ TEST_F(Win32Window, TheEditorTakesLinesAndLeavesTabAndEscapeToTheDialog) {
     const std::string d = "@" + std::to_string(dialog);
     EXPECT_EQ(Pending(), "50:in" + d);  // the program's text and items said nothing
     // Keys and the events they give; the editor's text after them.
-    const struct { HWND to; WPARAM key; bool ctrl; const char *events, *text; } keys[] = {
-        {editor, 'x', false, "50:change", "xcaf\xC3\xA9\n2\n"},
-        {editor, VK_RETURN, false, "50:change", "x\ncaf\xC3\xA9\n2\n"},
-        {editor, VK_RETURN, true, "50:activate", "x\ncaf\xC3\xA9\n2\n"},
-        {editor, VK_ESCAPE, false, "close", "x\ncaf\xC3\xA9\n2\n"},
-        {editor, VK_TAB, false, "50:out", "x\ncaf\xC3\xA9\n2\n"},
-        {GetDlgItem(box, 52), VK_DOWN, false, "52:change", "x\ncaf\xC3\xA9\n2\n"}};
+    const struct {
+        HWND to;
+        WPARAM key;
+        bool ctrl;
+        const char *events, *text;
+    } keys[] = {{editor, 'x', false, "50:change", "xcaf\xC3\xA9\n2\n"},
+                {editor, VK_RETURN, false, "50:change", "x\ncaf\xC3\xA9\n2\n"},
+                {editor, VK_RETURN, true, "50:activate", "x\ncaf\xC3\xA9\n2\n"},
+                {editor, VK_ESCAPE, false, "close", "x\ncaf\xC3\xA9\n2\n"},
+                {editor, VK_TAB, false, "50:out", "x\ncaf\xC3\xA9\n2\n"},
+                {GetDlgItem(box, 52), VK_DOWN, false, "52:change", "x\ncaf\xC3\xA9\n2\n"}};
     BYTE state[256];
     for (const auto& k : keys) {
         GetKeyboardState(state);

@@ -67,12 +67,14 @@ void CheckIcon(const wchar_t* program) {
     HMODULE exe = LoadLibraryExW(program, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC found = exe ? FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14)) : nullptr;
     // A group: three WORDs, then 14-byte entries whose first byte is the width.
-    auto* group = found ? static_cast<const BYTE*>(LockResource(LoadResource(exe, found))) : nullptr;
+    auto* group =
+        found ? static_cast<const BYTE*>(LockResource(LoadResource(exe, found))) : nullptr;
     std::string widths;
     for (int i = 0; group && i < reinterpret_cast<const WORD*>(group)[2]; ++i)
         widths += std::to_string(group[6 + 14 * i]) + " ";
     for (const char* size : {"16 ", "32 ", "48 ", "0 "})  // 0 stands for 256
-        if (widths.find(size) == std::string::npos) Fail("the icon has no " + std::string(size) + "px image: " + widths);
+        if (widths.find(size) == std::string::npos)
+            Fail("the icon has no " + std::string(size) + "px image: " + widths);
     if (exe) FreeLibrary(exe);
 }
 
@@ -117,15 +119,18 @@ int main() {
             r.bottom - r.top != scaled(e.h))
             Fail(name + " at " + std::to_string(r.left) + "," + std::to_string(r.top) + " " +
                  std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top));
-        if (e.caption && Text(child) != e.caption) Fail(name + " reads \"" + Narrow(Text(child)) + "\"");
+        if (e.caption && Text(child) != e.caption)
+            Fail(name + " reads \"" + Narrow(Text(child)) + "\"");
     }
-    if (seen != kControls.size()) Fail("controls missing: " + std::to_string(kControls.size() - seen));
+    if (seen != kControls.size())
+        Fail("controls missing: " + std::to_string(kControls.size() - seen));
 
     // A user name but no password: the password may be typed, the three
     // buttons that need both stay off.
     if (!IsWindowEnabled(GetDlgItem(main, 17))) Fail("the password field is off");
     for (int id : {10, 11, 12})
-        if (IsWindowEnabled(GetDlgItem(main, id))) Fail("control " + std::to_string(id) + " enabled");
+        if (IsWindowEnabled(GetDlgItem(main, id)))
+            Fail("control " + std::to_string(id) + " enabled");
     std::printf("window checked: %s\n", failures ? "differences" : "as expected");
     return failures ? 1 : 0;
 }

@@ -171,7 +171,8 @@ TEST_F(Win32Window, CaptionsTooLongForTheirControlTakeASmallerFont) {
     };
     // Each fits the room left to it, a label up to the field over it, in the
     // dialog font where it can and never below 7 points.
-    for (auto [id, right] : {std::pair(5, field.left), std::pair(12, LONG_MAX), std::pair(18, LONG_MAX)}) {
+    for (auto [id, right] :
+         {std::pair(5, field.left), std::pair(12, LONG_MAX), std::pair(18, LONG_MAX)}) {
         const auto [width, height] = Drawn(Item(id));
         EXPECT_LE(width, room(Item(id), right)) << id;
         EXPECT_LT(height, desktop) << id;
@@ -201,10 +202,14 @@ TEST_F(Win32Window, TreeRowsFollowTheTreeViewsOwnOrder) {
     // Folders listed, one opened in the middle, one of its children opened in
     // turn, an item whose parent is missing, and a row that would cut a parent
     // from its children (it goes after the parent's last descendant).
-    struct { int row; const char* text; ImageHandle image; int depth; } const added[] = {
-        {0, "a", image, 0},  {1, "b", image, 0},  {2, "c", 0, 0},      {2, "b1", image, 1},
-        {3, "b2", image, 1}, {3, "b1x", 0, 2},    {1, "a1", 0, 1},     {0, "orphan", 0, 3},
-        {5, "b3", 0, 1}};
+    struct {
+        int row;
+        const char* text;
+        ImageHandle image;
+        int depth;
+    } const added[] = {{0, "a", image, 0},  {1, "b", image, 0},  {2, "c", 0, 0},
+                       {2, "b1", image, 1}, {3, "b2", image, 1}, {3, "b1x", 0, 2},
+                       {1, "a1", 0, 1},     {0, "orphan", 0, 3}, {5, "b3", 0, 1}};
     for (const auto& a : added) TreeAddItem(22, a.row, a.text, a.image, a.depth);
 
     const std::vector<std::string> expected = {"orphan/0", "a/0",  "a1/1", "b/0", "b1/1",
@@ -282,7 +287,10 @@ TEST_F(Win32Window, AWindowOfItsOwnStaysBesideTheMainOneAndLaysOutItsControls) {
     const int frameW = outer.right - outer.left - 300, frameH = outer.bottom - outer.top - 200;
     // 100 wider and 50 taller; then smaller than it opened, which it refuses.
     SetWindowPos(w, nullptr, 0, 0, 400 + frameW, 250 + frameH, SWP_NOMOVE | SWP_NOZORDER);
-    const struct { int id; const char* place; } placed[] = {
+    const struct {
+        int id;
+        const char* place;
+    } placed[] = {
         {40, "10,10 380x150"}, {41, "10,165 380x50"}, {42, "310,220 80x20"}, {43, "10,170 80x20"}};
     for (const auto& p : placed) EXPECT_EQ(Place(GetDlgItem(w, p.id)), p.place) << p.id;
     RECT listClient;
@@ -337,8 +345,10 @@ TEST_F(Win32Window, TheListShowsItsRowsAndReportsOnlyTheUsersMoves) {
     GetClientRect(list, &client);
     EXPECT_EQ(ListView_GetColumnWidth(list, 2), client.right - 160);
     // As the list view draws them and as the program reads them.
-    const struct { int row, column; const char* text; } cells[] = {
-        {0, 2, "caf\xC3\xA9"}, {1, 1, "bob"}, {1, 2, ""}, {2, 0, "1"}};
+    const struct {
+        int row, column;
+        const char* text;
+    } cells[] = {{0, 2, "caf\xC3\xA9"}, {1, 1, "bob"}, {1, 2, ""}, {2, 0, "1"}};
     for (const auto& c : cells) {
         wchar_t drawn[64] = {};
         ListView_GetItemText(list, c.row, c.column, drawn, 64);
@@ -377,8 +387,10 @@ TEST_F(Win32Window, TheTextDrawsEachRunInItsStyleAndReadsBackWithLineFeeds) {
     TextAppend(31, "+new\n", TextStyle::Added);
     TextAppend(31, " same\n", TextStyle::Plain);
     // Characters of each run, as drawn.
-    const struct { LONG at; const char* look; } runs[] = {
-        {0, "blue bold"}, {8, "blue bold"}, {9, "red"}, {14, "green"}, {19, "plain"}};
+    const struct {
+        LONG at;
+        const char* look;
+    } runs[] = {{0, "blue bold"}, {8, "blue bold"}, {9, "red"}, {14, "green"}, {19, "plain"}};
     Pending();  // the loop puts the runs in
     for (const auto& run : runs) EXPECT_EQ(Look(Item(31), run.at), run.look) << run.at;
     // The user can't type into it; the program replaces it all, plain.

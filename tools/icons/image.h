@@ -11,7 +11,8 @@ struct Image {
     int w = 0, h = 0;
     std::vector<uint32_t> px;
 
-    Image(int width, int height, uint32_t fill = 0) : w(width), h(height), px(size_t(width) * height, fill) {}
+    Image(int width, int height, uint32_t fill = 0)
+        : w(width), h(height), px(size_t(width) * height, fill) {}
     uint32_t& at(int x, int y) { return px[size_t(y) * w + x]; }
     uint32_t at(int x, int y) const { return px[size_t(y) * w + x]; }
 };

@@ -54,7 +54,9 @@ void Paint(Image& image, const Inside& inside, uint32_t colour) {
                     hits += inside(x, y);
                 }
             }
-            if (hits) image.at(px, py) = Over(image.at(px, py), colour, hits / double(kSamples * kSamples));
+            if (hits)
+                image.at(px, py) =
+                    Over(image.at(px, py), colour, hits / double(kSamples * kSamples));
         }
     }
 }
@@ -68,7 +70,8 @@ constexpr double kCut = kRight - kFold - kTop;
 // cut along the crease.
 Inside Sheet(double inset) {
     return [inset](double x, double y) {
-        const double x0 = kLeft + inset, y0 = kTop + inset, x1 = kRight - inset, y1 = kBottom - inset;
+        const double x0 = kLeft + inset, y0 = kTop + inset, x1 = kRight - inset,
+                     y1 = kBottom - inset;
         const double r = std::max(0.07 - inset, 0.0);
         if (x < x0 || x > x1 || y < y0 || y > y1) return false;
         const double cx = std::clamp(x, x0 + r, x1 - r), cy = std::clamp(y, y0 + r, y1 - r);
@@ -117,32 +120,20 @@ constexpr uint32_t kBranch = Rgb(0x2E8B57);
 
 Image SmallIcon() {
     static const char* const rows[16] = {
-        "..oooooooo......",
-        "..oppppppoo.....",
-        "..oppbbppofo....",
-        "..opbbbbpoffo...",
-        "..opbbbbpooooo..",
-        "..oppbbppggppo..",
-        "..oppbbpggggpo..",
-        "..oppbbpggggpo..",
-        "..oppbbppggppo..",
-        "..oppbbpggpppo..",
-        "..oppbbggppppo..",
-        "..oppbbppppppo..",
-        "..opbbbbpppppo..",
-        "..opbbbbpppppo..",
-        "..oppbbppppppo..",
-        "..oooooooooooo..",
+        "..oooooooo......", "..oppppppoo.....", "..oppbbppofo....", "..opbbbbpoffo...",
+        "..opbbbbpooooo..", "..oppbbppggppo..", "..oppbbpggggpo..", "..oppbbpggggpo..",
+        "..oppbbppggppo..", "..oppbbpggpppo..", "..oppbbggppppo..", "..oppbbppppppo..",
+        "..opbbbbpppppo..", "..opbbbbpppppo..", "..oppbbppppppo..", "..oooooooooooo..",
     };
     Image image(16, 16, 0);
     for (int y = 0; y < 16; ++y) {
         for (int x = 0; x < 16; ++x) {
             switch (rows[y][x]) {
-                case 'o': image.at(x, y) = kInk; break;
-                case 'p': image.at(x, y) = kVellum; break;
-                case 'f': image.at(x, y) = kCrease; break;
-                case 'b': image.at(x, y) = kTrunk; break;
-                case 'g': image.at(x, y) = kBranch; break;
+            case 'o': image.at(x, y) = kInk; break;
+            case 'p': image.at(x, y) = kVellum; break;
+            case 'f': image.at(x, y) = kCrease; break;
+            case 'b': image.at(x, y) = kTrunk; break;
+            case 'g': image.at(x, y) = kBranch; break;
             }
         }
     }

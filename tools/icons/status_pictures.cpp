@@ -65,7 +65,8 @@ const Glyph* FindGlyph(char sign) {
 
 uint32_t Darker(uint32_t colour) {
     uint32_t out = colour & 0xFF000000;
-    for (int shift = 0; shift <= 16; shift += 8) out |= (((colour >> shift) & 0xFF) * 3 / 5) << shift;
+    for (int shift = 0; shift <= 16; shift += 8)
+        out |= (((colour >> shift) & 0xFF) * 3 / 5) << shift;
     return out;
 }
 
@@ -96,10 +97,7 @@ Image FilePicture() {
     const uint32_t line = Rgb(0xA8A8A8);
     static const char* const page[] = {
         "########....",  // the top right corner is folded down
-        "#......##...",
-        "#......#.#..",
-        "#......#..#.",
-        "#......#####",
+        "#......##...", "#......#.#..", "#......#..#.", "#......#####",
     };
     Stamp(image, 2, 0, page, 5, outline);
     Fill(image, 3, 1, 8, 4, paper);

@@ -4,7 +4,9 @@
 namespace platform::gtk {
 namespace {
 
-void OnPicked(GtkComboBox*, gpointer id) { Controls().Report(GPOINTER_TO_INT(id), EventType::Change); }
+void OnPicked(GtkComboBox*, gpointer id) {
+    Controls().Report(GPOINTER_TO_INT(id), EventType::Change);
+}
 
 }  // namespace
 
@@ -13,7 +15,8 @@ GtkWidget* NewChoice(int id, const std::string& caption, ControlRecord& r) {
     atk_object_set_name(gtk_widget_get_accessible(r.inner), caption.c_str());
     // A long item must not widen the control past its rectangle.
     GList* cells = gtk_cell_layout_get_cells(GTK_CELL_LAYOUT(r.inner));
-    for (GList* c = cells; c; c = c->next) g_object_set(c->data, "ellipsize", PANGO_ELLIPSIZE_END, nullptr);
+    for (GList* c = cells; c; c = c->next)
+        g_object_set(c->data, "ellipsize", PANGO_ELLIPSIZE_END, nullptr);
     g_list_free(cells);
     r.signal = g_signal_connect(r.inner, "changed", G_CALLBACK(OnPicked), GINT_TO_POINTER(id));
     return r.outer;
@@ -40,7 +43,8 @@ void ChoiceSetItems(int id, const std::vector<std::string>& items) {
 
 int ChoiceSelected(int id) {
     ControlRecord* r = FindControl(id);
-    return r && r->kind == ControlKind::Choice ? gtk_combo_box_get_active(GTK_COMBO_BOX(r->inner)) : -1;
+    return r && r->kind == ControlKind::Choice ? gtk_combo_box_get_active(GTK_COMBO_BOX(r->inner))
+                                               : -1;
 }
 
 }  // namespace platform

@@ -50,14 +50,11 @@ void NewCaption(GtkWidget* button, const std::string& text) {
 GtkLabel* CaptionOf(const ControlRecord& r) {
     switch (r.kind) {
     case ControlKind::Label:
-    case ControlKind::Link:
-        return GTK_LABEL(r.inner);
+    case ControlKind::Link: return GTK_LABEL(r.inner);
     case ControlKind::Button:
     case ControlKind::DefaultButton:
-    case ControlKind::CheckBox:
-        return GTK_LABEL(gtk_bin_get_child(GTK_BIN(r.inner)));
-    default:
-        return nullptr;
+    case ControlKind::CheckBox: return GTK_LABEL(gtk_bin_get_child(GTK_BIN(r.inner)));
+    default: return nullptr;
     }
 }
 
@@ -70,8 +67,9 @@ constexpr int kSizeStep = PANGO_SCALE / 2;
 GdkRectangle PlaceOf(const ControlRecord& r) {
     GdkRectangle place{};
     GtkWidget* canvas = gtk_widget_get_parent(r.outer);
-    if (canvas) gtk_container_child_get(GTK_CONTAINER(canvas), r.outer, "x", &place.x, "y", &place.y,
-                                        nullptr);
+    if (canvas)
+        gtk_container_child_get(GTK_CONTAINER(canvas), r.outer, "x", &place.x, "y", &place.y,
+                                nullptr);
     gtk_widget_get_size_request(r.outer, &place.width, &place.height);
     return place;
 }
@@ -99,22 +97,26 @@ int CaptionRoom(const ControlRecord& r, GtkWidget* label) {
 }
 
 int DesktopSize(GtkWidget* label) {
-    const PangoFontDescription* font = pango_context_get_font_description(gtk_widget_get_pango_context(label));
+    const PangoFontDescription* font =
+        pango_context_get_font_description(gtk_widget_get_pango_context(label));
     int size = pango_font_description_get_size(font);
     if (pango_font_description_get_size_is_absolute(font))
-        size = static_cast<int>(size * 72.0 / gdk_screen_get_resolution(gtk_widget_get_screen(label)));
+        size =
+            static_cast<int>(size * 72.0 / gdk_screen_get_resolution(gtk_widget_get_screen(label)));
     return size;
 }
 
 PangoAttrList* SizeAttributes(int size, bool condensed) {
     PangoAttrList* attributes = pango_attr_list_new();
     pango_attr_list_insert(attributes, pango_attr_size_new(size));
-    if (condensed) pango_attr_list_insert(attributes, pango_attr_stretch_new(PANGO_STRETCH_CONDENSED));
+    if (condensed)
+        pango_attr_list_insert(attributes, pango_attr_stretch_new(PANGO_STRETCH_CONDENSED));
     return attributes;
 }
 
 bool Fits(GtkWidget* label, PangoAttrList* attributes, int room) {
-    PangoLayout* layout = gtk_widget_create_pango_layout(label, gtk_label_get_text(GTK_LABEL(label)));
+    PangoLayout* layout =
+        gtk_widget_create_pango_layout(label, gtk_label_get_text(GTK_LABEL(label)));
     pango_layout_set_attributes(layout, attributes);
     int width = 0;
     pango_layout_get_pixel_size(layout, &width, nullptr);
@@ -130,10 +132,13 @@ void FitCaption(const ControlRecord& r) {
     const int room = r.kind == ControlKind::Label ? LabelRoom(r) : CaptionRoom(r, label);
     if (Fits(label, nullptr, room)) return;
     PangoAttrList* chosen = nullptr;
-    for (int size = DesktopSize(label) - kSizeStep; size >= kMinimumSize && !chosen; size -= kSizeStep) {
+    for (int size = DesktopSize(label) - kSizeStep; size >= kMinimumSize && !chosen;
+         size -= kSizeStep) {
         PangoAttrList* attributes = SizeAttributes(size, false);
-        if (Fits(label, attributes, room)) chosen = attributes;
-        else pango_attr_list_unref(attributes);
+        if (Fits(label, attributes, room))
+            chosen = attributes;
+        else
+            pango_attr_list_unref(attributes);
     }
     if (!chosen) chosen = SizeAttributes(kMinimumSize, true);
     gtk_label_set_attributes(caption, chosen);
@@ -194,9 +199,7 @@ GtkWidget* NewLink(int id, const std::string& caption) {
 void Build(int id, ControlKind kind, const std::string& caption, ControlRecord& r) {
     gpointer data = GINT_TO_POINTER(id);
     switch (kind) {
-    case ControlKind::Label:
-        r.outer = r.inner = NewLabel(caption);
-        break;
+    case ControlKind::Label: r.outer = r.inner = NewLabel(caption); break;
     case ControlKind::Field:
         r.outer = r.inner = gtk_entry_new();
         // Otherwise an entry is never narrower than 150 pixels.
@@ -223,18 +226,10 @@ void Build(int id, ControlKind kind, const std::string& caption, ControlRecord& 
         r.outer = NewLink(id, caption);
         r.inner = gtk_bin_get_child(GTK_BIN(r.outer));
         break;
-    case ControlKind::Tree:
-        r.outer = NewTree(id, r);
-        break;
-    case ControlKind::List:
-        r.outer = NewList(id, caption, r);
-        break;
-    case ControlKind::Text:
-        r.outer = NewTextView(caption, r);
-        break;
-    case ControlKind::Choice:
-        r.outer = NewChoice(id, caption, r);
-        break;
+    case ControlKind::Tree: r.outer = NewTree(id, r); break;
+    case ControlKind::List: r.outer = NewList(id, caption, r); break;
+    case ControlKind::Text: r.outer = NewTextView(caption, r); break;
+    case ControlKind::Choice: r.outer = NewChoice(id, caption, r); break;
     case ControlKind::Editor:
         r.outer = NewEditor(id, caption, r);
         g_signal_connect(r.inner, "focus-in-event", G_CALLBACK(OnFocusIn), data);
@@ -251,7 +246,8 @@ GtkWidget* InScrolledFrame(GtkWidget* view, bool across) {
     GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
     gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scrolled), GTK_SHADOW_IN);
     gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled),
-                                   across ? GTK_POLICY_AUTOMATIC : GTK_POLICY_NEVER, GTK_POLICY_AUTOMATIC);
+                                   across ? GTK_POLICY_AUTOMATIC : GTK_POLICY_NEVER,
+                                   GTK_POLICY_AUTOMATIC);
     gtk_container_add(GTK_CONTAINER(scrolled), view);
     return scrolled;
 }

@@ -23,10 +23,8 @@ bool IsInput(GdkEventType type) {
     case GDK_TOUCH_BEGIN:
     case GDK_TOUCH_UPDATE:
     case GDK_TOUCH_END:
-    case GDK_TOUCH_CANCEL:
-        return true;
-    default:
-        return false;
+    case GDK_TOUCH_CANCEL: return true;
+    default: return false;
     }
 }
 
@@ -74,8 +72,10 @@ void Filter(GdkEvent* e, gpointer) {
         Dispatch(e);
         return;
     }
-    if (e->type == GDK_DELETE && ForMainWindow(e)) closeAsked = true;
-    else if (e->type == GDK_KEY_RELEASE) TrackReturn(e);
+    if (e->type == GDK_DELETE && ForMainWindow(e))
+        closeAsked = true;
+    else if (e->type == GDK_KEY_RELEASE)
+        TrackReturn(e);
 }
 
 gboolean SetFlag(gpointer flag) {

@@ -172,10 +172,10 @@ void UseRows(ControlRecord& r, int columns) {
 // whatever room the others leave.
 void AddColumn(int id, GtkTreeView* view, int index, const ListColumn& c, bool last) {
     std::string fixed;
-    GtkTreeViewColumn* column =
-        c.ticks ? NewTickColumn(id, index)
-                : gtk_tree_view_column_new_with_attributes("", gtk_cell_renderer_text_new(), "text",
-                                                           index, nullptr);
+    GtkTreeViewColumn* column = c.ticks
+                                    ? NewTickColumn(id, index)
+                                    : gtk_tree_view_column_new_with_attributes(
+                                          "", gtk_cell_renderer_text_new(), "text", index, nullptr);
     gtk_tree_view_column_set_title(column, ValidUtf8(c.caption, fixed));
     gtk_tree_view_column_set_sizing(column, GTK_TREE_VIEW_COLUMN_FIXED);
     gtk_tree_view_column_set_fixed_width(column, std::max(c.width, 1));
@@ -213,8 +213,8 @@ GtkWidget* NewList(int id, const std::string& caption, ControlRecord& r) {
 
     GtkTreeSelection* selection = gtk_tree_view_get_selection(tv);
     gtk_tree_selection_set_mode(selection, GTK_SELECTION_SINGLE);
-    r.signal = g_signal_connect(selection, "changed", G_CALLBACK(OnSelectionChanged),
-                                GINT_TO_POINTER(id));
+    r.signal =
+        g_signal_connect(selection, "changed", G_CALLBACK(OnSelectionChanged), GINT_TO_POINTER(id));
     UseRows(r, 1);
     g_signal_connect(view, "button-press-event", G_CALLBACK(OnPress), GINT_TO_POINTER(id));
     g_signal_connect(view, "key-press-event", G_CALLBACK(OnKey), GINT_TO_POINTER(id));

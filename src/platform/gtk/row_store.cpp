@@ -74,10 +74,14 @@ void GetValue(GtkTreeModel* model, GtkTreeIter* it, gint column, GValue* value) 
     const RowModel& rows = Rows(model);
     g_value_init(value, GetColumnType(model, column));
     if (row < 0) return;
-    if (!Self(model)->tree) g_value_set_string(value, rows.Text(row, column));
-    else if (column == kImage) g_value_set_object(value, ImageOf(rows.Image(row)));
-    else if (column == kText) g_value_set_string(value, rows.Text(row));
-    else g_value_set_int(value, rows.Value(row));
+    if (!Self(model)->tree)
+        g_value_set_string(value, rows.Text(row, column));
+    else if (column == kImage)
+        g_value_set_object(value, ImageOf(rows.Image(row)));
+    else if (column == kText)
+        g_value_set_string(value, rows.Text(row));
+    else
+        g_value_set_int(value, rows.Value(row));
 }
 
 gboolean IterNext(GtkTreeModel* model, GtkTreeIter* it) {

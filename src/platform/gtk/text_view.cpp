@@ -42,8 +42,7 @@ GtkWidget* NewTextView(const std::string& caption, ControlRecord& r) {
     gtk_text_view_set_wrap_mode(tv, GTK_WRAP_NONE);
     gtk_text_view_set_accepts_tab(tv, FALSE);  // Tab moves on to the next control
     GtkTextBuffer* buffer = gtk_text_view_get_buffer(tv);
-    gtk_text_buffer_create_tag(buffer, TagName(TextStyle::Added), "foreground", "#007a00",
-                               nullptr);
+    gtk_text_buffer_create_tag(buffer, TagName(TextStyle::Added), "foreground", "#007a00", nullptr);
     gtk_text_buffer_create_tag(buffer, TagName(TextStyle::Removed), "foreground", "#c00000",
                                nullptr);
     gtk_text_buffer_create_tag(buffer, TagName(TextStyle::Heading), "foreground", "#0030a0",

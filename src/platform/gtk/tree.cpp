@@ -13,9 +13,9 @@ namespace {
 
 enum { kImage, kText, kValue, kColumns };
 
-std::vector<GdkPixbuf*> images;         // handle - 1
-GdkEvent* lastRightClick = nullptr;     // lends its time and device to the menu grab
-int keyboardMenuTree = -1;              // the tree whose Menu key asked for the menu
+std::vector<GdkPixbuf*> images;      // handle - 1
+GdkEvent* lastRightClick = nullptr;  // lends its time and device to the menu grab
+int keyboardMenuTree = -1;           // the tree whose Menu key asked for the menu
 
 GtkTreeView* View(const ControlRecord& r) { return GTK_TREE_VIEW(r.inner); }
 GtkTreeModel* Model(const ControlRecord& r) { return gtk_tree_view_get_model(View(r)); }
@@ -186,8 +186,8 @@ GtkWidget* NewTree(int id, ControlRecord& r) {
 
     GtkTreeSelection* selection = gtk_tree_view_get_selection(tv);
     gtk_tree_selection_set_mode(selection, GTK_SELECTION_SINGLE);
-    r.signal = g_signal_connect(selection, "changed", G_CALLBACK(OnSelectionChanged),
-                                GINT_TO_POINTER(id));
+    r.signal =
+        g_signal_connect(selection, "changed", G_CALLBACK(OnSelectionChanged), GINT_TO_POINTER(id));
     g_signal_connect(view, "button-press-event", G_CALLBACK(OnPress), GINT_TO_POINTER(id));
     g_signal_connect(view, "key-press-event", G_CALLBACK(OnKey), GINT_TO_POINTER(id));
     g_signal_connect(view, "popup-menu", G_CALLBACK(OnPopupMenu), GINT_TO_POINTER(id));

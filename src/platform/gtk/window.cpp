@@ -61,8 +61,10 @@ unsigned AnchorsOf(GtkWidget* child) {
 // far end alone it moves by it.
 void Follow(unsigned anchors, unsigned nearEdge, unsigned farEdge, int grown, int& at, int& size) {
     if (!(anchors & farEdge)) return;
-    if (anchors & nearEdge) size += grown;
-    else at += grown;
+    if (anchors & nearEdge)
+        size += grown;
+    else
+        at += grown;
 }
 
 // GtkFixed's placement (each child at its point, at its smallest size), plus

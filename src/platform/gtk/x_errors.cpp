@@ -8,8 +8,8 @@
 
 #include "platform/gtk/backend.h"
 // last: the wire-level error hook, whose header defines min and max
-#include <gdk/gdkx.h>
 #include <X11/Xlibint.h>
+#include <gdk/gdkx.h>
 #undef min
 #undef max
 
@@ -36,7 +36,8 @@ void InstallXErrorFilter() {
     // A pixmap made on the gone window fails, then its picture and its GC.
     std::vector<int> codes = {BadWindow, BadPixmap, BadDrawable, BadGC};
     int opcode = 0, event = 0, error = 0;
-    if (XQueryExtension(x, "RENDER", &opcode, &event, &error)) codes.push_back(error + 1);  // BadPicture
+    if (XQueryExtension(x, "RENDER", &opcode, &event, &error))
+        codes.push_back(error + 1);  // BadPicture
     for (int code : codes) {
         WireToError old = XESetWireToError(x, code, OnWireError);
         if (old != OnWireError) previous[code] = old;

@@ -22,8 +22,8 @@ DownloadResult Outcome(CURL* curl, CURLcode rc, bool written) {
 
 }  // namespace
 
-DownloadResult DownloadUrl(const std::string& url, const std::string& target,
-                           bool (*keepGoing)(), const Proxy& proxy) {
+DownloadResult DownloadUrl(const std::string& url, const std::string& target, bool (*keepGoing)(),
+                           const Proxy& proxy) {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
     CURL* curl = curl_easy_init();

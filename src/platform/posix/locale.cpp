@@ -38,8 +38,10 @@ std::string ToUpper(const std::string& s) {
     std::string out;
     for (size_t at = 0; at < s.size();) {
         char32_t c = utf8::Next(s, at);
-        if (c < 0x80) c = (c >= 'a' && c <= 'z') ? c - 32 : c;
-        else c = static_cast<char32_t>(std::towupper(static_cast<wint_t>(c)));
+        if (c < 0x80)
+            c = (c >= 'a' && c <= 'z') ? c - 32 : c;
+        else
+            c = static_cast<char32_t>(std::towupper(static_cast<wint_t>(c)));
         utf8::Append(out, c);
     }
     return out;

@@ -149,15 +149,13 @@ bool ReadWholeFile(const std::string& path, std::string& out) {
     return true;
 }
 
-bool IsWritableFile(const std::string& path) {
-    return access(path.c_str(), W_OK) == 0;
-}
+bool IsWritableFile(const std::string& path) { return access(path.c_str(), W_OK) == 0; }
 
 bool MakeDirectories(const std::string& path) {
     if (path.empty()) return false;
     // Each prefix ending before a '/', then the whole path; existing folders
     // along the way are fine.
-    for (size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
         std::string part = path.substr(0, slash);
         if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
         if (slash == std::string::npos) break;

@@ -9,8 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -153,8 +153,10 @@ Process* StartProcess(const std::string& program, const ArgumentList& args,
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     // Nothing but `input` can answer the client: a prompt reads end-of-file.
-    if (input.empty()) posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    else posix_spawn_file_actions_adddup2(&actions, inPipe[0], 0);
+    if (input.empty())
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    else
+        posix_spawn_file_actions_adddup2(&actions, inPipe[0], 0);
     posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
     posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
     if (!workingFolder.empty())
@@ -172,9 +174,8 @@ Process* StartProcess(const std::string& program, const ArgumentList& args,
     posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
     pid_t pid = -1;
-    int rc = searchPath
-        ? posix_spawnp(&pid, path.c_str(), &actions, &attr, argv.data(), environ)
-        : posix_spawn(&pid, path.c_str(), &actions, &attr, argv.data(), environ);
+    int rc = searchPath ? posix_spawnp(&pid, path.c_str(), &actions, &attr, argv.data(), environ)
+                        : posix_spawn(&pid, path.c_str(), &actions, &attr, argv.data(), environ);
     posix_spawnattr_destroy(&attr);
     posix_spawn_file_actions_destroy(&actions);
 
@@ -229,7 +230,8 @@ void WaitForActivity(Process* p, int ms) {
                          {p->errEnded ? -1 : p->err, POLLIN, 0}};
         bool piped = !p->outEnded || !p->errEnded;
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        deadline - std::chrono::steady_clock::now()).count();
+                        deadline - std::chrono::steady_clock::now())
+                        .count();
         if (left <= 0) return;
         // With both pipes closed only the end of the process is left to see;
         // look for it in short steps.

@@ -1,8 +1,8 @@
 #include "platform/shell.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <thread>
@@ -22,8 +22,8 @@ void XdgOpen(const std::string& target, const std::string& folder) {
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     const char* argv[] = {"xdg-open", target.c_str(), nullptr};
     pid_t pid;
-    int rc = posix_spawnp(&pid, "xdg-open", &actions, nullptr,
-                          const_cast<char* const*>(argv), environ);
+    int rc =
+        posix_spawnp(&pid, "xdg-open", &actions, nullptr, const_cast<char* const*>(argv), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (rc == 0) std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
 }

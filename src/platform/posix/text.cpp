@@ -20,7 +20,8 @@ size_t Utf8SequenceLength(const unsigned char* s, size_t i, size_t n) {
     if (b < 0x80) return 1;
     size_t len;
     unsigned char lo = 0x80, hi = 0xBF;  // bounds of the second byte
-    if (b >= 0xC2 && b <= 0xDF) len = 2;
+    if (b >= 0xC2 && b <= 0xDF)
+        len = 2;
     else if (b >= 0xE0 && b <= 0xEF) {
         len = 3;
         if (b == 0xE0) lo = 0xA0;

@@ -87,9 +87,9 @@ void Fetch(const std::shared_ptr<Transfer>& t, HINTERNET session, const std::wst
     const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                         INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI |
                         INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTH;
-    HINTERNET request = InternetOpenUrlW(session, url.c_str(),
-                                         headers.empty() ? nullptr : headers.c_str(),
-                                         static_cast<DWORD>(-1), flags, 0);
+    HINTERNET request =
+        InternetOpenUrlW(session, url.c_str(), headers.empty() ? nullptr : headers.c_str(),
+                         static_cast<DWORD>(-1), flags, 0);
     bool ok = request != nullptr;
     DWORD status = ok ? StatusOf(request) : 0;
     if (status == HTTP_STATUS_PROXY_AUTH_REQ && !proxy.user.empty() && Resend(request, proxy))
@@ -143,8 +143,8 @@ DownloadResult FromStatus(DWORD status) {
 
 }  // namespace
 
-DownloadResult DownloadUrl(const std::string& url, const std::string& target,
-                           bool (*keepGoing)(), const Proxy& proxy) {
+DownloadResult DownloadUrl(const std::string& url, const std::string& target, bool (*keepGoing)(),
+                           const Proxy& proxy) {
     const std::wstring targetW = Widen(target);
     auto t = std::make_shared<Transfer>();
     t->session = OpenSession(proxy);
@@ -170,9 +170,10 @@ DownloadResult DownloadUrl(const std::string& url, const std::string& target,
         }
         DWORD wrote = 0;
         if (!bytes.empty())
-            written = written && WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
-                                           &wrote, nullptr) &&
-                      wrote == bytes.size();
+            written =
+                written &&
+                WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr) &&
+                wrote == bytes.size();
         if (!last && keepGoing && !keepGoing()) {
             // Left to its own end; the session's close cuts short what it can.
             std::lock_guard<std::mutex> hold(t->lock);

@@ -68,7 +68,8 @@ std::string TemporaryFolder() {
     // sees this path, so give the long form.
     std::wstring longPath(32768, L'\0');
     DWORD m = GetLongPathNameW(shortPath, longPath.data(), static_cast<DWORD>(longPath.size()));
-    std::string path = (m == 0 || m >= longPath.size()) ? Narrow(shortPath, n) : Narrow(longPath.data(), m);
+    std::string path =
+        (m == 0 || m >= longPath.size()) ? Narrow(shortPath, n) : Narrow(longPath.data(), m);
     return WithSeparator(path);
 }
 
@@ -105,7 +106,8 @@ bool IsRegularFile(const std::string& path) {
 
 int64_t FileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA d;
-    if (!Attributes(path, d) || (d.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)))
+    if (!Attributes(path, d) ||
+        (d.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)))
         return -1;
     return (static_cast<int64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
 }
@@ -113,7 +115,8 @@ int64_t FileSize(const std::string& path) {
 bool ListDirectory(const std::string& folder, std::vector<DirEntry>& out) {
     WIN32_FIND_DATAW fd;
     HANDLE h = FindFirstFileW(Widen(WithSeparator(folder) + "*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND && IsDirectory(folder);
+    if (h == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_NOT_FOUND && IsDirectory(folder);
     do {
         std::string name = Narrow(fd.cFileName, wcslen(fd.cFileName));
         if (name == "." || name == "..") continue;
@@ -179,8 +182,8 @@ bool ReplaceFileWith(const std::string& path, const std::function<bool(const std
         if (f == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) continue;
         if (f == INVALID_HANDLE_VALUE) return false;
         CloseHandle(f);
-        const bool ok = fill(part) && MoveFileExW(partW.c_str(), Widen(path).c_str(),
-                                                  MOVEFILE_REPLACE_EXISTING);
+        const bool ok = fill(part) &&
+                        MoveFileExW(partW.c_str(), Widen(path).c_str(), MOVEFILE_REPLACE_EXISTING);
         if (!ok) DeleteFileW(partW.c_str());
         return ok;
     }
@@ -237,8 +240,8 @@ bool ReplaceFileContent(const std::string& path, const std::string& content) {
     // A new file beside the old one, moved over it: a crash or a full disk
     // leaves either the old file or the new one, never a truncated one.
     static std::atomic<unsigned> counter{0};
-    std::string temp = path + ".new-" + std::to_string(GetCurrentProcessId()) + "-" +
-                       std::to_string(counter++);
+    std::string temp =
+        path + ".new-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
     std::wstring tempW = Widen(temp);
     HANDLE f = CreateFileW(tempW.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -91,7 +91,8 @@ Process* StartProcess(const std::string& program, const ArgumentList& args,
     HANDLE inRead = nullptr, inWrite = nullptr;
     if (!input.empty()) {
         SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-        if (!CreatePipe(&inRead, &inWrite, &sa, 0) || !SetHandleInformation(inWrite, HANDLE_FLAG_INHERIT, 0)) {
+        if (!CreatePipe(&inRead, &inWrite, &sa, 0) ||
+            !SetHandleInformation(inWrite, HANDLE_FLAG_INHERIT, 0)) {
             for (HANDLE h : {outRead, outWrite, errRead, errWrite, inRead, inWrite})
                 if (h) CloseHandle(h);
             return nullptr;
@@ -109,9 +110,9 @@ Process* StartProcess(const std::string& program, const ArgumentList& args,
     si.hStdError = errWrite;
 
     PROCESS_INFORMATION pi{};
-    BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
-                                  NORMAL_PRIORITY_CLASS, nullptr,
-                                  folder.empty() ? nullptr : folder.c_str(), &si, &pi);
+    BOOL started =
+        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS,
+                       nullptr, folder.empty() ? nullptr : folder.c_str(), &si, &pi);
     // The write ends now live only in the client, so the pipes report their
     // end when it exits.
     CloseHandle(outWrite);
@@ -119,7 +120,8 @@ Process* StartProcess(const std::string& program, const ArgumentList& args,
     if (inWrite) {
         CloseHandle(inRead);
         DWORD wrote = 0;  // a password fits the pipe's buffer: no wait
-        if (started) WriteFile(inWrite, input.data(), static_cast<DWORD>(input.size()), &wrote, nullptr);
+        if (started)
+            WriteFile(inWrite, input.data(), static_cast<DWORD>(input.size()), &wrote, nullptr);
         CloseHandle(inWrite);
     }
     if (!started) {

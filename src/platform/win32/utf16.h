@@ -18,9 +18,11 @@ inline std::wstring Widen(const std::string& utf8) {
 // Unpaired surrogates become U+FFFD.
 inline std::string Narrow(const wchar_t* text, size_t length) {
     if (length == 0) return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+    int n = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr,
+                                nullptr);
     std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), out.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), out.data(), n, nullptr,
+                        nullptr);
     return out;
 }
 

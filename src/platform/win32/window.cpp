@@ -63,23 +63,23 @@ void OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam) {
         break;
     case ControlKind::Field:
     case ControlKind::Editor:
-        if (code == EN_CHANGE && !Quiet::Active()) Controls().Report(id, EventType::Change);
-        else if (code == EN_SETFOCUS) Controls().Report(id, EventType::FocusGained);
-        else if (code == EN_KILLFOCUS) Controls().Report(id, EventType::FocusLost);
+        if (code == EN_CHANGE && !Quiet::Active())
+            Controls().Report(id, EventType::Change);
+        else if (code == EN_SETFOCUS)
+            Controls().Report(id, EventType::FocusGained);
+        else if (code == EN_KILLFOCUS)
+            Controls().Report(id, EventType::FocusLost);
         break;
     case ControlKind::Choice:
         if (code == CBN_SELCHANGE && !Quiet::Active()) Controls().Report(id, EventType::Change);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_COMMAND:
-        OnCommand(hwnd, wParam, lParam);
-        return 0;
+    case WM_COMMAND: OnCommand(hwnd, wParam, lParam); return 0;
     case WM_NOTIFY: {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
         int id = -1;
@@ -93,8 +93,8 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         // selected row. A mouse's right click has its own notification.
         int id = -1;
         ControlRecord* c = ControlOf(reinterpret_cast<HWND>(wParam), &id);
-        const bool keyboard = static_cast<short>(LOWORD(lParam)) == -1 &&
-                              static_cast<short>(HIWORD(lParam)) == -1;
+        const bool keyboard =
+            static_cast<short>(LOWORD(lParam)) == -1 && static_cast<short>(HIWORD(lParam)) == -1;
         if (c && c->kind == ControlKind::Tree && keyboard) {
             KeyboardMenuAsked(id);
             return 0;
@@ -144,8 +144,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         lastFocus.erase(hwnd);
         if (hwnd == messageWindow) messageWindow = nullptr;
         break;
-    default:
-        break;
+    default: break;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -155,9 +154,9 @@ bool RegisterWindowClass() {
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = Instance();
-    wc.hIcon = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXICON),
-                                             GetSystemMetrics(SM_CYICON), 0));
+    wc.hIcon =
+        static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
     wc.hIconSm = static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(1), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON),
                                                GetSystemMetrics(SM_CYSMICON), 0));
@@ -178,8 +177,8 @@ HWND NewWindow(const std::string& title, int w, int h, HWND owner, DWORD style =
     int x = work.left + (work.right - work.left - width) / 2;
     int y = work.top + (work.bottom - work.top - height) / 2;
     if (style == kOwnStyle) x = y = CW_USEDEFAULT;
-    return CreateWindowExW(0, kWindowClass, Widen(title).c_str(), style, x, y, width, height,
-                           owner, nullptr, Instance(), nullptr);
+    return CreateWindowExW(0, kWindowClass, Widen(title).c_str(), style, x, y, width, height, owner,
+                           nullptr, Instance(), nullptr);
 }
 
 }  // namespace
@@ -229,7 +228,8 @@ bool InitWindowing() {
     InitCommonControlsEx(&icc);
     // The folder chooser and the download need COM on this thread.
     if (!comReady)
-        comReady = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+        comReady =
+            SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
     if (!RegisterWindowClass() || !RegisterLinkClass()) return false;
 
     HDC screen = GetDC(nullptr);
@@ -243,8 +243,8 @@ bool InitWindowing() {
         if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     }
     if (!messageWindow)
-        messageWindow = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                        nullptr, Instance(), nullptr);
+        messageWindow = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                        Instance(), nullptr);
     return messageWindow.load() != nullptr;
 }
 

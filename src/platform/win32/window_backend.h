@@ -63,8 +63,8 @@ HFONT ControlFont();
 int Scale(int pixels);
 
 WindowRecord* FindWindow(int handle);
-HWND MainHwnd();                  // null before OpenMainWindow
-int WindowHandleOf(HWND hwnd);    // -1 when it is none of ours
+HWND MainHwnd();                // null before OpenMainWindow
+int WindowHandleOf(HWND hwnd);  // -1 when it is none of ours
 ControlTable<ControlRecord>& Controls();
 inline ControlRecord* FindControl(int id) { return Controls().Find(id); }
 // The control whose window is `hwnd`, with its id; null when none.

@@ -20,8 +20,7 @@ namespace {
 
 // Selects the start folder once the chooser is up.
 int CALLBACK FolderChooserEvent(HWND hwnd, UINT message, LPARAM, LPARAM start) {
-    if (message == BFFM_INITIALIZED && start)
-        SendMessageW(hwnd, BFFM_SETSELECTIONW, TRUE, start);
+    if (message == BFFM_INITIALIZED && start) SendMessageW(hwnd, BFFM_SETSELECTIONW, TRUE, start);
     return 0;
 }
 

@@ -22,11 +22,10 @@ HWND tooltip = nullptr;
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
 
 HWND NewTree(HWND parent, int id, int x, int y, int w, int h) {
-    HWND tree = CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
-                                kChild | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS |
-                                    TVS_LINESATROOT | TVS_SHOWSELALWAYS,
-                                x, y, w, h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                Instance(), nullptr);
+    HWND tree = CreateWindowExW(
+        WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
+        kChild | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+        x, y, w, h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
     if (!tree) return nullptr;
     SendMessageW(tree, TVM_SETEXTENDEDSTYLE, TVS_EX_DOUBLEBUFFER, TVS_EX_DOUBLEBUFFER);
     SendMessageW(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(Images()));
@@ -42,35 +41,25 @@ HWND Build(HWND parent, int id, ControlKind kind, int x, int y, int w, int h,
                                menuId, Instance(), nullptr);
     };
     switch (kind) {
-    case ControlKind::Label:
-        return make(0, WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX);
-    case ControlKind::Field:
-        return make(WS_EX_CLIENTEDGE, WC_EDITW, WS_TABSTOP | ES_AUTOHSCROLL);
-    case ControlKind::Button:
-        return make(0, WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON);
-    case ControlKind::DefaultButton:
-        return make(0, WC_BUTTONW, WS_TABSTOP | BS_DEFPUSHBUTTON);
-    case ControlKind::CheckBox:
-        return make(0, WC_BUTTONW, WS_TABSTOP | BS_AUTOCHECKBOX);
-    case ControlKind::Link:
-        return CreateLink(parent, id, caption, x, y, w, h);
-    case ControlKind::Tree:
-        return NewTree(parent, id, x, y, w, h);
-    case ControlKind::List:
-        return NewList(parent, id, x, y, w, h, caption);
-    case ControlKind::Text:
-        return NewText(parent, id, x, y, w, h, caption);
-    case ControlKind::Editor:
-        return NewEditor(parent, id, x, y, w, h, caption);
-    case ControlKind::Choice:
-        return NewChoice(parent, id, x, y, w, h, caption);
+    case ControlKind::Label: return make(0, WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX);
+    case ControlKind::Field: return make(WS_EX_CLIENTEDGE, WC_EDITW, WS_TABSTOP | ES_AUTOHSCROLL);
+    case ControlKind::Button: return make(0, WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON);
+    case ControlKind::DefaultButton: return make(0, WC_BUTTONW, WS_TABSTOP | BS_DEFPUSHBUTTON);
+    case ControlKind::CheckBox: return make(0, WC_BUTTONW, WS_TABSTOP | BS_AUTOCHECKBOX);
+    case ControlKind::Link: return CreateLink(parent, id, caption, x, y, w, h);
+    case ControlKind::Tree: return NewTree(parent, id, x, y, w, h);
+    case ControlKind::List: return NewList(parent, id, x, y, w, h, caption);
+    case ControlKind::Text: return NewText(parent, id, x, y, w, h, caption);
+    case ControlKind::Editor: return NewEditor(parent, id, x, y, w, h, caption);
+    case ControlKind::Choice: return NewChoice(parent, id, x, y, w, h, caption);
     }
     return nullptr;
 }
 
 std::wstring WindowText(HWND hwnd) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    text.resize(
+        static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
@@ -160,8 +149,7 @@ int CaptionRoom(const ControlRecord& c) {
     }
     case ControlKind::CheckBox:
         return place.right - place.left - GetSystemMetrics(SM_CXMENUCHECK) - 2 * edge;
-    default:
-        return place.right - place.left - 2 * (edge + Scale(2));
+    default: return place.right - place.left - 2 * (edge + Scale(2));
     }
 }
 
@@ -173,10 +161,8 @@ void FitCaption(const ControlRecord& c) {
     case ControlKind::List:
     case ControlKind::Text:
     case ControlKind::Editor:
-    case ControlKind::Choice:
-        return;  // no caption drawn, or a font of their own
-    default:
-        break;
+    case ControlKind::Choice: return;  // no caption drawn, or a font of their own
+    default: break;
     }
     const std::wstring text = WindowText(c.hwnd);
     const int room = CaptionRoom(c);
@@ -187,8 +173,7 @@ void FitCaption(const ControlRecord& c) {
     while (height > minimum && Measure(c.hwnd, FontOf(height, 0), text).first > room) --height;
     LONG width = 0;
     const auto [drawn, average] = Measure(c.hwnd, FontOf(height, 0), text);
-    if (drawn > room && drawn > 0)
-        width = std::max<LONG>(average * room / drawn, average * 3 / 4);
+    if (drawn > room && drawn > 0) width = std::max<LONG>(average * room / drawn, average * 3 / 4);
     SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(height, width)), TRUE);
 }
 
@@ -229,8 +214,8 @@ void SetAccessibleName(HWND hwnd, const std::wstring& name) {
     if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_IAccPropServices, reinterpret_cast<void**>(&services))))
         return;
-    services->SetHwndPropStr(hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                             PROPID_ACC_NAME, name.c_str());
+    services->SetHwndPropStr(hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
+                             name.c_str());
     services->Release();
 }
 
@@ -291,8 +276,7 @@ void DestroyControl(int id) {
     if (!c) return;
     RemoveTool(*c);
     HWND hwnd = c->hwnd;
-    if (WindowRecord* w = FindWindow(c->window); w && w->defaultButton == id)
-        w->defaultButton = -1;
+    if (WindowRecord* w = FindWindow(c->window); w && w->defaultButton == id) w->defaultButton = -1;
     controls.Erase(id);  // first, so the focus leaving it reports nothing
     DestroyWindow(hwnd);
 }
@@ -358,10 +342,10 @@ void SetTooltip(int id, const std::string& text) {
         return;
     }
     if (!tooltip) {
-        tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                  WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, MainHwnd(), nullptr,
-                                  Instance(), nullptr);
+        tooltip =
+            CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                            WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, MainHwnd(), nullptr, Instance(), nullptr);
         if (!tooltip) return;
         SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, Scale(400));
     }

@@ -43,12 +43,10 @@ ControlRecord* Choice(int id) {
 
 HWND NewEditor(HWND parent, int id, int x, int y, int w, int h, const std::string& caption) {
     // No horizontal scrolling: the lines wrap at the right edge.
-    HWND editor = CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, L"",
-                                  kChild | WS_VSCROLL | ES_MULTILINE | ES_WANTRETURN |
-                                      ES_AUTOVSCROLL,
-                                  x, y, w, h, parent,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(),
-                                  nullptr);
+    HWND editor = CreateWindowExW(
+        WS_EX_CLIENTEDGE, WC_EDITW, L"",
+        kChild | WS_VSCROLL | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL, x, y, w, h, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
     if (!editor) return nullptr;
     SetWindowSubclass(editor, EditorProc, 0, 0);
     SetAccessibleName(editor, Widen(caption));
@@ -57,11 +55,10 @@ HWND NewEditor(HWND parent, int id, int x, int y, int w, int h, const std::strin
 
 HWND NewChoice(HWND parent, int id, int x, int y, int w, int h, const std::string& caption) {
     // The height given is the closed box's; the list drops below it.
-    HWND choice = CreateWindowExW(0, WC_COMBOBOXW, L"",
-                                  kChild | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS, x, y, w,
-                                  h + ChoiceListRoom(), parent,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(),
-                                  nullptr);
+    HWND choice = CreateWindowExW(
+        0, WC_COMBOBOXW, L"", kChild | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS, x, y, w,
+        h + ChoiceListRoom(), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(),
+        nullptr);
     if (!choice) return nullptr;
     // The box takes the height its font wants: the list's room is counted
     // from there, as a resize counts it (LayOut).

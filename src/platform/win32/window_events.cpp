@@ -52,7 +52,8 @@ void PressReturn(HWND root, HWND focus) {
             Controls().Report(w->defaultButton, EventType::LeftClick);
         return;
     }
-    if (c && c->kind == ControlKind::Field) Controls().Report(id, EventType::Activate);
+    if (c && c->kind == ControlKind::Field)
+        Controls().Report(id, EventType::Activate);
     else if (c && (c->kind == ControlKind::Tree || c->kind == ControlKind::List))
         Controls().Report(id, EventType::DoubleClick);
 }
@@ -153,8 +154,8 @@ void RunQueuedCalls(int ms) {
         while (!queue::HasWaitingCalls() && !closeAsked) {
             const ULONGLONG now = GetTickCount64();
             if (now >= deadline) break;
-            MsgWaitForMultipleObjectsEx(1, &queued, static_cast<DWORD>(deadline - now),
-                                        QS_ALLINPUT, 0);
+            MsgWaitForMultipleObjectsEx(1, &queued, static_cast<DWORD>(deadline - now), QS_ALLINPUT,
+                                        0);
             KeepPainted();
         }
     }
@@ -170,8 +171,10 @@ bool KeepPainted() {
     ++commandDepth;
     MSG msg;
     for (int i = 0; i < 200 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
-        if (msg.message == WM_QUIT) closeAsked = true;  // the session is ending
-        else if (!IsDroppedInput(msg)) DispatchMessageW(&msg);
+        if (msg.message == WM_QUIT)
+            closeAsked = true;  // the session is ending
+        else if (!IsDroppedInput(msg))
+            DispatchMessageW(&msg);
     }
     --commandDepth;
     return !closeAsked;

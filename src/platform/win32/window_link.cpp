@@ -34,8 +34,10 @@ void Paint(HWND hwnd) {
     HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
     SetBkMode(dc, TRANSPARENT);
     COLORREF color = RGB(0, 0, 0);
-    if (!IsWindowEnabled(hwnd)) color = GetSysColor(COLOR_GRAYTEXT);
-    else if (Hovered(hwnd)) color = RGB(0, 255, 0);
+    if (!IsWindowEnabled(hwnd))
+        color = GetSysColor(COLOR_GRAYTEXT);
+    else if (Hovered(hwnd))
+        color = RGB(0, 255, 0);
     SetTextColor(dc, color);
     const int n = GetWindowTextLengthW(hwnd);
     std::wstring text(static_cast<size_t>(n) + 1, L'\0');
@@ -48,17 +50,13 @@ void Paint(HWND hwnd) {
 
 LRESULT CALLBACK LinkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT:
-        Paint(hwnd);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;  // WM_PAINT fills every pixel
+    case WM_PAINT: Paint(hwnd); return 0;
+    case WM_ERASEBKGND: return 1;  // WM_PAINT fills every pixel
     case WM_SETFONT:
         SetWindowLongPtrW(hwnd, kFontSlot, static_cast<LONG_PTR>(wParam));
         if (LOWORD(lParam)) InvalidateRect(hwnd, nullptr, TRUE);
         return 0;
-    case WM_GETFONT:
-        return GetWindowLongPtrW(hwnd, kFontSlot);
+    case WM_GETFONT: return GetWindowLongPtrW(hwnd, kFontSlot);
     case WM_SETTEXT:
     case WM_ENABLE: {
         LRESULT result = DefWindowProcW(hwnd, message, wParam, lParam);
@@ -72,18 +70,13 @@ LRESULT CALLBACK LinkProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             SetHovered(hwnd, true);
         }
         return 0;
-    case WM_MOUSELEAVE:
-        SetHovered(hwnd, false);
-        return 0;
-    case WM_SETCURSOR:
-        SetCursor(LoadCursorW(nullptr, IDC_HAND));
-        return TRUE;
+    case WM_MOUSELEAVE: SetHovered(hwnd, false); return 0;
+    case WM_SETCURSOR: SetCursor(LoadCursorW(nullptr, IDC_HAND)); return TRUE;
     case WM_LBUTTONUP:
-        SendMessageW(GetParent(hwnd), WM_COMMAND,
-                     MAKEWPARAM(GetDlgCtrlID(hwnd), BN_CLICKED), reinterpret_cast<LPARAM>(hwnd));
+        SendMessageW(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(hwnd));
         return 0;
-    default:
-        return DefWindowProcW(hwnd, message, wParam, lParam);
+    default: return DefWindowProcW(hwnd, message, wParam, lParam);
     }
 }
 

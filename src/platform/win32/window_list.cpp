@@ -136,12 +136,11 @@ LRESULT CustomDraw(const ControlRecord& list, NMLVCUSTOMDRAW* draw) {
 
 HWND NewList(HWND parent, int id, int x, int y, int w, int h, const std::string& caption) {
     const std::wstring name = Widen(caption);
-    HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, name.c_str(),
-                                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | LVS_REPORT |
-                                    LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
-                                x, y, w, h, parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(),
-                                nullptr);
+    HWND list = CreateWindowExW(
+        WS_EX_CLIENTEDGE, WC_LISTVIEWW, name.c_str(),
+        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
+            LVS_SHOWSELALWAYS | LVS_OWNERDATA,
+        x, y, w, h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
     if (!list) return nullptr;
     const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
@@ -166,9 +165,7 @@ void FitLastColumn(const ControlRecord& list) {
 
 LRESULT ListNotify(int id, ControlRecord& list, NMHDR* header) {
     switch (header->code) {
-    case LVN_GETDISPINFOW:
-        CopyCell(list, reinterpret_cast<NMLVDISPINFOW*>(header)->item);
-        return 0;
+    case LVN_GETDISPINFOW: CopyCell(list, reinterpret_cast<NMLVDISPINFOW*>(header)->item); return 0;
     case LVN_ITEMCHANGED: {
         // The row the user moved to; its predecessor's loss says nothing more.
         const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
@@ -178,11 +175,8 @@ LRESULT ListNotify(int id, ControlRecord& list, NMHDR* header) {
         if (selected && !Quiet::Active()) Controls().Report(id, EventType::Change);
         return 0;
     }
-    case NM_CUSTOMDRAW:
-        return CustomDraw(list, reinterpret_cast<NMLVCUSTOMDRAW*>(header));
-    case NM_CLICK:
-        ClickTick(list, reinterpret_cast<NMITEMACTIVATE*>(header)->ptAction);
-        return 0;
+    case NM_CUSTOMDRAW: return CustomDraw(list, reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+    case NM_CLICK: ClickTick(list, reinterpret_cast<NMITEMACTIVATE*>(header)->ptAction); return 0;
     case NM_DBLCLK:
         // The second click on a box ticks again; it opens nothing.
         if (!ClickTick(list, reinterpret_cast<NMITEMACTIVATE*>(header)->ptAction))
@@ -191,14 +185,9 @@ LRESULT ListNotify(int id, ControlRecord& list, NMHDR* header) {
     case LVN_KEYDOWN:
         if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_SPACE) SpaceTick(list);
         return 0;
-    case NM_SETFOCUS:
-        Controls().Report(id, EventType::FocusGained);
-        return 0;
-    case NM_KILLFOCUS:
-        Controls().Report(id, EventType::FocusLost);
-        return 0;
-    default:
-        return 0;
+    case NM_SETFOCUS: Controls().Report(id, EventType::FocusGained); return 0;
+    case NM_KILLFOCUS: Controls().Report(id, EventType::FocusLost); return 0;
+    default: return 0;
     }
 }
 

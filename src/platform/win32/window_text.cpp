@@ -73,8 +73,9 @@ void AppendRtf(std::string& out, const std::wstring& text) {
 
 // The colour table's entries, after the automatic colour (0): Added,
 // Removed, Heading.
-constexpr const char* kColours = "{\\colortbl ;\\red0\\green128\\blue0;\\red192\\green0\\blue0;"
-                                 "\\red0\\green0\\blue160;}";
+constexpr const char* kColours =
+    "{\\colortbl ;\\red0\\green128\\blue0;\\red192\\green0\\blue0;"
+    "\\red0\\green0\\blue160;}";
 
 void AppendRun(std::string& out, TextStyle style, const std::string& text) {
     switch (style) {
@@ -165,8 +166,10 @@ LRESULT CALLBACK TextProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
 void Queue(ControlRecord& c, TextStyle style, const std::string& text) {
     const bool first = c.rtf.empty();
     AppendRun(c.rtf, style, text);
-    if (c.rtf.size() > kMostWaiting) Flush(c);
-    else if (first && !c.rtf.empty()) PostMessageW(c.hwnd, kFlushMessage, 0, 0);
+    if (c.rtf.size() > kMostWaiting)
+        Flush(c);
+    else if (first && !c.rtf.empty())
+        PostMessageW(c.hwnd, kFlushMessage, 0, 0);
 }
 
 }  // namespace
@@ -174,13 +177,11 @@ void Queue(ControlRecord& c, TextStyle style, const std::string& text) {
 HWND NewText(HWND parent, int id, int x, int y, int w, int h, const std::string& caption) {
     const wchar_t* cls = TextClass();
     if (!cls) return nullptr;
-    HWND text = CreateWindowExW(WS_EX_CLIENTEDGE, cls, L"",
-                                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | WS_VSCROLL |
-                                    WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL |
-                                    ES_AUTOHSCROLL,
-                                x, y, w, h, parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(),
-                                nullptr);
+    HWND text = CreateWindowExW(
+        WS_EX_CLIENTEDGE, cls, L"",
+        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL |
+            ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+        x, y, w, h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
     if (!text) return nullptr;
     // Past the 32K characters a rich edit takes by default; no undo kept.
     SendMessageW(text, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
@@ -225,8 +226,8 @@ void ReleaseMonospaceFont() {
 std::string TextOf(ControlRecord& text) {
     Flush(text);
     GETTEXTLENGTHEX length{GTL_USECRLF | GTL_NUMCHARS, 1200};
-    const auto most = SendMessageW(text.hwnd, EM_GETTEXTLENGTHEX,
-                                   reinterpret_cast<WPARAM>(&length), 0);
+    const auto most =
+        SendMessageW(text.hwnd, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
     if (most <= 0) return "";
     std::wstring wide(static_cast<size_t>(most) + 1, L'\0');
     GETTEXTEX get{};

@@ -7,8 +7,8 @@
 
 #include <algorithm>
 
-#include "platform/win32/utf16.h"
 #include "platform/tree_placement.h"
+#include "platform/win32/utf16.h"
 #include "platform/win32/window_backend.h"
 
 namespace platform::win32 {
@@ -91,18 +91,13 @@ LRESULT TreeNotify(int id, ControlRecord& tree, NMHDR* header) {
         HTREEITEM item = ItemAtCursor(tree.hwnd);
         keyboardMenuTree = -1;
         if (header->code == NM_RCLICK || !item) TreeView_SelectItem(tree.hwnd, item);
-        Controls().Report(id, header->code == NM_RCLICK ? EventType::RightClick
-                                                        : EventType::DoubleClick);
+        Controls().Report(
+            id, header->code == NM_RCLICK ? EventType::RightClick : EventType::DoubleClick);
         return TRUE;  // no expanding on a double click, no context menu
     }
-    case NM_SETFOCUS:
-        Controls().Report(id, EventType::FocusGained);
-        return 0;
-    case NM_KILLFOCUS:
-        Controls().Report(id, EventType::FocusLost);
-        return 0;
-    default:
-        return 0;
+    case NM_SETFOCUS: Controls().Report(id, EventType::FocusGained); return 0;
+    case NM_KILLFOCUS: Controls().Report(id, EventType::FocusLost); return 0;
+    default: return 0;
     }
 }
 
@@ -189,7 +184,8 @@ bool TreeExpanded(int id, int row) {
 }
 
 void TreeExpand(int id, int row) {
-    if (ControlRecord* c = Controls().TreeRow(id, row)) TreeView_Expand(c->hwnd, c->rows[row].item, TVE_EXPAND);
+    if (ControlRecord* c = Controls().TreeRow(id, row))
+        TreeView_Expand(c->hwnd, c->rows[row].item, TVE_EXPAND);
 }
 
 int TreeSelectedRow(int id) {
