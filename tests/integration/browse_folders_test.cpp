@@ -241,7 +241,6 @@ TEST_F(RemoteSearch, HandsOverTheMatchingPathsInTheClientsOrder) {
                                   {"trunk/LOUD.TXT", "l\n"},
                                   {"trunk/main.c", "m\n"},
                                   {"trunk/" + std::string(40, 'a') + "cab", "x"}});
-    settings::g_settings.SVNRemoteRepositery = url;
     const std::string all = Shell("svn list -R " + ShellQuote(url));
     auto matching = [&all](auto keep) {
         Lines out;
@@ -303,7 +302,6 @@ TEST_F(OddNames, EveryActionReachesThatEntryAndNoOther) {
     std::map<std::string, std::string> files{{"d%41/in.txt", "in"}, {"dA/decoy.txt", "decoy"}};
     for (const auto& name : names) files[name] = name;
     const std::string url = CheckedOut(files);
-    settings::g_settings.SVNRemoteRepositery = url;
 
     browse::EntryList list;
     EXPECT_EQ(Remote(list, 0, 0, "d%41/"), "");

@@ -28,9 +28,10 @@ protected:
         return out;
     }
 
-    // The repository "repo" of the sandbox holding `files`: its URL.
+    // The repository "repo" of the sandbox holding `files`, which the
+    // settings name as the repository: its URL.
     std::string Repo(const std::map<std::string, std::string>& files = {}) {
-        return MakeRepository(box / "repo", files);
+        return settings::g_settings.SVNRemoteRepositery = MakeRepository(box / "repo", files);
     }
 
     // The same, checked out as `wc`, which the settings name as the working copy.
