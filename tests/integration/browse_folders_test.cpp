@@ -85,37 +85,9 @@ TEST_F(LocalBrowser, ListsEveryEntryWithItsStatusAndSkipsDotNames) {
     EXPECT_EQ(list.Size(), 6);
 }
 
-// The first word of the status line is the code; what the client prints
-// after it (the conflict summary) is not.
-TEST_F(LocalBrowser, EntryStatusIsTheClientsCodeForThatPath) {
-    const std::string url = CheckedOut({{"clean.txt", "c\n"},
-                                        {"mod.txt", "m\n"},
-                                        {"gone.txt", "g\n"},
-                                        {"del.txt", "d\n"},
-                                        {"both.txt", "b\n"},
-                                        {"clash.txt", "x\n"},
-                                        {"deep/er/f.txt", "f\n"}});
-    Checkout(url, box / "other");
-    WriteFile(box / "other/clash.txt", "theirs\n");
-    ASSERT_EQ(0, testsupport::Run("svn commit -q -m c " + ShellQuote(box / "other")));
-    for (const char* name :
-         {"mod.txt", "new.txt", "unv.txt", "deep/er/f.txt", "both.txt", "clash.txt"})
-        WriteFile(wc + "/" + name, "changed\n");
-    for (const char* command :
-         {"svn add -q new.txt", "svn delete -q del.txt", "svn propset -q p v both.txt",
-          "rm gone.txt", "svn update -q --accept postpone clash.txt"})
-        ASSERT_EQ(0, testsupport::Run("cd " + ShellQuote(wc) + " && " + command)) << command;
-
-    const std::pair<const char*, const char*> expected[] = {
-        {"clean.txt", ""},  {"mod.txt", "M"},  {"new.txt", "A"},
-        {"unv.txt", "?"},   {"gone.txt", "!"}, {"del.txt", "D"},
-        {"both.txt", "MM"}, {"deep", "M"},     {"clash.txt", "C"}};
-    for (auto [name, code] : expected) EXPECT_EQ(EntryStatus(wc + "/" + name), code) << name;
-    EXPECT_EQ(EntryStatus(box / "not-a-working-copy"), "");
-}
-
 // One status run of the listed folder gives each entry the code its own run
-// gives, for every state the client reports, and a row to entries that are
+// gives (the first word of its line, not the conflict summary after it), for
+// every state the client reports, and a row to entries that are
 // deleted or missing from the disk. Where the client judges an entry from
 // its folder (switched, external, a checkout of its own), the folder's word.
 TEST_F(LocalBrowser, OneStatusRunPerFolderGivesEachEntryItsOwnCode) {
@@ -123,8 +95,8 @@ TEST_F(LocalBrowser, OneStatusRunPerFolderGivesEachEntryItsOwnCode) {
         {"trunk/sw/z", "z\n"},       {"trunk/deldir/f", "f\n"}, {"trunk/missdir/f", "f\n"},
         {"trunk/sub/deep/f", "f\n"}, {"trunk/sub/ok", "o\n"},   {"other/f", "o\n"},
         {"elsewhere/z", "e\n"}};
-    for (const char* name : {"clean", "mod", "prop", "del", "gone", "repl", "confl", "tconf",
-                             "lock", "obst", "a b", "\xC3\xA9t\xC3\xA9", "tail "})
+    for (const char* name : {"clean", "mod", "prop", "both", "del", "gone", "repl", "confl",
+                             "tconf", "lock", "obst", "a b", "\xC3\xA9t\xC3\xA9", "tail "})
         files[std::string("trunk/") + name] = "x\n";
     const std::string url = Repo(files);
     Checkout(url + "trunk", wc);
@@ -134,11 +106,10 @@ TEST_F(LocalBrowser, OneStatusRunPerFolderGivesEachEntryItsOwnCode) {
         " && echo t > confl && svn rm -q tconf && svn ci -q -m t && cd " + ShellQuote(wc) +
         " && echo m > confl && echo m > tconf && svn up -q --accept postpone && "
         "echo m > mod && echo m > 'a b' && echo m > \xC3\xA9t\xC3\xA9 && echo m > sub/deep/f && "
-        "svn ps -q p v prop && svn rm -q del deldir && svn rm -q repl && echo r > repl && "
-        "echo n > added && svn add -q repl added && echo u > unv && echo u > 'tail ' && mkdir -p "
-        "unvdir/in && "
-        "echo u > unvdir/in/u && echo i > ign.o && echo i > sub/i.o && svn lock -q lock && rm obst "
-        "&& mkdir obst && "
+        "echo m > both && svn ps -q p v prop both && svn rm -q del deldir && svn rm -q repl && "
+        "echo r > repl && echo n > added && svn add -q repl added && echo u > unv && "
+        "echo u > 'tail ' && mkdir -p unvdir/in && echo u > unvdir/in/u && echo i > ign.o && "
+        "echo i > sub/i.o && svn lock -q lock && rm obst && mkdir obst && "
         "svn switch -q --ignore-ancestry " +
         url + "elsewhere sw && svn ps -q svn:externals 'ext " + url +
         "other' . && svn up -q && svn co -q " + url +
@@ -165,19 +136,15 @@ TEST_F(LocalBrowser, OneStatusRunPerFolderGivesEachEntryItsOwnCode) {
         return out;
     };
     // A tree conflict reads as a conflict, whatever its first column says.
-    const Lines top = {"deldir/ [D]",    "ext/ [X]",
-                       "missdir/ [!]",   "nested/ [?]",
-                       "obst/ [~]",      "sub/ [M]",
-                       "sw/ [S]",        "unvdir/ [?]",
-                       "a b [M]",        "added [A]",
-                       "clean []",       "confl [C]",
-                       "confl.mine [?]", "confl.r1 [?]",
-                       "confl.r2 [?]",   "del [D]",
-                       "gone [!]",       "ign.o [I]",
-                       "lock [K]",       "mod [M]",
-                       "prop [M]",       "repl [R]",
-                       "tail  [M]",      "tconf [C]",
-                       "unv [?]",        "\xC3\xA9t\xC3\xA9 [M]"};
+    const Lines top = {"deldir/ [D]",  "ext/ [X]",       "missdir/ [!]",
+                       "nested/ [?]",  "obst/ [~]",      "sub/ [M]",
+                       "sw/ [S]",      "unvdir/ [?]",    "a b [M]",
+                       "added [A]",    "both [MM]",      "clean []",
+                       "confl [C]",    "confl.mine [?]", "confl.r1 [?]",
+                       "confl.r2 [?]", "del [D]",        "gone [!]",
+                       "ign.o [I]",    "lock [K]",       "mod [M]",
+                       "prop [M]",     "repl [R]",       "tail  [M]",
+                       "tconf [C]",    "unv [?]",        "\xC3\xA9t\xC3\xA9 [M]"};
     EXPECT_EQ(listed(""), top);
     EXPECT_EQ(listed("sub"), (Lines{"deep/ [M]", "i.o [I]", "ok []"}));
     EXPECT_EQ(listed("sub/deep"), Lines{"f [M]"});
@@ -193,6 +160,7 @@ TEST_F(LocalBrowser, OneStatusRunPerFolderGivesEachEntryItsOwnCode) {
         const Lines plain = listed("", false);
         EXPECT_NE(std::find(plain.begin(), plain.end(), "mod [M]"), plain.end());
     }
+    EXPECT_EQ(EntryStatus(box / "not-a-working-copy"), "");
     // Outside a working copy, a checkout inside the listed folder still has its status.
     settings::g_settings.SVNLocalRepositery = box.Path();
     const Lines box = listed("", false);
