@@ -51,11 +51,6 @@ TEST_F(WorkingCopy, AddRevertAndDeleteChangeTheNamedPathOnly) {
               "D       clean.txt\nM       deep/f.txt\nA       new.txt\n?       other.txt\n");
     EXPECT_EQ(ReadFile(wc + "/mod.txt"), "m\n");
     EXPECT_EQ(ReadFile(wc + "/gone.txt"), "g\n");
-
-    // The client refuses to delete a modified file: the caller gets its words.
-    svnclient::ClientResult refused = svnclient::SvnDelete(wc + "/deep/f.txt");
-    EXPECT_NE(refused.errors.find("f.txt"), std::string::npos) << refused.errors;
-    EXPECT_NE(Status().find("M       deep/f.txt"), std::string::npos);
 }
 
 TEST_F(WorkingCopy, CommitSendsTheCommentAsItIsAndStreamsTheClientLines) {
