@@ -42,11 +42,8 @@ TEST_F(WorkingCopy, AddRevertAndDeleteChangeTheNamedPathOnly) {
     for (auto [command, name] : {std::pair<Command, const char*>{svnclient::SvnAdd, "new.txt"},
                                  {svnclient::SvnRevert, "mod.txt"},
                                  {svnclient::SvnRevert, "gone.txt"},
-                                 {svnclient::SvnDelete, "clean.txt"}}) {
-        svnclient::ClientResult r = command(wc + "/" + name);
-        EXPECT_TRUE(r.started);
-        EXPECT_EQ(r.errors, "") << name;
-    }
+                                 {svnclient::SvnDelete, "clean.txt"}})
+        EXPECT_EQ(command(wc + "/" + name).errors, "") << name;
     EXPECT_EQ(Status(),
               "D       clean.txt\nM       deep/f.txt\nA       new.txt\n?       other.txt\n");
     EXPECT_EQ(ReadFile(wc + "/mod.txt"), "m\n");
@@ -193,7 +190,6 @@ TEST_F(WorkingCopy, CleanupIsQuietOnAWorkingCopyAndReportsAnythingElse) {
     CheckedOut({{"a.txt", "1\n"}});
     Collect c;
     svnclient::ClientResult r = svnclient::SvnCleanup(c.Sink());
-    EXPECT_TRUE(r.started);
     EXPECT_EQ(r.errors, "");
     EXPECT_TRUE(c.lines.empty());
 

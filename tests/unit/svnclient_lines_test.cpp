@@ -78,9 +78,6 @@ TEST_F(ClientLines, LinesAreTrimmedCutAndHandedOutWhole) {
     EXPECT_EQ(Run({Plain("nolf")}), (Lines{"one", "xyz"}));
     // Half a line waits for the rest.
     EXPECT_EQ(Run({Plain("split"), Plain("300")}), (Lines{"alpha beta", "end"}));
-    // A value with blanks and quotes stays one argument.
-    EXPECT_EQ(Run({Plain("argv"), Quoted("a \"b\" c"), Plain("x")}),
-              (Lines{"a \"b\" c", "x", "--non-interactive"}));
 }
 
 TEST_F(ClientLines, AFloodOfErrorsNeitherBlocksNorGetsLost) {
@@ -112,13 +109,12 @@ TEST_F(ClientLines, StoppingEndsTheLoopAndTheClient) {
     std::atomic<bool> stop{false};
     int ticks = 0;
     auto start = steady_clock::now();
-    ClientResult r = RunClient(
+    RunClient(
         {Plain("ticker")}, "", 1,
         [&](const std::string& l) {
             if (l == "tick" && ++ticks == 3) stop = true;
         },
         &stop);
-    EXPECT_TRUE(r.started);
     EXPECT_EQ(ticks, 3);
     EXPECT_LT(steady_clock::now() - start, seconds(5));  // the ticker runs for 20 s
     // A client that waits in silence (on a server, say) is ended too.
