@@ -28,25 +28,16 @@ Listing List(const std::string& url) {
 
 using RealClient = ClientTest;
 
-TEST_F(RealClient, ListsFoldersAndReportsOnlyTheErrorsOfAFailedRun) {
+// A locale the machine lacks makes the client warn on its error output and
+// still list: only a failed run reports its error text. (The browse suite
+// has the listings and a failure's words in the usual locale.)
+TEST_F(RealClient, OnlyAFailedRunReportsTheErrorOutput) {
     ScopedCwd cwd(box.Path());  // no svn/bin/svn here: the client on PATH
-    const std::string url =
-        Repo({{"b.txt", "b"}, {"a file.txt", "a"}, {"docs/", ""}, {"docs/guide.txt", "g"}});
-    const Lines top = {"a file.txt", "b.txt", "docs/"};
-    Listing root = List(url);
-    EXPECT_EQ(root.lines, top);
-    EXPECT_EQ(root.result.errors, "");
-    EXPECT_EQ(List(JoinUrl(url.substr(0, url.size() - 1), "docs/")).lines, Lines{"guide.txt"});
-
-    Listing missing = List(JoinUrl(url, "no-such-folder/"));
-    EXPECT_TRUE(missing.lines.empty());
-    EXPECT_NE(missing.result.errors.find("no-such-folder"), std::string::npos)
-        << missing.result.errors;
-
-    // A locale the machine lacks makes the client warn on its error output
-    // and still list: only a failed run reports its error text.
+    const std::string url = Repo({{"docs/", ""}});
     ScopedEnv locale("LC_ALL", "xx_YY.UTF-8");
-    EXPECT_EQ(List(url).result.errors, "");
+    const Listing listed = List(url);
+    EXPECT_EQ(listed.lines, Lines{"docs/"});
+    EXPECT_EQ(listed.result.errors, "");
     EXPECT_NE(List(JoinUrl(url, "gone/")).result.errors.find("svn: E"), std::string::npos);
 }
 
