@@ -47,29 +47,28 @@ std::string Remote(browse::EntryList& list, int row, int depth, const std::strin
     return errors;
 }
 
-TEST(LocalBrowser, ListsEveryEntryWithItsStatusAndSkipsDotNames) {
-    ClientEnv env;
-    const std::string wc = env.box / "wc";
-    Checkout(MakeRepository(env.box / "repo", {{"src/util/u.c", "u\n"},
-                                               {"src/x.c", "x\n"},
-                                               {"b.c", "b\n"},
-                                               {"A.txt", "a\n"},
-                                               {".dotted", "d\n"}}),
-             wc);
+using LocalBrowser = ClientTest;
+
+TEST_F(LocalBrowser, ListsEveryEntryWithItsStatusAndSkipsDotNames) {
+    CheckedOut({{"src/util/u.c", "u\n"},
+                {"src/x.c", "x\n"},
+                {"b.c", "b\n"},
+                {"A.txt", "a\n"},
+                {".dotted", "d\n"}});
     WriteFile(wc + "/b.c", "changed\n");
     WriteFile(wc + "/src/util/u.c", "changed\n");
     WriteFile(wc + "/_new.txt", "n\n");
     MakeDirs(wc + "/.hidden-folder");
-    MakeDirs(env.box / "outside/inner");
+    MakeDirs(box / "outside/inner");
     // A link to a folder is a folder, unversioned in its own folder (alone,
     // the client would answer for the folder it points to: nothing).
-    ASSERT_EQ(0, symlink((env.box / "outside").c_str(), (wc + "/linked").c_str()));
+    ASSERT_EQ(0, symlink((box / "outside").c_str(), (wc + "/linked").c_str()));
 
     const Lines top = {"0 1 linked [?] /linked", "0 1 src [M] /src", "0 0 _new.txt [?] /_new.txt",
                        "0 0 A.txt [] /A.txt", "0 0 b.c [M] /b.c"};
     browse::EntryList list;
     // The client spells the folder its own way in front of each path.
-    for (std::string local : {env.box / "/./wc/../wc//", wc, wc + "/"}) {
+    for (std::string local : {box / "/./wc/../wc//", wc, wc + "/"}) {
         settings::g_settings.SVNLocalRepositery = local;
         Local(list, 0, 0, "");
         EXPECT_EQ(Shown(list, local.ends_with("/") ? local.substr(0, local.size() - 1) : local),
@@ -86,66 +85,31 @@ TEST(LocalBrowser, ListsEveryEntryWithItsStatusAndSkipsDotNames) {
     EXPECT_EQ(list.Size(), 6);
 }
 
-// The first word of the status line is the code; what the client prints
-// after it (the conflict summary) is not.
-TEST(LocalBrowser, EntryStatusIsTheClientsCodeForThatPath) {
-    ClientEnv env;
-    const std::string url = MakeRepository(env.box / "repo", {{"clean.txt", "c\n"},
-                                                              {"mod.txt", "m\n"},
-                                                              {"gone.txt", "g\n"},
-                                                              {"del.txt", "d\n"},
-                                                              {"both.txt", "b\n"},
-                                                              {"clash.txt", "x\n"},
-                                                              {"deep/er/f.txt", "f\n"}});
-    const std::string wc = env.box / "wc";
-    Checkout(url, wc);
-    ASSERT_EQ(0, testsupport::Run("svn checkout -q " + ShellQuote(url) + " " +
-                                  ShellQuote(env.box / "other")));
-    WriteFile(env.box / "other/clash.txt", "theirs\n");
-    ASSERT_EQ(0, testsupport::Run("svn commit -q -m c " + ShellQuote(env.box / "other")));
-    for (const char* name :
-         {"mod.txt", "new.txt", "unv.txt", "deep/er/f.txt", "both.txt", "clash.txt"})
-        WriteFile(wc + "/" + name, "changed\n");
-    for (const char* command :
-         {"svn add -q new.txt", "svn delete -q del.txt", "svn propset -q p v both.txt",
-          "rm gone.txt", "svn update -q --accept postpone clash.txt"})
-        ASSERT_EQ(0, testsupport::Run("cd " + ShellQuote(wc) + " && " + command)) << command;
-
-    const std::pair<const char*, const char*> expected[] = {
-        {"clean.txt", ""},  {"mod.txt", "M"},  {"new.txt", "A"},
-        {"unv.txt", "?"},   {"gone.txt", "!"}, {"del.txt", "D"},
-        {"both.txt", "MM"}, {"deep", "M"},     {"clash.txt", "C"}};
-    for (auto [name, code] : expected) EXPECT_EQ(EntryStatus(wc + "/" + name), code) << name;
-    EXPECT_EQ(EntryStatus(env.box / "not-a-working-copy"), "");
-}
-
 // One status run of the listed folder gives each entry the code its own run
-// gives, for every state the client reports, and a row to entries that are
+// gives (the first word of its line, not the conflict summary after it), for
+// every state the client reports, and a row to entries that are
 // deleted or missing from the disk. Where the client judges an entry from
 // its folder (switched, external, a checkout of its own), the folder's word.
-TEST(LocalBrowser, OneStatusRunPerFolderGivesEachEntryItsOwnCode) {
-    ClientEnv env;
+TEST_F(LocalBrowser, OneStatusRunPerFolderGivesEachEntryItsOwnCode) {
     std::map<std::string, std::string> files{
         {"trunk/sw/z", "z\n"},       {"trunk/deldir/f", "f\n"}, {"trunk/missdir/f", "f\n"},
         {"trunk/sub/deep/f", "f\n"}, {"trunk/sub/ok", "o\n"},   {"other/f", "o\n"},
         {"elsewhere/z", "e\n"}};
-    for (const char* name : {"clean", "mod", "prop", "del", "gone", "repl", "confl", "tconf",
-                             "lock", "obst", "a b", "\xC3\xA9t\xC3\xA9", "tail "})
+    for (const char* name : {"clean", "mod", "prop", "both", "del", "gone", "repl", "confl",
+                             "tconf", "lock", "obst", "a b", "\xC3\xA9t\xC3\xA9", "tail "})
         files[std::string("trunk/") + name] = "x\n";
-    const std::string url = MakeRepository(env.box / "repo", files);
-    const std::string wc = env.box / "wc";
+    const std::string url = Repo(files);
     Checkout(url + "trunk", wc);
-    Checkout(url + "trunk", env.box / "theirs");
+    Checkout(url + "trunk", box / "theirs");
     const std::string setup =
-        "cd " + ShellQuote(env.box / "theirs") +
+        "cd " + ShellQuote(box / "theirs") +
         " && echo t > confl && svn rm -q tconf && svn ci -q -m t && cd " + ShellQuote(wc) +
         " && echo m > confl && echo m > tconf && svn up -q --accept postpone && "
         "echo m > mod && echo m > 'a b' && echo m > \xC3\xA9t\xC3\xA9 && echo m > sub/deep/f && "
-        "svn ps -q p v prop && svn rm -q del deldir && svn rm -q repl && echo r > repl && "
-        "echo n > added && svn add -q repl added && echo u > unv && echo u > 'tail ' && mkdir -p "
-        "unvdir/in && "
-        "echo u > unvdir/in/u && echo i > ign.o && echo i > sub/i.o && svn lock -q lock && rm obst "
-        "&& mkdir obst && "
+        "echo m > both && svn ps -q p v prop both && svn rm -q del deldir && svn rm -q repl && "
+        "echo r > repl && echo n > added && svn add -q repl added && echo u > unv && "
+        "echo u > 'tail ' && mkdir -p unvdir/in && echo u > unvdir/in/u && echo i > ign.o && "
+        "echo i > sub/i.o && svn lock -q lock && rm obst && mkdir obst && "
         "svn switch -q --ignore-ancestry " +
         url + "elsewhere sw && svn ps -q svn:externals 'ext " + url +
         "other' . && svn up -q && svn co -q " + url +
@@ -172,19 +136,15 @@ TEST(LocalBrowser, OneStatusRunPerFolderGivesEachEntryItsOwnCode) {
         return out;
     };
     // A tree conflict reads as a conflict, whatever its first column says.
-    const Lines top = {"deldir/ [D]",    "ext/ [X]",
-                       "missdir/ [!]",   "nested/ [?]",
-                       "obst/ [~]",      "sub/ [M]",
-                       "sw/ [S]",        "unvdir/ [?]",
-                       "a b [M]",        "added [A]",
-                       "clean []",       "confl [C]",
-                       "confl.mine [?]", "confl.r1 [?]",
-                       "confl.r2 [?]",   "del [D]",
-                       "gone [!]",       "ign.o [I]",
-                       "lock [K]",       "mod [M]",
-                       "prop [M]",       "repl [R]",
-                       "tail  [M]",      "tconf [C]",
-                       "unv [?]",        "\xC3\xA9t\xC3\xA9 [M]"};
+    const Lines top = {"deldir/ [D]",  "ext/ [X]",       "missdir/ [!]",
+                       "nested/ [?]",  "obst/ [~]",      "sub/ [M]",
+                       "sw/ [S]",      "unvdir/ [?]",    "a b [M]",
+                       "added [A]",    "both [MM]",      "clean []",
+                       "confl [C]",    "confl.mine [?]", "confl.r1 [?]",
+                       "confl.r2 [?]", "del [D]",        "gone [!]",
+                       "ign.o [I]",    "lock [K]",       "mod [M]",
+                       "prop [M]",     "repl [R]",       "tail  [M]",
+                       "tconf [C]",    "unv [?]",        "\xC3\xA9t\xC3\xA9 [M]"};
     EXPECT_EQ(listed(""), top);
     EXPECT_EQ(listed("sub"), (Lines{"deep/ [M]", "i.o [I]", "ok []"}));
     EXPECT_EQ(listed("sub/deep"), Lines{"f [M]"});
@@ -200,19 +160,21 @@ TEST(LocalBrowser, OneStatusRunPerFolderGivesEachEntryItsOwnCode) {
         const Lines plain = listed("", false);
         EXPECT_NE(std::find(plain.begin(), plain.end(), "mod [M]"), plain.end());
     }
+    EXPECT_EQ(EntryStatus(box / "not-a-working-copy"), "");
     // Outside a working copy, a checkout inside the listed folder still has its status.
-    settings::g_settings.SVNLocalRepositery = env.box.Path();
+    settings::g_settings.SVNLocalRepositery = box.Path();
     const Lines box = listed("", false);
     EXPECT_NE(std::find(box.begin(), box.end(), "wc/ [M]"), box.end());
 }
 
-TEST(RemoteBrowser, ListsFoldersInPlaceWithOrWithoutFinalSlash) {
-    ClientEnv env;
-    const std::string url = MakeRepository(env.box / "repo", {{"zeta.txt", "z\n"},
-                                                              {"README", "r\n"},
-                                                              {"Alpha/", ""},
-                                                              {"trunk/src/main.c", "m\n"},
-                                                              {"trunk/a b.txt", "ab\n"}});
+using RemoteBrowser = ClientTest;
+
+TEST_F(RemoteBrowser, ListsFoldersInPlaceWithOrWithoutFinalSlash) {
+    const std::string url = Repo({{"zeta.txt", "z\n"},
+                                  {"README", "r\n"},
+                                  {"Alpha/", ""},
+                                  {"trunk/src/main.c", "m\n"},
+                                  {"trunk/a b.txt", "ab\n"}});
     browse::EntryList list;
     for (std::string base : {url, url.substr(0, url.size() - 1)}) {
         settings::g_settings.SVNRemoteRepositery = base;
@@ -230,7 +192,7 @@ TEST(RemoteBrowser, ListsFoldersInPlaceWithOrWithoutFinalSlash) {
     EXPECT_EQ(list.Size(), 4);
 }
 
-class RemoteSearch : public ::testing::Test {
+class RemoteSearch : public ClientTest {
 protected:
     browse::SearchResult Search(const std::string& pattern, Lines& found) {
         found.clear();
@@ -238,19 +200,16 @@ protected:
             pattern, [&](const std::string& p) { found.push_back(p); }, stop);
     }
 
-    ClientEnv env;
     std::atomic<bool> stop{false};
 };
 
 TEST_F(RemoteSearch, HandsOverTheMatchingPathsInTheClientsOrder) {
-    const std::string url =
-        MakeRepository(env.box / "repo", {{"trunk/doc/guide.txt", "g\n"},
-                                          {"trunk/docs/readme", "r\n"},
-                                          {"trunk/LOUD.TXT", "l\n"},
-                                          {"trunk/main.c", "m\n"},
-                                          {"trunk/" + std::string(40, 'a') + "cab", "x"}});
-    settings::g_settings.SVNRemoteRepositery = url;
-    const std::string all = env.Shell("svn list -R " + ShellQuote(url));
+    const std::string url = Repo({{"trunk/doc/guide.txt", "g\n"},
+                                  {"trunk/docs/readme", "r\n"},
+                                  {"trunk/LOUD.TXT", "l\n"},
+                                  {"trunk/main.c", "m\n"},
+                                  {"trunk/" + std::string(40, 'a') + "cab", "x"}});
+    const std::string all = Shell("svn list -R " + ShellQuote(url));
     auto matching = [&all](auto keep) {
         Lines out;
         std::istringstream in(all);
@@ -275,7 +234,7 @@ TEST_F(RemoteSearch, HandsOverTheMatchingPathsInTheClientsOrder) {
     browse::SearchResult bad = Search("(", found);
     EXPECT_NE(bad.patternError, "");
     EXPECT_FALSE(bad.client.started);
-    settings::g_settings.SVNRemoteRepositery = "file://" + env.box / "nowhere/";
+    settings::g_settings.SVNRemoteRepositery = "file://" + box / "nowhere/";
     EXPECT_NE(Search("", found).client.errors.find("svn: E"), std::string::npos);
     EXPECT_TRUE(found.empty());
 }
@@ -283,11 +242,9 @@ TEST_F(RemoteSearch, HandsOverTheMatchingPathsInTheClientsOrder) {
 // A stop while a client keeps listing for a minute: the paths found so far
 // came in order and the search ends at once.
 TEST_F(RemoteSearch, StopEndsTheSearchWithThePathsFoundSoFar) {
-    WriteFile(env.box / "client/svn/bin/svn",
-              "#!/bin/sh\ni=0\nwhile [ $i -lt 6000 ]; do echo \"path/$i\"; i=$((i+1)); sleep 0.01; "
-              "done\n");
-    testsupport::Run("chmod +x " + ShellQuote(env.box / "client/svn/bin/svn"));
-    ScopedCwd cwd(env.box / "client");
+    PutClient(box / "client",
+              "i=0\nwhile [ $i -lt 6000 ]; do echo \"path/$i\"; i=$((i+1)); sleep 0.01; done");
+    ScopedCwd cwd(box / "client");
     Lines found;
     auto start = std::chrono::steady_clock::now();
     browse::SearchRemote(
@@ -303,34 +260,27 @@ TEST_F(RemoteSearch, StopEndsTheSearchWithThePathsFoundSoFar) {
     for (size_t i = 0; i < found.size(); ++i) EXPECT_EQ(found[i], "path/" + std::to_string(i));
 }
 
-}  // namespace
-
-namespace {
-
 // Names that read as URL escapes, peg revisions or options: every action
 // reaches exactly the entry the user pointed at, never a look-alike.
-TEST(OddNames, EveryActionReachesThatEntryAndNoOther) {
-    ClientEnv env;
+using OddNames = ClientTest;
+
+TEST_F(OddNames, EveryActionReachesThatEntryAndNoOther) {
     const Lines names = {"a%41b.txt", "aAb.txt",      "x@1",   "x",
                          "pct%2F",    "q 'u\" o.txt", "-lead", "é.txt"};
     std::map<std::string, std::string> files{{"d%41/in.txt", "in"}, {"dA/decoy.txt", "decoy"}};
     for (const auto& name : names) files[name] = name;
-    const std::string url = MakeRepository(env.box / "repo", files);
-    settings::g_settings.SVNRemoteRepositery = url;
+    const std::string url = CheckedOut(files);
 
     browse::EntryList list;
     EXPECT_EQ(Remote(list, 0, 0, "d%41/"), "");
     ASSERT_EQ(list.Size(), 1);
     EXPECT_EQ(list.Entries().front().name, "in.txt");
     for (const auto& name : names) {
-        const std::string target = env.box / "got";
+        const std::string target = box / "got";
         EXPECT_EQ(svnclient::SvnExport(svnclient::RepositoryUrl(name), target).errors, "") << name;
         EXPECT_EQ(ReadFile(target), name);
     }
 
-    const std::string wc = env.box / "wc";
-    Checkout(url, wc);
-    settings::g_settings.SVNLocalRepositery = wc + "/";
     for (const auto& name : names) WriteFile(wc + "/" + name, "changed");
     EXPECT_EQ(svnclient::SvnRevert(wc + "/x@1").errors, "");
     EXPECT_EQ(svnclient::SvnRevert(wc + "/a%41b.txt").errors, "");
@@ -345,7 +295,7 @@ TEST(OddNames, EveryActionReachesThatEntryAndNoOther) {
     EXPECT_EQ(svnclient::SvnRemoteDelete("a%41b.txt").errors, "");
     EXPECT_EQ(svnclient::SvnRemoteDelete("x@1").errors, "");
     EXPECT_EQ(svnclient::SvnRemoteMkdir("d%41/", "new@1").errors, "");
-    EXPECT_EQ(env.Shell("svn list -R " + ShellQuote(url)),
+    EXPECT_EQ(Shell("svn list -R " + ShellQuote(url)),
               "-lead\naAb.txt\nd%41/\nd%41/in.txt\nd%41/new@1/\ndA/\ndA/decoy.txt\npct%2F\nq 'u\" "
               "o.txt\nx\né.txt\n");
 }

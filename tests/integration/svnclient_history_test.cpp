@@ -33,17 +33,17 @@ std::string Show(const LogEntry& e) {
     return s;
 }
 
-class History : public ::testing::Test {
+class History : public ClientTest {
 protected:
     // r1 adds the file, r2 changes it (anonymous, empty message), r3 copies
     // it (no message, no date), r4 deletes it.
     void SetUp() override {
         platform::UseUserCharset();  // the client's UTF-8, as the program takes it
-        url = MakeRepository(box / "repo");
+        url = Repo();
         fileUrl = url + EncodeUrlPath(kName);
         // The names reach the shell through its environment: nothing to quote.
         ScopedEnv name("NAME", kName), at("URL", url);
-        ASSERT_EQ(env.Shell(R"(h=repo/hooks/pre-revprop-change; printf '#!/bin/sh\nexit 0\n' >$h &&
+        ASSERT_EQ(Shell(R"(h=repo/hooks/pre-revprop-change; printf '#!/bin/sh\nexit 0\n' >$h &&
             chmod +x $h && svn co -q "$URL" wc && cd wc && ci() { svn ci -q --username ann -m "$1"; }
             printf '  one\ntwo\n' >"$NAME" && svn add -q "$NAME@" && ci 'first & <second> ]]> é' &&
             printf '  one\nTWO\nthree\n' >"$NAME" && ci '' && svn cp -q "$NAME@" copy.txt &&
@@ -69,14 +69,8 @@ protected:
     }
 
     // A client first in the lookup (the current folder's svn/bin/svn).
-    void Client(const std::string& script) {
-        MakeDirs(box / "svn/bin");
-        WriteFile(box / "svn/bin/svn", "#!/bin/sh\n" + script + "\n");
-        testsupport::Run("chmod +x " + ShellQuote(box / "svn/bin/svn"));
-    }
+    void Client(const std::string& script) { PutClient(box.Path(), script); }
 
-    ClientEnv env;
-    Sandbox& box = env.box;
     ScopedEnv zone{"TZ", "XST-2"};
     ScopedCwd cwd{box.Path()};
     std::string url, fileUrl;

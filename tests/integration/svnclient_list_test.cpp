@@ -2,8 +2,6 @@
 // http://, and a large file through "svn cat"; downloads from a silent server
 // and through a proxy.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -28,35 +26,23 @@ Listing List(const std::string& url) {
     return {c.lines, r};
 }
 
-TEST(RealClient, ListsFoldersAndReportsOnlyTheErrorsOfAFailedRun) {
-    ClientEnv env;
-    ScopedCwd cwd(env.box.Path());  // no svn/bin/svn here: the client on PATH
-    const std::string url = MakeRepository(
-        env.box / "repo",
-        {{"b.txt", "b"}, {"a file.txt", "a"}, {"docs/", ""}, {"docs/guide.txt", "g"}});
-    const Lines top = {"a file.txt", "b.txt", "docs/"};
-    Listing root = List(url);
-    EXPECT_TRUE(root.result.started);
-    EXPECT_EQ(root.lines, top);
-    EXPECT_EQ(root.result.errors, "");
-    EXPECT_EQ(List(JoinUrl(url.substr(0, url.size() - 1), "docs/")).lines, Lines{"guide.txt"});
+using RealClient = ClientTest;
 
-    Listing missing = List(JoinUrl(url, "no-such-folder/"));
-    EXPECT_TRUE(missing.result.started);
-    EXPECT_TRUE(missing.lines.empty());
-    EXPECT_NE(missing.result.errors.find("no-such-folder"), std::string::npos)
-        << missing.result.errors;
-
-    // A locale the machine lacks makes the client warn on its error output
-    // and still list: only a failed run reports its error text.
+// A locale the machine lacks makes the client warn on its error output and
+// still list: only a failed run reports its error text. (The browse suite
+// has the listings and a failure's words in the usual locale.)
+TEST_F(RealClient, OnlyAFailedRunReportsTheErrorOutput) {
+    ScopedCwd cwd(box.Path());  // no svn/bin/svn here: the client on PATH
+    const std::string url = Repo({{"docs/", ""}});
     ScopedEnv locale("LC_ALL", "xx_YY.UTF-8");
-    EXPECT_EQ(List(url).result.errors, "");
+    const Listing listed = List(url);
+    EXPECT_EQ(listed.lines, Lines{"docs/"});
+    EXPECT_EQ(listed.result.errors, "");
     EXPECT_NE(List(JoinUrl(url, "gone/")).result.errors.find("svn: E"), std::string::npos);
 }
 
 // A client that never ran, was killed or failed without a word is no success.
-TEST(RealClient, AClientThatFailedInSilenceSaysSo) {
-    Sandbox box;
+TEST_F(RealClient, AClientThatFailedInSilenceSaysSo) {
     ScopedCwd cwd(box.Path());
     {
         ScopedEnv path("PATH", box / "empty");
@@ -67,15 +53,14 @@ TEST(RealClient, AClientThatFailedInSilenceSaysSo) {
         EXPECT_FALSE(called);
         EXPECT_EQ(none.errors, "The client program could not be started: svn");
     }
-    MakeDirs(box / "svn/bin");  // the client in the current folder comes first
+    // The client in the current folder comes first.
     const std::pair<const char*, const char*> cases[] = {
         {"kill -9 $$", "The client program was ended before it finished."},
         {"exit 3", "The client program failed without a message; exit code 3."},
         {"echo svn: E1: said why >&2; exit 1", "svn: E1: said why\n"},
         {"echo warned >&2", ""}};
     for (const auto& [script, errors] : cases) {
-        WriteFile(box / "svn/bin/svn", std::string("#!/bin/sh\n") + script + "\n");
-        testsupport::Run("chmod +x " + ShellQuote(box / "svn/bin/svn"));
+        PutClient(box.Path(), script);
         EXPECT_EQ(RunClient({Plain("list")}, "", 1, [](const std::string&) {}).errors, errors)
             << script;
     }
@@ -83,15 +68,14 @@ TEST(RealClient, AClientThatFailedInSilenceSaysSo) {
 
 // Megabytes of lines of every length, cut wherever the client's writes end:
 // the buffer behind the reader is compacted many times on the way.
-TEST(RealClient, LargeOutputArrivesLineForLine) {
-    ClientEnv env;
+TEST_F(RealClient, LargeOutputArrivesLineForLine) {
     Lines expected;
     std::string text;
     for (int i = 0; i < 12000; ++i) {
         expected.push_back(std::to_string(i) + ":" + std::string(i * 7919 % 300, 'a' + i % 26));
         text += expected.back() + "\n";
     }
-    const std::string url = MakeRepository(env.box / "repo", {{"big.txt", text}});
+    const std::string url = Repo({{"big.txt", text}});
     Collect c;
     ClientResult r = RunClient({Plain("cat"), Quoted(url + "big.txt")}, "", 1, c.Sink());
     EXPECT_EQ(r.errors, "");
@@ -101,11 +85,9 @@ TEST(RealClient, LargeOutputArrivesLineForLine) {
 
 // Over http from Apache httpd + mod_dav_svn with basic auth, directly and
 // through tinyproxy.
-TEST(ClientHttp, CredentialsAndProxyFromTheSettingsReachTheServer) {
-    ClientEnv env;
-    Sandbox& box = env.box;
+TEST_F(RealClient, CredentialsAndProxyFromTheSettingsReachTheServer) {
     for (const char* folder : {"httpd", "proxy"}) MakeDirs(box / folder);
-    MakeRepository(box / "repo", {{"trunk/a.txt", "a\n"}, {"README", "r\n"}});
+    Repo({{"trunk/a.txt", "a\n"}, {"README", "r\n"}});
     HttpdServer httpd(box / "httpd", box / "repo", "alice", "s3cret");
     ASSERT_TRUE(httpd.Running()) << ReadFile(box / "httpd/error.log");
     ProxyServer proxy(box / "proxy");
@@ -144,21 +126,15 @@ TEST(ClientHttp, CredentialsAndProxyFromTheSettingsReachTheServer) {
 
 int g_passes = 0;
 
-TEST(Download, ASilentServerIsWaitedOnInShortPassesUntilTheCallerGivesUp) {
-    ClientEnv env;
-    // The kernel accepts the connection into the backlog; nobody ever answers.
-    const int silent = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof addr;
-    ASSERT_EQ(bind(silent, reinterpret_cast<sockaddr*>(&addr), size), 0);
-    ASSERT_EQ(listen(silent, 4), 0);
-    getsockname(silent, reinterpret_cast<sockaddr*>(&addr), &size);
-    const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port)) + "/f";
+using Download = ClientTest;
+
+TEST_F(Download, ASilentServerIsWaitedOnInShortPassesUntilTheCallerGivesUp) {
+    int port = 0;
+    const int silent = Listening(&port);
+    const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/f";
     const auto started = std::chrono::steady_clock::now();
     // 50 passes: the window is repainted many times a second, not once.
-    EXPECT_EQ(platform::DownloadUrl(url, env.box / "f", [] { return ++g_passes < 50; }),
+    EXPECT_EQ(platform::DownloadUrl(url, box / "f", [] { return ++g_passes < 50; }),
               platform::DownloadResult::Failed);
     EXPECT_EQ(g_passes, 50);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
@@ -168,10 +144,9 @@ TEST(Download, ASilentServerIsWaitedOnInShortPassesUntilTheCallerGivesUp) {
 // Through tinyproxy asking for its own credentials: each request shows in
 // its log, and a refused one proves the fetch never went straight to the
 // server (which asks for none).
-TEST(Download, ThroughTheProxyWithItsCredentials) {
-    Sandbox box;
+TEST_F(Download, ThroughTheProxyWithItsCredentials) {
     for (const char* folder : {"httpd", "proxy"}) MakeDirs(box / folder);
-    MakeRepository(box / "repo", {{"README", "via the proxy\n"}});
+    Repo({{"README", "via the proxy\n"}});
     HttpdServer httpd(box / "httpd", box / "repo");
     ProxyServer proxy(box / "proxy", "pat", "pr0xy-pw.1");
     ASSERT_TRUE(httpd.Running() && proxy.Running());

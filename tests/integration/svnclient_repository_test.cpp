@@ -15,7 +15,7 @@ namespace {
 
 using Copy = svnclient::CopyCommand;
 
-class Repository : public ::testing::Test {
+class Repository : public ClientTest {
 protected:
     // Copies `url` into `folder`; the lines it streamed, its errors in `errors`.
     Lines CopyInto(Copy copy, const std::string& url, const std::string& folder,
@@ -24,18 +24,14 @@ protected:
         settings::g_settings.SVNLocalRepositery = folder + "/";
         Collect c;
         svnclient::ClientResult r = copy(c.Sink(), {});
-        EXPECT_TRUE(r.started);
         if (errors) *errors = r.errors;
         return c.lines;
     }
-
-    ClientEnv env;
-    Sandbox& box = env.box;
 };
 
 TEST_F(Repository, BothCopiesStreamWhatArrivesAndFailuresSayWhy) {
-    const std::string url = MakeRepository(
-        box / "repo", {{"a.txt", "a\n"}, {"docs/r.txt", "r\n"}, {"with space.txt", "s\n"}});
+    const std::string url =
+        Repo({{"a.txt", "a\n"}, {"docs/r.txt", "r\n"}, {"with space.txt", "s\n"}});
     for (Copy copy : {svnclient::SvnCheckout, svnclient::SvnReadOnlyCopy}) {
         const std::string folder = box / (copy == svnclient::SvnCheckout ? "wc" : "ro");
         std::string errors;
@@ -45,7 +41,7 @@ TEST_F(Repository, BothCopiesStreamWhatArrivesAndFailuresSayWhy) {
                                 "A    " + folder + "/docs/r.txt",
                                 "A    " + folder + "/with space.txt", "Checked out revision 1."}));
         EXPECT_EQ(errors, "");
-        EXPECT_EQ(env.Shell("svn status " + ShellQuote(folder)), "");
+        EXPECT_EQ(Shell("svn status " + ShellQuote(folder)), "");
         EXPECT_EQ(ReadFile(folder + "/docs/r.txt"), "r\n");
     }
 
@@ -63,22 +59,21 @@ TEST_F(Repository, BothCopiesStreamWhatArrivesAndFailuresSayWhy) {
 // The URL as a user may type it, without its final "/".
 TEST_F(Repository, RemoteChangesHitTheirTargetsWithTheirLogMessage) {
     const std::string repo = box / "repo";
-    const std::string url = MakeRepository(repo, {{"trunk/old.txt", "o\n"}, {"top.txt", "t\n"}});
+    const std::string url = Repo({{"trunk/old.txt", "o\n"}, {"top.txt", "t\n"}});
     settings::g_settings.SVNRemoteRepositery = url.substr(0, url.size() - 1);
     const std::string log = "svn propget --revprop -r HEAD svn:log " + ShellQuote(url);
     EXPECT_FALSE(svnclient::SvnRemoteMkdir("trunk/", "").started);
     EXPECT_FALSE(svnclient::SvnRemoteDelete("").started);
-    EXPECT_EQ(env.Shell("svnlook youngest " + ShellQuote(repo)), "1\n")
+    EXPECT_EQ(Shell("svnlook youngest " + ShellQuote(repo)), "1\n")
         << "an empty name or path changes nothing";
 
     EXPECT_EQ(svnclient::SvnRemoteMkdir("trunk/", "made").errors, "");
-    EXPECT_EQ(env.Shell(log), "Directory made created\n");
+    EXPECT_EQ(Shell(log), "Directory made created\n");
     EXPECT_EQ(svnclient::SvnRemoteMkdir("", "top dir").errors, "");
-    EXPECT_EQ(env.Shell(log), "Directory top dir created\n");
+    EXPECT_EQ(Shell(log), "Directory top dir created\n");
     EXPECT_EQ(svnclient::SvnRemoteDelete("trunk/old.txt").errors, "");
-    EXPECT_EQ(env.Shell(log), "trunk/old.txt deletion\n");
-    EXPECT_EQ(env.Shell("svn list -R " + ShellQuote(url)),
-              "top dir/\ntop.txt\ntrunk/\ntrunk/made/\n");
+    EXPECT_EQ(Shell(log), "trunk/old.txt deletion\n");
+    EXPECT_EQ(Shell("svn list -R " + ShellQuote(url)), "top dir/\ntop.txt\ntrunk/\ntrunk/made/\n");
 
     const std::string gone = svnclient::SvnRemoteDelete("trunk/old.txt").errors;  // gone already
     EXPECT_NE(gone.find("old.txt"), std::string::npos) << gone;
@@ -96,7 +91,7 @@ TEST_F(Repository, RemoteChangesHitTheirTargetsWithTheirLogMessage) {
 // svnserve with a password file: the work copy sends the user's credentials,
 // the read-only copy none (good ones in the settings or not).
 TEST_F(Repository, OnlyTheWorkCopySendsTheUsersCredentials) {
-    MakeRepository(box / "repo", {{"trunk/a.txt", "a\n"}});
+    Repo({{"trunk/a.txt", "a\n"}});
     SvnServer closed(box / "repo", "none", "alice", "s3cret");
     ASSERT_TRUE(closed.Running());
     std::string errors;

@@ -118,4 +118,9 @@ ScopedCwd::~ScopedCwd() {
 
 std::string StandinClient() { return VELLUM_STANDIN_CLIENT; }
 
+void PutClient(const std::string& folder, const std::string& script) {
+    WriteFile(folder + "/svn/bin/svn", "#!/bin/sh\n" + script + "\n");
+    Run("chmod +x " + ShellQuote(folder + "/svn/bin/svn"));
+}
+
 }  // namespace testsupport

@@ -62,5 +62,8 @@ private:
 
 // The stand-in client built with the tests.
 std::string StandinClient();
+// A shell script as `folder`/svn/bin/svn, the client the program finds first
+// when `folder` is the current one.
+void PutClient(const std::string& folder, const std::string& script);
 
 }  // namespace testsupport

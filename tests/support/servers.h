@@ -9,6 +9,9 @@ namespace testsupport {
 
 // A TCP port on 127.0.0.1 that was free a moment ago.
 int FreePort();
+// A socket listening on a free port of 127.0.0.1 (its number in `port`): the
+// kernel accepts connections into the backlog, nobody ever answers.
+int Listening(int* port);
 
 class SvnServer {
 public:

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <tuple>
@@ -49,30 +48,14 @@ long PeakAddressSpace() {
 
 }  // namespace
 
-// Larger pictures are cut and smaller ones padded with transparent black, in
-// either row order.
-TEST(DecodePng, CutsLargerAndPadsSmallerImages) {
-    testsupport::Sandbox box;
-    for (auto [w, h, interlaced] : {std::tuple{32, 40, false}, {32, 40, true}, {5, 3, true}}) {
-        Pixels expected{};
-        for (int y = 0; y < std::min(h, 16); ++y) {
-            for (int x = 0; x < std::min(w, 16); ++x)
-                expected[y * 16 + x] = 0xFF000000 | x << 16 | y << 8 | (x ^ y);
-        }
-        ASSERT_TRUE(pngfixture::Write(box / "p.png", Gradient(w, h, interlaced)));
-        auto decoded = DecodePng(box / "p.png");
-        ASSERT_TRUE(decoded);
-        EXPECT_EQ(*decoded, expected) << w << "x" << h << (interlaced ? " interlaced" : "");
-    }
-}
-
-TEST(DecodePng, ConvertsPaletteGreyAndSixteenBitImages) {
-    testsupport::Sandbox box;
+// Palette, grey and 16-bit samples become 0xAARRGGBB; larger pictures are cut
+// and smaller ones padded with transparent black, in either row order.
+TEST(DecodePng, ConvertsEveryColourTypeCutsLargerAndPadsSmallerImages) {
     struct Case {
         Picture picture;
         std::vector<std::pair<int, uint32_t>> pixels;
     };
-    const Case cases[] = {
+    std::vector<Case> cases = {
         // The third palette entry has no alpha: opaque.
         {{.width = 2,
           .height = 2,
@@ -96,12 +79,23 @@ TEST(DecodePng, ConvertsPaletteGreyAndSixteenBitImages) {
           .rows = {{0x12, 0x34, 0x80, 0x01}}},
          {{0, 0x80121212u}}},
     };
+    for (auto [w, h, interlaced] : {std::tuple{32, 40, false}, {32, 40, true}, {5, 3, true}}) {
+        Case& c = cases.emplace_back(Case{Gradient(w, h, interlaced), {}});
+        for (int x = 0; x < 16; ++x) {
+            for (int y = 0; y < 16; ++y)
+                c.pixels.emplace_back(y * 16 + x,
+                                      x < w && y < h ? 0xFF000000 | x << 16 | y << 8 | (x ^ y) : 0);
+        }
+    }
+    testsupport::Sandbox box;
     for (const auto& [picture, pixels] : cases) {
         ASSERT_TRUE(pngfixture::Write(box / "p.png", picture));
         auto decoded = DecodePng(box / "p.png");
         ASSERT_TRUE(decoded) << picture.colorType;
         for (auto [at, pixel] : pixels)
-            EXPECT_EQ((*decoded)[at], pixel) << picture.colorType << " at " << at;
+            EXPECT_EQ((*decoded)[at], pixel)
+                << picture.width << "x" << picture.height << " type " << picture.colorType
+                << (picture.interlaced ? " interlaced" : "") << " at " << at;
     }
 }
 
