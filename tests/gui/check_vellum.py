@@ -26,17 +26,8 @@ from Xlib import X, display as xdisplay
 TITLE = "Vellum SubVersion Tiny FrontEnd"
 MANY = 3000  # files the search finds
 CHANGES = 12  # commits of docs/readme.txt after the import
-EXPLORE = "Explore remote repositery"
+EXPLORE, CREATE = "Explore remote repositery", "Create directory"
 FOCUSED, CHECKED = pyatspi.STATE_FOCUSED, pyatspi.STATE_CHECKED
-
-
-class Failure(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
 
 
 def run(*args):
@@ -59,9 +50,9 @@ def wait_for(probe, what, timeout=20):
             value = None
         if value:
             return value
-        if time.monotonic() > deadline:
-            what = what() if callable(what) else what
-            raise Failure("timed out waiting for " + what)
+        assert time.monotonic() < deadline, "timed out waiting for " + (
+            what() if callable(what) else what
+        )
         time.sleep(0.1)
 
 
@@ -136,8 +127,8 @@ def find(app, role, name):
             return n
 
 
-def accessible(app, role, name, timeout=10):
-    return wait_for(lambda: find(app, role, name), f"a {role} named {name!r}", timeout)
+def accessible(app, role, name):
+    return wait_for(lambda: find(app, role, name), f"a {role} named {name!r}", 10)
 
 
 def extents(node, coords=pyatspi.WINDOW_COORDS):
@@ -154,18 +145,15 @@ def has(node, state):
     return node.getState().contains(state)
 
 
-def row_text(table, row):
-    """A row's text: its cell holds an image cell and a text cell. A row the
-    tree is redrawing may have no cell yet."""
-    parts = table.getAccessibleAt(row, 0) or ()
-    return next((part.name for part in parts if part.name), "")
-
-
 def column(table_node, col):
     table = table_node.queryTable()
-    if col is None:  # the tree's
-        return [row_text(table, r) for r in range(table.nRows)]
     return [table.getAccessibleAt(r, col).name for r in range(table.nRows)]
+
+
+def row_text(table, row):
+    """A tree row's text: its cell holds an image cell and a text cell, and a
+    row being redrawn may have none yet."""
+    return next((p.name for p in table.getAccessibleAt(row, 0) or () if p.name), "")
 
 
 def shows_icon(win, area, png):
@@ -214,14 +202,6 @@ def make_repository(work):
     return url
 
 
-def ended(pid):
-    try:
-        with open(f"/proc/{pid}/stat") as f:
-            return f.read().rsplit(")", 1)[1].split()[0] == "Z"
-    except FileNotFoundError:
-        return True
-
-
 class Scenes:
     """Vellum runs on one repository, profile and program folder, whose svn
     waits while the file `slow` exists."""
@@ -232,42 +212,32 @@ class Scenes:
         shm = "/dev/shm" if os.access("/dev/shm", os.W_OK) else None
         self.work = work = tempfile.mkdtemp(prefix="vellum-gui-", dir=shm)
         self.url = make_repository(work)
-        self.folder, self.slow = os.path.join(work, "program"), os.path.join(
-            work, "slow"
+        self.folder, self.slow = work + "/program", work + "/slow"
+        wait = (
+            f'while [ -e {self.slow} ]; do sleep 0.1; done\nexec {shutil.which("svn")}'
         )
-        client = os.path.join(self.folder, "svn", "bin", "svn")
-        svn = shutil.which("svn")
-        write(
-            client,
-            f'#!/bin/sh\nwhile [ -e "{self.slow}" ]; do sleep 0.1; done\nexec {svn} "$@"\n',
-        )
-        os.chmod(client, 0o755)
-        config = os.path.join(work, "config")
-        self.prefs = os.path.join(config, "Vellum.prefs")
+        write(self.folder + "/svn/bin/svn", f'#!/bin/sh\n{wait} "$@"\n')
+        os.chmod(self.folder + "/svn/bin/svn", 0o755)
+        self.prefs = work + "/config/Vellum.prefs"
         write(self.prefs, f"language = \nSVNRemoteRepositery = {self.url}\n")
         with open(self.prefs, "a") as f:
             f.write(f"SVNLocalRepositery = {work}/wc/\nSVNAuthCache = 0\n")
-        self.env = dict(os.environ, XDG_CONFIG_HOME=config, HOME=work)
+        self.env = dict(os.environ, XDG_CONFIG_HOME=work + "/config", HOME=work)
         self.env.update(LANGUAGE="", LC_ALL="C.UTF-8")
         self.proc = None
 
     def start(self):
         self.proc = subprocess.Popen([self.vellum], cwd=self.folder, env=self.env)
         self.win = find_window(TITLE, timeout=60)  # a loaded machine starts it slowly
-
-        def vellum():
-            return next(
-                (a for a in pyatspi.Registry.getDesktop(0) if a and a.name == "vellum"),
-                None,
-            )
-
-        self.app = wait_for(vellum, "vellum on the accessibility bus", timeout=30)
-        self.tree = accessible(self.app, "tree table", "Entries")
+        desktop = pyatspi.Registry.getDesktop(0)
+        bus = lambda: [a for a in desktop if a and a.name == "vellum"]
+        self.app = wait_for(bus, "vellum on the accessibility bus", timeout=30)[0]
+        self.tree = self.control("tree table", "Entries")
 
     def ends_and_saves(self, what):
         rc = self.proc.wait(timeout=20)
-        check(rc == 0, f"Vellum ended with {rc} {what}")
-        check(os.path.exists(self.prefs), f"settings not saved {what}")
+        assert rc == 0, f"Vellum ended with {rc} {what}"
+        assert os.path.exists(self.prefs), f"settings not saved {what}"
         return open(self.prefs, encoding="utf-8-sig").read()
 
     def close(self, win):
@@ -280,20 +250,19 @@ class Scenes:
         click(self.win, *centre(self.control(role, name)))
 
     def rows(self):
-        return column(self.tree, None)
+        table = self.tree.queryTable()
+        return [row_text(table, r) for r in range(table.nRows)]
 
     def wait_rows(self, probe, what):
         wait_for(lambda: probe(self.rows()), lambda: f"{what}: {self.rows()}")
 
-    def click_row(self, text, **how):
-        table = self.tree.queryTable()
-        r = self.rows().index(text)  # a ValueError names the missing row
-        click(self.win, *centre(table.getAccessibleAt(r, 0)), **how)
+    def row(self, text):
+        return self.tree.queryTable().getAccessibleAt(self.rows().index(text), 0)
 
     def menu(self, text, item):
         """Right-clicks a row and clicks an item of the menu."""
         wait_for(lambda: not find(self.app, "menu item", item), "the last menu to go")
-        self.click_row(text, button=3)
+        click(self.win, *centre(self.row(text)), button=3)
         entry = self.control("menu item", item)
         run("xdotool", "mousemove", *centre(entry, pyatspi.DESKTOP_COORDS), "click", 1)
 
@@ -303,10 +272,10 @@ class Scenes:
     def check_window(self):
         info = run("xwininfo", "-id", self.win)
         size = [int(re.search(rf"{k}:\s+(\d+)", info)[1]) for k in ("Width", "Height")]
-        check(size == [450, 430], f"client area {size}, wanted 450x430")
+        assert size == [450, 430], f"client area {size}, wanted 450x430"
         hints = run("xprop", "-id", self.win, "WM_NORMAL_HINTS")
         fixed = [f"{m} size: 450 by 430" in hints for m in ("minimum", "maximum")]
-        check(all(fixed), "the window can be resized:\n" + hints)
+        assert all(fixed), "the window can be resized:\n" + hints
         # What a screen reader finds, where the layout puts it: a caption too
         # long for its button must not widen it.
         for role, name, place in [
@@ -323,7 +292,7 @@ class Scenes:
             ("text", "", (10, 30, 300, 20)),  # the search pattern
         ]:
             node = self.control(role, name)
-            check(place in (None, extents(node)), f"{name!r} at {extents(node)}")
+            assert place in (None, extents(node)), f"{name!r} at {extents(node)}"
 
     def check_tab_order(self):
         # Creation order, not position: from the folder field, Choose, the two
@@ -338,8 +307,8 @@ class Scenes:
             )
 
     def check_slow_explore(self):
-        # The client takes seconds: the window answers meanwhile and says so, and
-        # a click made then is dropped, not acted on once the command is done.
+        # The client takes its time: the window answers meanwhile and says so,
+        # and a click made then is dropped, not acted on once the command ends.
         box = self.control("check box", "SVN authentification system")
         open(self.slow, "w").close()
         try:
@@ -347,26 +316,25 @@ class Scenes:
             self.control("push button", "Please wait")
             click(self.win, *centre(box))
             time.sleep(0.5)
-            check(not has(box, CHECKED), "the check box was ticked during the command")
+            assert not has(box, CHECKED), "the check box was ticked during the command"
         finally:
             os.remove(self.slow)
         self.wait_rows(lambda r: r == ["docs/", "many/", "src/", "README"], "the top")
         time.sleep(0.5)
-        check(not has(box, CHECKED), "the click made during the command acted later")
+        assert not has(box, CHECKED), "the click made during the command acted later"
 
     def check_icons(self, gfx):
         # Drawn with their own colours (a red/blue swap shows up here).
         x, _, w, _ = extents(self.tree)
-        table = self.tree.queryTable()
         for text, icon in (("docs/", "Folder"), ("README", "File")):
-            _, y, _, h = extents(table.getAccessibleAt(self.rows().index(text), 0))
+            _, y, _, h = extents(self.row(text))
             png = os.path.join(gfx, icon + "Icon16x16.png")
-            check(shows_icon(self.win, (x, y, w, h), png), f"{text} shows not {png}")
+            assert shows_icon(self.win, (x, y, w, h), png), f"{text} shows not {png}"
 
     def check_own_windows(self):
         # History and Changes are windows of their own that take keys, and the
         # main window answers beside them.
-        self.click_row("docs/", repeat=2)
+        click(self.win, *centre(self.row("docs/")), repeat=2)
         self.wait_rows(lambda r: "readme.txt" in r, "docs/ to open")
         self.menu("readme.txt", "History…")
         history = find_window("History of readme.txt")
@@ -408,24 +376,6 @@ class Scenes:
         saved = os.path.join(self.folder, "README")
         wait_for(lambda: open(saved).read() == "top\n", "README saved")
 
-    def check_text_dialog(self):
-        # Closed by its own close box, or by the main window's close request
-        # under its modal grab: nothing made, and Vellum runs on. Return
-        # accepts even with the focus on Cancel.
-        for target in ("dialog", "main"):
-            self.menu("README", "Create directory")
-            dialog = find_window("Create directory")
-            self.close(dialog if target == "dialog" else self.win)
-            gone("Create directory")
-        check(
-            self.proc.poll() is None, "the close request under the dialog ended Vellum"
-        )
-        check("made/" not in self.listing(), "a cancelled dialog made a folder")
-        self.menu("README", "Create directory")
-        answer("Create directory", *"made", "Tab", "Tab", "Return")
-        self.wait_rows(lambda r: "made/" in r, "the new folder in the tree")
-        check("made/" in self.listing(), "the folder was not made")
-
     def check_deletion(self):
         # The question's close box says no.
         self.menu("README", "Delete")
@@ -433,41 +383,53 @@ class Scenes:
         gone("Deletion")
         self.menu("README", "Delete")  # handled once the last answer's work is done
         find_window("Deletion")
-        check("README" in self.listing(), "closing the question deleted the entry")
+        assert "README" in self.listing(), "closing the question deleted the entry"
         answer("Deletion", "alt+y")
         wait_for(lambda: "README" not in self.listing(), "the deletion")
         self.wait_rows(lambda r: "README" not in r, "README to leave the tree")
 
-    def check_keyboard(self):
+    def check_text_dialog(self):
         # Return on a row opens it as a double click does.
-        self.click_row("src/")
+        click(self.win, *centre(self.row("src/")))
         keys("Return")
         self.wait_rows(lambda r: "main.c" in r, "Return to open src/")
-        # The Menu key and Shift+F10 open the selected row's menu. Its item
-        # chosen with Return opens the dialog, which that Return must not
-        # answer; Escape cancels it, and the folder made shows inside src/.
-        for key, typed in (
-            ("Menu", ["k", "Escape"]),
-            ("shift+F10", [*"keyed", "Return"]),
+        # The dialog for a new folder in src/, from the menu that a right click,
+        # the Menu key or Shift+F10 opens. Its close box, the main window's close
+        # request under its modal grab and Escape cancel it, and Vellum runs on;
+        # Return accepts, even with the focus on Cancel. Return choosing the
+        # item must not answer the dialog it opens.
+        for key, reply, made in (
+            (None, self.close, None),
+            (None, lambda d: self.close(self.win), None),
+            (None, [*"made", "Tab", "Tab", "Return"], "made/"),
+            ("Menu", ["k", "Escape"], None),
+            ("shift+F10", [*"keyed", "Return"], "keyed/"),
         ):
-            wait_for(
-                lambda: not find(self.app, "menu item", "Create"), "the menu to go"
-            )
-            keys(key)
-            item = self.control("menu item", "Create directory")
-            for _ in range(3):
-                if has(item, pyatspi.STATE_SELECTED):
-                    break
-                keys("Down")
-            keys("Return")
-            find_window("Create directory")
-            time.sleep(1)
-            check(windows("Create directory"), f"the dialog opened by {key} closed")
-            answer("Create directory", *typed)
-            gone("Create directory")
-        check("k/" not in self.listing("src/"), "Escape made a folder")
-        self.wait_rows(lambda r: "keyed/" in r, "the new folder in src/")
-        check("keyed/" in self.listing("src/"), "the folder was not made")
+            if key:
+                wait_for(lambda: not find(self.app, "menu item", CREATE), "no menu")
+                answer(TITLE, key)
+                item = self.control("menu item", CREATE)
+                for _ in range(3):
+                    if not has(item, pyatspi.STATE_SELECTED):
+                        keys("Down")
+                keys("Return")
+                find_window(CREATE)
+                time.sleep(1)
+                assert windows(CREATE), f"the dialog opened by {key} closed by itself"
+            else:
+                self.menu("src/", CREATE)
+            if callable(reply):
+                reply(find_window(CREATE))
+            else:
+                answer(CREATE, *reply)
+            gone(CREATE)
+            if made:
+                self.wait_rows(lambda r: made in r, f"{made} in the tree")
+        assert (
+            self.proc.poll() is None
+        ), "the close request under the dialog ended Vellum"
+        made = self.listing("src/")
+        assert made == ["keyed/", "made/", "main.c"], f"src/ holds {made}"
 
     def check_search(self):
         # Every match is in the tree before the busy state ends: whenever Search
@@ -475,26 +437,24 @@ class Scenes:
         self.press("", "text")
         type_text(r"f[0-9]+\.txt$")
         explore = self.control("push button", EXPLORE)
-        before = self.tree.queryTable().nRows
+        before, started = self.tree.queryTable().nRows, False
         keys("Return")  # in the field: as the button does
-        started, deadline = False, time.monotonic() + 120
-        while True:
-            try:
-                button = find(self.app, "push button", "Search")
-                ready = button and has(button, pyatspi.STATE_SENSITIVE)
-                ready = ready and has(explore, pyatspi.STATE_SENSITIVE)
-                count = self.tree.queryTable().nRows
-            except GLib.Error:  # the button went while it was looked at
-                continue
+
+        def ended():
+            nonlocal started
+            search = find(self.app, "push button", "Search")  # a new one once ended
+            ready = search and all(
+                has(b, pyatspi.STATE_SENSITIVE) for b in (search, explore)
+            )
+            count = self.tree.queryTable().nRows
             started = started or not ready or count != before
-            if ready and started:
-                break
-            check(time.monotonic() < deadline, f"the search never ended ({count} rows)")
-            time.sleep(0.05)
-        check(count == MANY, f"the search ended with {count} of {MANY} rows shown")
-        found = self.rows()
-        ends = (found[0], found[-1])
-        check(ends == ("many/f0000.txt", f"many/f{MANY - 1:04}.txt"), f"order: {ends}")
+            return ready and started and [count]
+
+        count = wait_for(ended, "the search to end", timeout=120)[0]
+        assert count == MANY, f"the search ended with {count} of {MANY} rows shown"
+        table = self.tree.queryTable()
+        ends = [row_text(table, r) for r in (0, MANY - 1)]
+        assert ends == ["many/f0000.txt", f"many/f{MANY - 1:04}.txt"], f"order: {ends}"
 
     def check_update_and_commit(self):
         # The update's report box answered by Return; the commit window takes
@@ -504,13 +464,11 @@ class Scenes:
         self.press("Receive update")
         answer("Informations", "Return")
         gone("Informations")
-        for name in ("guide.txt", "readme.txt"):
+        for name in ("guide.txt", "readme.txt", "new.txt"):
             write(os.path.join(wc, name), "changed\n")
-        write(os.path.join(wc, "new.txt"), "new\n")
         self.press("Send update")
         comment = find_window("Comment")
-        listed = self.control("table", "Changes")
-        paths = lambda: column(listed, 2)
+        paths = lambda: column(self.control("table", "Changes"), 2)
         wait_for(lambda: len(paths()) == 3, lambda: f"the changes: {paths()}")
         answer("Comment", "ctrl+a")
         type_text("Two lines")
@@ -535,17 +493,15 @@ class Scenes:
         type_text(url)
         self.press(EXPLORE)
         self.control("push button", "Please wait")
-        clients = wait_for(
-            lambda: out("pgrep", "-P", self.proc.pid).split(), "a client"
-        )
+        client = wait_for(lambda: out("pgrep", "-P", self.proc.pid).split(), "svn")
         self.close(self.win)
         saved = self.ends_and_saves("on a close during a command")
-        ends = lambda: all(ended(pid) for pid in clients)
-        wait_for(ends, "the client to end with Vellum", timeout=5)
+        ended = lambda: set(out("ps", "-o", "stat=", "-p", *client).split()) <= {"Z"}
+        wait_for(ended, "the client to end with Vellum", timeout=5)
         silent.close()
         # The language line Vellum only keeps.
         for line in (url, "Username = ann", "Password = pw", "language = "):
-            check(line + "\n" in saved, f"{line!r} not saved:\n" + saved)
+            assert line + "\n" in saved, f"{line!r} not saved:\n" + saved
 
     def check_destroyed_window(self):
         # Another X client destroys the window: taken as a close request, even
@@ -574,9 +530,8 @@ def main():
         scenes.check_own_windows()
         scenes.type_credentials()
         scenes.check_download()
-        scenes.check_text_dialog()
         scenes.check_deletion()
-        scenes.check_keyboard()
+        scenes.check_text_dialog()
         scenes.check_search()
         scenes.check_update_and_commit()
         scenes.check_close_during_command()
