@@ -28,6 +28,7 @@ MANY = 3000  # files the search finds
 CHANGES = 12  # commits of docs/readme.txt after the import
 EXPLORE, CREATE = "Explore remote repositery", "Create directory"
 FOCUSED, CHECKED = pyatspi.STATE_FOCUSED, pyatspi.STATE_CHECKED
+SENSITIVE, SELECTED = pyatspi.STATE_SENSITIVE, pyatspi.STATE_SELECTED
 
 
 def run(*args):
@@ -87,14 +88,13 @@ def type_text(text):
 def answer(title, *key_names):
     """Gives the window the keyboard, then presses the keys."""
     win = find_window(title)
-
-    def focused():
-        # A window not mapped yet refuses the focus, and while no window holds
-        # it getwindowfocus fails: both mean not yet, rather than a failure.
-        out("xdotool", "windowfocus", win)
-        return out("xdotool", "getwindowfocus").strip() == win
-
-    wait_for(focused, f"{title!r} to take the keyboard")
+    # A window not mapped yet refuses the focus, and while no window holds it
+    # getwindowfocus fails: both mean not yet, rather than a failure.
+    take = lambda: [
+        out("xdotool", "windowfocus", win),
+        out("xdotool", "getwindowfocus"),
+    ]
+    wait_for(lambda: take()[1].strip() == win, f"{title!r} to take the keyboard")
     time.sleep(0.3)
     keys(*key_names)
 
@@ -160,19 +160,11 @@ def shows_icon(win, area, png):
     """Whether the icon's opaque pixels are drawn, colour for colour, in area."""
     rgba = subprocess.check_output(["convert", png, "-depth", "8", "rgba:-"])
     px = [rgba[i : i + 4] for i in range(0, len(rgba), 4)]
-    opaque = [(i % 16, i // 16, tuple(p[:3])) for i, p in enumerate(px) if p[3] == 255]
+    opaque = [(i % 16, i // 16, p[:3]) for i, p in enumerate(px) if p[3] == 255]
     x, y, w, h = area
-    d = xdisplay.Display()
-    try:
-        window = d.create_resource_object("window", int(win, 0))
-        data = window.get_image(x, y, w, h, X.ZPixmap, 0xFFFFFFFF).data
-    finally:
-        d.close()
-
-    def shown(px, py):  # stored as BGRX
-        i = (py * w + px) * 4
-        return data[i + 2], data[i + 1], data[i]
-
+    crop = ["-crop", f"{w}x{h}+{x}+{y}", "-depth", "8", "rgb:-"]
+    shot = subprocess.check_output(["import", "-window", win, *crop])
+    shown = lambda x, y: shot[(y * w + x) * 3 : (y * w + x) * 3 + 3]
     return any(
         all(shown(ox + dx, oy + dy) == rgb for dx, dy, rgb in opaque)
         for oy in range(h - 15)
@@ -213,15 +205,13 @@ class Scenes:
         self.work = work = tempfile.mkdtemp(prefix="vellum-gui-", dir=shm)
         self.url = make_repository(work)
         self.folder, self.slow = work + "/program", work + "/slow"
-        wait = (
-            f'while [ -e {self.slow} ]; do sleep 0.1; done\nexec {shutil.which("svn")}'
-        )
-        write(self.folder + "/svn/bin/svn", f'#!/bin/sh\n{wait} "$@"\n')
+        svn = shutil.which("svn")
+        wait = f'while [ -e {self.slow} ]; do sleep 0.1; done\nexec {svn} "$@"\n'
+        write(self.folder + "/svn/bin/svn", "#!/bin/sh\n" + wait)
         os.chmod(self.folder + "/svn/bin/svn", 0o755)
-        self.prefs = work + "/config/Vellum.prefs"
-        write(self.prefs, f"language = \nSVNRemoteRepositery = {self.url}\n")
-        with open(self.prefs, "a") as f:
-            f.write(f"SVNLocalRepositery = {work}/wc/\nSVNAuthCache = 0\n")
+        self.prefs, wc = work + "/config/Vellum.prefs", work + "/wc/"
+        places = f"SVNRemoteRepositery = {self.url}\nSVNLocalRepositery = {wc}\n"
+        write(self.prefs, "language = \n" + places)
         self.env = dict(os.environ, XDG_CONFIG_HOME=work + "/config", HOME=work)
         self.env.update(LANGUAGE="", LC_ALL="C.UTF-8")
         self.proc = None
@@ -323,8 +313,9 @@ class Scenes:
         time.sleep(0.5)
         assert not has(box, CHECKED), "the click made during the command acted later"
 
-    def check_icons(self, gfx):
+    def check_icons(self):
         # Drawn with their own colours (a red/blue swap shows up here).
+        gfx = os.path.join(os.path.dirname(self.vellum), "gfx")
         x, _, w, _ = extents(self.tree)
         for text, icon in (("docs/", "Folder"), ("README", "File")):
             _, y, _, h = extents(self.row(text))
@@ -362,14 +353,6 @@ class Scenes:
         answer("History of", "Escape")
         gone("History of")
 
-    def type_credentials(self):
-        # Each field left for the next: both saved on the way out, and with
-        # them the menu may change the repository.
-        for label, text in (("User name", "ann"), ("Password", "pw")):
-            self.press(label, "text")
-            type_text(text)
-            keys("Tab")
-
     def check_download(self):
         self.menu("README", "Download")
         answer("Where should I save file README ?", "Return")
@@ -377,7 +360,12 @@ class Scenes:
         wait_for(lambda: open(saved).read() == "top\n", "README saved")
 
     def check_deletion(self):
-        # The question's close box says no.
+        # Once credentials are typed, each field left for the next (both saved
+        # on the way out), the menu may delete; the question's close box says no.
+        for label, text in (("User name", "ann"), ("Password", "pw")):
+            self.press(label, "text")
+            type_text(text)
+            keys("Tab")
         self.menu("README", "Delete")
         self.close(find_window("Deletion"))
         gone("Deletion")
@@ -410,7 +398,7 @@ class Scenes:
                 answer(TITLE, key)
                 item = self.control("menu item", CREATE)
                 for _ in range(3):
-                    if not has(item, pyatspi.STATE_SELECTED):
+                    if not has(item, SELECTED):
                         keys("Down")
                 keys("Return")
                 find_window(CREATE)
@@ -437,18 +425,14 @@ class Scenes:
         self.press("", "text")
         type_text(r"f[0-9]+\.txt$")
         explore = self.control("push button", EXPLORE)
-        before, started = self.tree.queryTable().nRows, False
+        before = self.tree.queryTable().nRows
         keys("Return")  # in the field: as the button does
 
         def ended():
-            nonlocal started
             search = find(self.app, "push button", "Search")  # a new one once ended
-            ready = search and all(
-                has(b, pyatspi.STATE_SENSITIVE) for b in (search, explore)
-            )
+            ready = search and all(has(b, SENSITIVE) for b in (search, explore))
             count = self.tree.queryTable().nRows
-            started = started or not ready or count != before
-            return ready and started and [count]
+            return ready and count != before and [count]
 
         count = wait_for(ended, "the search to end", timeout=120)[0]
         assert count == MANY, f"the search ended with {count} of {MANY} rows shown"
@@ -517,34 +501,16 @@ class Scenes:
 
 def main():
     vellum, out_dir, close_script = sys.argv[1:4]
-    vellum = os.path.abspath(vellum)
     os.makedirs(out_dir, exist_ok=True)
     pyatspi.Registry.getDesktop(0)  # the accessibility bus, up before Vellum asks
-    scenes = Scenes(vellum, out_dir, close_script)
+    scenes = Scenes(os.path.abspath(vellum), out_dir, close_script)
     try:
         scenes.start()
-        scenes.check_window()
-        scenes.check_tab_order()
-        scenes.check_slow_explore()
-        scenes.check_icons(os.path.join(os.path.dirname(vellum), "gfx"))
-        scenes.check_own_windows()
-        scenes.type_credentials()
-        scenes.check_download()
-        scenes.check_deletion()
-        scenes.check_text_dialog()
-        scenes.check_search()
-        scenes.check_update_and_commit()
-        scenes.check_close_during_command()
-        scenes.check_destroyed_window()
-    except Exception as e:  # an accessibility call that times out included
-        try:
-            run(
-                "import", "-window", "root", os.path.join(out_dir, "vellum_failure.png")
-            )
-        except subprocess.SubprocessError:
-            pass
+        for name in [n for n in vars(Scenes) if n.startswith("check_")]:
+            getattr(scenes, name)()  # in the order they are written
+    except Exception:  # an accessibility call that times out included
+        out("import", "-window", "root", os.path.join(out_dir, "vellum_failure.png"))
         traceback.print_exc()
-        print("FAILED:", e, file=sys.stderr)
         return 1
     finally:
         if scenes.proc and scenes.proc.poll() is None:
