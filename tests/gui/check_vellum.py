@@ -408,11 +408,9 @@ class Scenes:
             gone(CREATE)
             if made:
                 self.wait_rows(lambda r: made in r, f"{made} in the tree")
-        assert (
-            self.proc.poll() is None
-        ), "the close request under the dialog ended Vellum"
-        made = self.listing("src/")
-        assert made == ["keyed/", "made/", "main.c"], f"src/ holds {made}"
+        assert self.proc.poll() is None, "a close under the dialog ended Vellum"
+        inside = self.listing("src/")
+        assert inside == ["keyed/", "made/", "main.c"], f"src/ holds {inside}"
 
     def check_search(self):
         # Every match is in the tree before the busy state ends: whenever Search
