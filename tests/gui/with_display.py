@@ -18,70 +18,35 @@ import time
 PR_SET_CHILD_SUBREAPER = 36
 
 
-def start_xvfb(work):
+def start_xvfb(log):
     """Xvfb on a free display number, which -displayfd reports once it listens."""
     read_end, write_end = os.pipe()
-    log = open(os.path.join(work, "xvfb.log"), "w")
+    screen = ["-screen", "0", "1024x768x24", "-nolisten", "tcp"]
     xvfb = subprocess.Popen(
-        [
-            "Xvfb",
-            "-displayfd",
-            str(write_end),
-            "-screen",
-            "0",
-            "1024x768x24",
-            "-nolisten",
-            "tcp",
-        ],
+        ["Xvfb", "-displayfd", str(write_end), *screen],
         pass_fds=(write_end,),
         stdout=log,
         stderr=log,
     )
     os.close(write_end)
-    number = b""
-    deadline = time.monotonic() + 20
-    while not number.endswith(b"\n") and time.monotonic() < deadline:
-        ready, _, _ = select.select([read_end], [], [], 0.5)
-        if ready:
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                break
-            number += chunk
-    os.close(read_end)
-    if not number.strip():
-        xvfb.kill()
-        xvfb.wait()
-        sys.exit("Xvfb did not start: " + open(os.path.join(work, "xvfb.log")).read())
-    return xvfb, ":" + number.decode().strip()
-
-
-def our_children():
-    me = str(os.getpid())
-    found = []
-    for entry in os.listdir("/proc"):
-        if entry.isdigit():
-            try:
-                with open(f"/proc/{entry}/stat") as f:
-                    fields = f.read().rsplit(")", 1)[1].split()
-                if fields[1] == me and fields[0] != "Z":
-                    found.append(int(entry))
-            except (OSError, IndexError):
-                pass
-    return found
+    with os.fdopen(read_end) as pipe:  # the number and its newline come apart
+        number = pipe.readline().strip() if select.select([pipe], [], [], 20)[0] else ""
+    return xvfb, number and ":" + number
 
 
 def reap_all(grace=5.0):
+    """Waits for every child, the adopted ones too; kills those that outlive grace."""
     deadline = time.monotonic() + grace
     while True:
         try:
-            pid, _ = os.waitpid(-1, os.WNOHANG)
+            if os.waitpid(-1, os.WNOHANG)[0]:
+                continue
         except ChildProcessError:
             return
-        if pid:
-            continue
         if time.monotonic() > deadline:
-            for pid in our_children():
-                os.kill(pid, signal.SIGKILL)
+            mine = ["pgrep", "-P", str(os.getpid())]
+            for pid in subprocess.run(mine, capture_output=True).stdout.split():
+                os.kill(int(pid), signal.SIGKILL)
             deadline = time.monotonic() + grace
         time.sleep(0.05)
 
@@ -89,26 +54,21 @@ def reap_all(grace=5.0):
 def main():
     if len(sys.argv) < 2:
         sys.exit(__doc__)
-    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0)
+    ctypes.CDLL(None).prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0)
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
     work = tempfile.mkdtemp(prefix="vellum-display-")
     xvfb = session = None
     rc = 1
     try:
-        xvfb, display = start_xvfb(work)
-        env = dict(
-            os.environ,
-            DISPLAY=display,
-            XDG_RUNTIME_DIR=os.path.join(work, "runtime"),
-            GSETTINGS_BACKEND="memory",
-            NO_AT_BRIDGE="0",
-        )
-        for name in (
-            "DBUS_SESSION_BUS_ADDRESS",
-            "AT_SPI_BUS_ADDRESS",
-            "WAYLAND_DISPLAY",
-        ):
-            env.pop(name, None)
+        log = open(os.path.join(work, "xvfb.log"), "w+")
+        xvfb, display = start_xvfb(log)
+        if not display:
+            log.seek(0)
+            sys.exit("Xvfb did not start: " + log.read())
+        drop = ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS", "WAYLAND_DISPLAY")
+        env = {k: v for k, v in os.environ.items() if k not in drop}
+        env.update(DISPLAY=display, GSETTINGS_BACKEND="memory", NO_AT_BRIDGE="0")
+        env["XDG_RUNTIME_DIR"] = os.path.join(work, "runtime")
         os.mkdir(env["XDG_RUNTIME_DIR"], 0o700)
         # Its own process group, so whatever the session spawned can be stopped.
         session = subprocess.Popen(
