@@ -97,7 +97,7 @@ TEST_F(CommitTest, TheWindowProposesListsAndSendsWhatIsTicked) {
     for (const char* part :
          {"\n> a.txt@\n> new file.txt@\n-F\n", "\n> first line\n> second line\n--force-log\n"})
         EXPECT_NE(commits[0].find(part), std::string::npos) << commits[0];
-    const std::string log = Sh("svn log -v -r 3 " + url);
+    const std::string log = Sh("svn log -v -r 3 " + ShellQuote(url));
     for (const char* part : {"first line\nsecond line", "A /new file.txt", "M /a.txt"})
         EXPECT_NE(log.find(part), std::string::npos) << log;
     EXPECT_EQ(log.find("/b.txt"), std::string::npos) << log;
