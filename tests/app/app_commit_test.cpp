@@ -16,12 +16,10 @@ protected:
         Repo({{"a.txt", "a\n"}, {"b.txt", "b\n"}, {"gone.txt", "g\n"}}, true);
         // Each command line, one argument a line, and after --targets or -F
         // the file's lines as the client reads them.
-        const std::string svn = Sh("command -v svn"), log = At("calls.txt");
-        MakeScript("svn/bin/svn",
-                   "echo -- >> " + log + "\nprev=\nfor a in \"$@\"; do echo \"$a\" >> " + log +
-                       "; case \"$prev\" in --targets|-F) awk '{print \"> \" $0}' \"$a\" >> " +
-                       log + ";; esac; prev=$a; done\nexec " + svn.substr(0, svn.size() - 1) +
-                       " \"$@\"\n");
+        const std::string log = At("calls.txt");
+        WrapClient("echo -- >> " + log + "\nprev=\nfor a in \"$@\"; do echo \"$a\" >> " + log +
+                   "; case \"$prev\" in --targets|-F) awk '{print \"> \" $0}' \"$a\" >> " + log +
+                   ";; esac; prev=$a; done");
     }
 
     // The command lines noted so far that start with `command`, each up to
@@ -37,10 +35,10 @@ protected:
 };
 
 TEST_F(CommitTest, TheWindowProposesListsAndSendsWhatIsTicked) {
-    WriteFile(box / "wc/a.txt", "a2\n");
-    WriteFile(box / "wc/b.txt", "b2\n");
-    WriteFile(box / "wc/new file.txt", "new\n");
-    WriteFile(box / "wc/x.o", "ignored\n");
+    Write({{"wc/a.txt", "a2\n"},
+           {"wc/b.txt", "b2\n"},
+           {"wc/new file.txt", "new\n"},
+           {"wc/x.o", "ignored\n"}});
     Start();
     // The proposed comment counts local time as if it were UTC.
     testsupport::ScopedEnv zone("TZ", "XYZ-3");  // three hours east of UTC
@@ -77,9 +75,7 @@ TEST_F(CommitTest, TheWindowProposesListsAndSendsWhatIsTicked) {
     EXPECT_EQ(g_shell.listContent, ListContent::None);
 
     // One change left out, the new file in, two lines.
-    WriteFile(box / "calls.txt", "");
-    WriteFile(box / "wc/a.txt", "a3\n");
-    WriteFile(box / "wc/b.txt", "b3\n");
+    Write({{"calls.txt", ""}, {"wc/a.txt", "a3\n"}, {"wc/b.txt", "b3\n"}});
     SendUpdate([&] {
         RunUntil([] { return scripted::ListRows(CommitList).size() == 3; });
         scripted::ToggleListTick(CommitList, 1, 0);  // b.txt

@@ -52,8 +52,7 @@ protected:
 TEST_F(EntryTreeTest, TreesExpandAndTheMenuActsOnTheWorkingCopy) {
     FileRepo();
     testsupport::Checkout(url, box / "wc");
-    WriteFile(box / "wc/trunk/README", "changed\n");
-    WriteFile(box / "wc/new.txt", "new\n");
+    Write({{"wc/trunk/README", "changed\n"}, {"wc/new.txt", "new\n"}});
     Start();
     Click(ExploreRemoteButton);
     EXPECT_EQ(TreeTexts(), (Texts{"branches/", "trunk/"}));

@@ -56,9 +56,7 @@ protected:
 
     void SetUp() override {
         scripted::Reset();
-        testsupport::MakeDirs(box / "config");
-        testsupport::MakeDirs(box / "tmp");
-        testsupport::MakeDirs(box / "run");
+        for (const char* dir : {"config", "tmp", "run"}) testsupport::MakeDirs(box / dir);
         auto env = [this](const char* name, const std::string& value) {
             env_.push_back(std::make_unique<testsupport::ScopedEnv>(name, value));
         };
@@ -99,6 +97,11 @@ protected:
         if (workingCopy) testsupport::Checkout(url, box / "wc");
     }
 
+    // Writes `files` (paths from the sandbox), folders made as needed.
+    void Write(const Files& files) {
+        for (const auto& [path, text] : files) WriteFile(box / path, text);
+    }
+
     // Another working copy (box/other) sends `files`, added where new.
     void CommitElsewhere(const Files& files) {
         Sh("rm -rf " + At("other"));
@@ -117,11 +120,9 @@ protected:
     }
 
     // A client first in the lookup that runs `before`, then the real svn.
-    void SlowClient(const std::string& before) {
-        std::string svn;
-        testsupport::Run("command -v svn", &svn);
-        svn.erase(svn.find_last_not_of('\n') + 1);
-        MakeScript("svn/bin/svn", before + "\nexec " + svn + " \"$@\"\n");
+    void WrapClient(const std::string& before) {
+        const std::string svn = Sh("command -v svn");
+        MakeScript("svn/bin/svn", before + "\nexec " + svn.substr(0, svn.size() - 1) + " \"$@\"\n");
     }
 
     void WritePrefs() {
@@ -141,19 +142,17 @@ protected:
         app::EndProgram();
     }
 
-    // One event through the real dispatch; false on a close request (the
-    // scripted window sends one when a test waits in vain).
-    bool Step() { return !app::HandleEvent(platform::WaitEvent()); }
-
     // Handles every event queued so far, and what they queue in turn.
     void Settle() {
         auto reached = std::make_shared<bool>(false);
         platform::RunOnMainThread([reached] { *reached = true; });
-        while (!*reached) ASSERT_TRUE(Step()) << "the loop received a close request";
+        RunUntil([reached] { return *reached; });
     }
 
+    // Events through the real dispatch until `done`; a close request (the
+    // scripted window sends one when a test waits in vain) fails the test.
     void RunUntil(const std::function<bool()>& done) {
-        while (!done()) ASSERT_TRUE(Step()) << "timed out waiting";
+        while (!done()) ASSERT_FALSE(app::HandleEvent(platform::WaitEvent())) << "timed out";
     }
 
     void Click(int id, EventType type = EventType::LeftClick) {

@@ -128,7 +128,7 @@ TEST_F(HistoryTest, FailuresShowTheClientsWordsAndACloseEndsASlowClient) {
 
     Click(ExploreRemoteButton);
     ClickRow("README", EventType::RightClick);
-    SlowClient("exec sleep 29.5");  // a length no other test uses
+    WrapClient("exec sleep 29.5");  // a length no other test uses
     Menu(HistoryItem);
     const auto started = std::chrono::steady_clock::now();
     scripted::PushClose(OwnWindow("History of README"));

@@ -273,7 +273,7 @@ TEST_F(ProgramTest, WindowThatCannotOpenStillSavesAndEndsWithZero) {
 TEST_F(ProgramTest, ClosingWhileACopyRunsEndsAtOnce) {
     Repo({{"a.txt", "a\n"}});
     prefs["SVNRemoteRepositery"] = url;
-    SlowClient("sleep 2\ntouch " + At("client-ended"));
+    WrapClient("sleep 2\ntouch " + At("client-ended"));
     WritePrefs();
     platform::RunOnMainThread([] {
         scripted::PushClick(ReadOnlyCopyButton);

@@ -93,7 +93,7 @@ TEST_F(WorkersTest, StopClickedWhileRowsPourInEndsOnceAndKeepsTheResults) {
 
 TEST_F(WorkersTest, CopiesHoldTheBusyStateUntilTheyEnd) {
     prefs["SVNAuthCache"] = "1";
-    SlowClient("sleep 1");  // slow enough to look at
+    WrapClient("sleep 1");  // slow enough to look at
     Start();
     struct Copy {
         int button;
