@@ -62,9 +62,7 @@ TEST(TextDialog, AnswersFollowTheButtonsReturnAndCloseBox) {
         EXPECT_FALSE(scripted::Dialogs().back().open) << c.what;
     }
     EXPECT_TRUE(openAfterEscape);
-    const auto dialog = scripted::Dialogs().back();
-    EXPECT_EQ(dialog.title, "Title");
-    EXPECT_EQ(std::pair(dialog.w, dialog.h), std::pair(300, 95));
+    EXPECT_EQ(scripted::Dialogs().back().title, "Title");
 }
 
 // However much the client says, its box shows a screenful at once.

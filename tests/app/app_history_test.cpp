@@ -113,32 +113,7 @@ TEST_F(HistoryTest, PagesFilterDetailsAndTheChangesOfARevision) {
     EXPECT_GT(OwnWindow("Changes to README, r54"), 0);
 }
 
-TEST_F(HistoryTest, FailuresShowTheClientsWordsAndACloseEndsASlowClient) {
-    testsupport::Checkout(url, box / "wc");
-    Start();
-    Click(ExploreLocalButton);
-    ClickRow("README", EventType::RightClick);
-    Sh("rm -rf " + At("wc/.svn"));  // no working copy any more
-    Menu(HistoryItem);
-    AwaitStatus(HistoryStatus);
-    EXPECT_EQ(platform::GetText(HistoryStatus), "The Subversion client reported an error:");
-    EXPECT_NE(platform::GetText(HistoryDetails).find("svn: E"), std::string::npos);
-    EXPECT_TRUE(scripted::ListRows(HistoryList).empty());
-    EXPECT_FALSE(platform::IsEnabled(HistoryMoreButton));
-
-    Click(ExploreRemoteButton);
-    ClickRow("README", EventType::RightClick);
-    WrapClient("exec sleep 29.5");  // a length no other test uses
-    Menu(HistoryItem);
-    const auto started = std::chrono::steady_clock::now();
-    scripted::PushClose(OwnWindow("History of README"));
-    Settle();
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
-    EXPECT_EQ(OwnWindow("History of README"), -1);
-    EXPECT_EQ(Sh("pgrep -f 'slee[p] 29.5' || true"), "");
-}
-
-TEST_F(HistoryTest, LocalChangesAndBlame) {
+TEST_F(HistoryTest, LocalChangesBlameFailuresAndASlowClientClosed) {
     Commit("one\ntwo\nthree\n", "ann", "three lines");
     Commit("one\n2\nthree\n", "bob", "second line\nchanged");
     testsupport::Checkout(url, box / "wc");
@@ -162,6 +137,27 @@ TEST_F(HistoryTest, LocalChangesAndBlame) {
     const std::string message = platform::GetText(BlameMessage);
     EXPECT_EQ(message.substr(0, 8), "r3  bob ");
     EXPECT_TRUE(message.ends_with("\n\nsecond line\nchanged")) << message;
+
+    // Failures show the client's words.
+    ClickRow("README", EventType::RightClick);
+    Sh("rm -rf " + At("wc/.svn"));  // no working copy any more
+    Menu(HistoryItem);
+    AwaitStatus(HistoryStatus);
+    EXPECT_EQ(platform::GetText(HistoryStatus), "The Subversion client reported an error:");
+    EXPECT_NE(platform::GetText(HistoryDetails).find("svn: E"), std::string::npos);
+    EXPECT_TRUE(scripted::ListRows(HistoryList).empty());
+    EXPECT_FALSE(platform::IsEnabled(HistoryMoreButton));
+
+    Click(ExploreRemoteButton);
+    ClickRow("README", EventType::RightClick);
+    WrapClient("exec sleep 29.5");  // a length no other test uses
+    Menu(HistoryItem);
+    const auto started = std::chrono::steady_clock::now();
+    scripted::PushClose(OwnWindow("History of README"));
+    Settle();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    EXPECT_EQ(OwnWindow("History of README"), -1);
+    EXPECT_EQ(Sh("pgrep -f 'slee[p] 29.5' || true"), "");
 }
 
 // Each line's style after the lines before it.

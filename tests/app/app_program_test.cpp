@@ -91,14 +91,14 @@ TEST_F(ProgramTest, FoldersAndTheUrlFieldKeepWhatTheUserMeant) {
     EXPECT_EQ(settings::g_settings.SVNLocalRepositery, "");
     const int buttons[] = {ReadOnlyCopyButton, WorkCopyButton,   ReceiveUpdateButton,
                            CleanupButton,      SendUpdateButton, ExploreLocalButton};
-    Texts captions;
-    for (int id : buttons) captions.push_back(platform::GetText(id));
-    for (int id : buttons) Click(id);
+    for (int id : buttons) {
+        const std::string caption = platform::GetText(id);
+        Click(id);
+        EXPECT_EQ(platform::GetText(id), caption);
+    }
     EXPECT_EQ(BoxTexts(), Texts(6, "Alert: Choose a local repositery folder first"));
     EXPECT_TRUE(scripted::Dialogs().empty());
     EXPECT_FALSE(g_shell.busy);
-    for (size_t i = 0; i < captions.size(); ++i)
-        EXPECT_EQ(platform::GetText(buttons[i]), captions[i]);
 
     // With no folder the chooser starts in the current directory; a cancel changes nothing.
     g_shell.listContent = ListContent::RemoteTree;

@@ -65,6 +65,15 @@ TEST_F(WorkersTest, SearchShowsMatchesAndEndsByItself) {
     Sh("svn mkdir -q -m m " + ShellQuote(url + "trunk/" + std::string(40, 'a') + "cab"));
     Search("(a+)+b");
     EXPECT_EQ(BoxTexts(), Texts{"Alert: Paths the pattern is too complex to search: 1"});
+
+    // A work copy takes the credentials as typed, the field not left.
+    scripted::Type(UserNameField, "bob");
+    scripted::Type(PasswordField, "two words");
+    Enter(FolderField, box / "wc");
+    Click(WorkCopyButton);
+    EXPECT_EQ(settings::g_settings.SVNUsername, "bob");
+    EXPECT_EQ(settings::g_settings.SVNPassword, "two words");
+    AwaitIdle();
 }
 
 TEST_F(WorkersTest, StopClickedWhileRowsPourInEndsOnceAndKeepsTheResults) {
@@ -148,17 +157,6 @@ TEST_F(WorkersTest, CopiesHoldTheBusyStateUntilTheyEnd) {
     EXPECT_EQ(platform::GetText(ReadOnlyCopyButton), "Receive a read only repositery copy");
     platform::Sleep(200);
     EXPECT_FALSE(platform::IsRegularFile(box / "opened.txt"));
-}
-
-TEST_F(WorkersTest, WorkCopyTakesTheCredentialsAsTyped) {
-    Start();
-    scripted::Type(UserNameField, "bob");
-    scripted::Type(PasswordField, "two words");
-    Enter(FolderField, box / "wc");
-    Click(WorkCopyButton);
-    EXPECT_EQ(settings::g_settings.SVNUsername, "bob");
-    EXPECT_EQ(settings::g_settings.SVNPassword, "two words");
-    AwaitIdle();
 }
 
 }  // namespace
