@@ -125,32 +125,30 @@ TEST_F(ProgramTest, FoldersAndTheUrlFieldKeepWhatTheUserMeant) {
 
 TEST_F(ProgramTest, CredentialRuleFollowsTheFieldsAfterEveryEvent) {
     Start();
-    // Password field, work copy, send update, receive update.
+    // User name, password, work copy, send update, receive update, read-only copy, cleanup.
     auto enabled = [] {
         std::string out;
-        for (int id : {PasswordField, WorkCopyButton, SendUpdateButton, ReceiveUpdateButton})
+        for (int id : {UserNameField, PasswordField, WorkCopyButton, SendUpdateButton,
+                       ReceiveUpdateButton, ReadOnlyCopyButton, CleanupButton})
             out += platform::IsEnabled(id) ? '1' : '0';
         return out;
     };
     scripted::PushEvent(platform::Event{});  // any event at all, e.g. the mouse moving
     Settle();
-    EXPECT_EQ(enabled(), "0000");
-    EXPECT_TRUE(platform::IsEnabled(ReadOnlyCopyButton));
-    EXPECT_TRUE(platform::IsEnabled(CleanupButton));
+    EXPECT_EQ(enabled(), "1000011");
     Enter(UserNameField, "ann");
-    EXPECT_EQ(enabled(), "1000");
+    EXPECT_EQ(enabled(), "1100011");
     Enter(PasswordField, "pw");
-    EXPECT_EQ(enabled(), "1111");
+    EXPECT_EQ(enabled(), "1111111");
     EXPECT_EQ(settings::g_settings.SVNPassword, "pw");
 
     // The box lets the client's own cache answer: no fields needed.
     Enter(UserNameField, "");
-    EXPECT_EQ(enabled(), "0000");
-    for (const auto& [check, rule] : {std::pair{1, "0111"}, std::pair{0, "0000"}}) {
+    EXPECT_EQ(enabled(), "1000011");
+    for (const auto& [check, rule] : {std::pair{1, "0011111"}, std::pair{0, "1000011"}}) {
         platform::SetCheck(AuthSystemCheck, check);
         Click(AuthSystemCheck);
         EXPECT_EQ(enabled(), rule);
-        EXPECT_EQ(platform::IsEnabled(UserNameField), check == 0);
         EXPECT_EQ(settings::g_settings.SVNAuthCache, check);
     }
 
