@@ -142,27 +142,7 @@ TEST_F(CommitTest, MessagesAreKeptAndAFailedOneComesBack) {
     EXPECT_EQ(scripted::Dialogs().size(), windows);
 }
 
-TEST_F(CommitTest, AMainWindowCloseOrNoWindowCancelsAndTheProgramGoesOn) {
-    WriteFile(box / "wc/a.txt", "two\n");
-    Start();
-    SendUpdate([] {
-        scripted::Type(CommitMessage, "typed");
-        scripted::PushClick(ExploreRemoteButton);  // swallowed while the dialog waits
-        scripted::PushClose(0);
-        scripted::PushClick(CommitOk);  // too late: the dialog is gone
-    });
-    EXPECT_EQ(BoxTexts(), Texts{"Alert: Canceled"});
-    EXPECT_TRUE(scripted::MainWindow().open);
-    scripted::OnDialogOpened(nullptr);
-    Click(ExploreRemoteButton);  // the loop still runs and takes clicks
-    EXPECT_EQ(BoxTexts().size(), 2u);
-
-    scripted::FailWindowOpen(true);
-    Click(SendUpdateButton);
-    EXPECT_EQ(BoxTexts().back(), "Alert: Canceled");
-}
-
-TEST_F(CommitTest, ButtonsStayEnglishInATranslatedProgram) {
+TEST_F(CommitTest, TranslatedItKeepsEnglishButtonsAndAnyCloseCancels) {
     WriteFile(box / "wc/a.txt", "two\n");
     prefs["language"] = "fr";
     Start();
@@ -175,6 +155,24 @@ TEST_F(CommitTest, ButtonsStayEnglishInATranslatedProgram) {
     EXPECT_EQ(scripted::Dialogs().back().title, "Commentaire");
     EXPECT_EQ(captions, (Texts{"Donnez un commentaire pour votre envoi", "OK", "Cancel"}));
     EXPECT_EQ(BoxTexts(), Texts{"Alerte: Annulé"});
+
+    // A close of the main window cancels too, and the program goes on.
+    scripted::ClearBoxes();
+    SendUpdate([] {
+        scripted::Type(CommitMessage, "typed");
+        scripted::PushClick(ExploreRemoteButton);  // swallowed while the dialog waits
+        scripted::PushClose(0);
+        scripted::PushClick(CommitOk);  // too late: the dialog is gone
+    });
+    EXPECT_EQ(BoxTexts(), Texts{"Alerte: Annulé"});
+    EXPECT_TRUE(scripted::MainWindow().open);
+    scripted::OnDialogOpened(nullptr);
+    Click(ExploreRemoteButton);  // the loop still runs and takes clicks
+    EXPECT_EQ(BoxTexts().size(), 2u);
+    // So does a window that cannot open.
+    scripted::FailWindowOpen(true);
+    Click(SendUpdateButton);
+    EXPECT_EQ(BoxTexts().back(), "Alerte: Annulé");
 }
 
 TEST_F(CommitTest, UndoAsksFirstAndConflictsAreSettledEveryWay) {
