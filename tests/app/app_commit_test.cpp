@@ -49,7 +49,7 @@ TEST_F(CommitTest, TheWindowProposesListsAndSendsWhatIsTicked) {
         scripted::PushClick(CommitCancel);
     });
     const long long expected = static_cast<long long>(std::time(nullptr)) + 3 * 3600;
-    ASSERT_EQ(proposed.rfind("Update ", 0), 0u) << proposed;
+    ASSERT_TRUE(proposed.starts_with("Update ")) << proposed;
     EXPECT_NEAR(std::stoll(proposed.substr(7)), expected, 5);
     EXPECT_EQ(BoxTexts(), Texts{"Alert: Canceled"});
     EXPECT_TRUE(TreeTexts().empty());
@@ -86,10 +86,10 @@ TEST_F(CommitTest, TheWindowProposesListsAndSendsWhatIsTicked) {
     // The list and the message go in files the client reads whole.
     const Texts adds = Calls("add"), commits = Calls("commit");
     ASSERT_EQ(adds.size(), 1u);
-    EXPECT_EQ(adds[0].rfind("add\n--targets\n", 0), 0u) << adds[0];
+    EXPECT_TRUE(adds[0].starts_with("add\n--targets\n")) << adds[0];
     EXPECT_NE(adds[0].find("\n> " + (box / "wc/new file.txt")), std::string::npos) << adds[0];
     ASSERT_EQ(commits.size(), 1u);
-    EXPECT_EQ(commits[0].rfind("commit\n--targets\n", 0), 0u) << commits[0];
+    EXPECT_TRUE(commits[0].starts_with("commit\n--targets\n")) << commits[0];
     for (const char* part :
          {"\n> a.txt@\n> new file.txt@\n-F\n", "\n> first line\n> second line\n--force-log\n"})
         EXPECT_NE(commits[0].find(part), std::string::npos) << commits[0];
@@ -209,7 +209,7 @@ TEST_F(CommitTest, UndoAsksFirstAndConflictsAreSettledEveryWay) {
     ASSERT_EQ(BoxTexts().size(), 1u);
     const std::string report = BoxTexts()[0];
     const std::string head = "Informations: Update : Updating 'wc':\n";
-    EXPECT_EQ(report.rfind(head, 0), 0u) << report;
+    EXPECT_TRUE(report.starts_with(head)) << report;
     EXPECT_NE(report.find("\nSummary of conflicts:\n"), std::string::npos) << report;
     EXPECT_EQ(report.find("Update : ", head.size()), std::string::npos) << report;
     EXPECT_EQ(platform::GetText(ReceiveUpdateButton), "Receive update");
@@ -266,7 +266,7 @@ TEST_F(CommitTest, UndoAsksFirstAndConflictsAreSettledEveryWay) {
     WriteFile(box / "wc/a.txt", "sent beside a conflict\n");
     SendUpdate([] { scripted::PushClick(CommitOk); });
     ASSERT_FALSE(TreeTexts().empty());
-    EXPECT_EQ(TreeTexts().back().rfind("Committed revision", 0), 0u) << TreeTexts().back();
+    EXPECT_TRUE(TreeTexts().back().starts_with("Committed revision")) << TreeTexts().back();
 
     // Cleanup of a working copy is quiet; of anything else, the client says why.
     scripted::ClearBoxes();
