@@ -1,12 +1,12 @@
-// The text input dialog: how each answer comes back, and how it lives inside
-// the running program.
-#include "app/text_dialog.h"
+// The text input dialog: how each answer comes back; and the box that shows
+// what the client said.
+#include <sstream>
+
 #include "app_fixture.h"
 
 namespace apptest {
 namespace {
 
-using namespace app;
 using platform::Event;
 
 TEST(TextDialog, AnswersFollowTheButtonsReturnAndCloseBox) {
@@ -62,56 +62,30 @@ TEST(TextDialog, AnswersFollowTheButtonsReturnAndCloseBox) {
         EXPECT_FALSE(scripted::Dialogs().back().open) << c.what;
     }
     EXPECT_TRUE(openAfterEscape);
-    const auto dialog = scripted::Dialogs().back();
-    EXPECT_EQ(dialog.title, "Title");
-    EXPECT_EQ(std::pair(dialog.w, dialog.h), std::pair(300, 95));
+    EXPECT_EQ(scripted::Dialogs().back().title, "Title");
 }
 
-class DialogInProgramTest : public AppTest {
-protected:
-    void SetUp() override {
-        AppTest::SetUp();
-        prefs["SVNAuthCache"] = "1";  // Send update needs no typed credentials
-        // Something to commit: the commit window opens.
-        testsupport::Checkout(testsupport::MakeRepository(box / "repo", {{"a.txt", "one\n"}}),
-                              box / "wc");
-        WriteFile(box / "wc/a.txt", "two\n");
-    }
-};
-
-TEST_F(DialogInProgramTest, MainWindowCloseOrNoWindowCancelsAndTheProgramGoesOn) {
+// However much the client says, its box shows a screenful at once.
+TEST_F(AppTest, AFloodOfClientTextMakesAScreenfulBox) {
     Start();
-    scripted::OnDialogOpened([](int) {
-        scripted::Type(CommitMessage, "typed");
-        scripted::PushClick(ExploreRemoteButton);  // swallowed while the dialog waits
-        scripted::PushClose(0);
-        scripted::PushClick(CommitOk);  // too late: the dialog is gone
-    });
-    Click(SendUpdateButton);
-    EXPECT_EQ(BoxTexts(), Texts{"Alert: Canceled"});
-    EXPECT_TRUE(scripted::MainWindow().open);
-    scripted::OnDialogOpened(nullptr);
-    Click(ExploreRemoteButton);  // the loop still runs and takes clicks
-    EXPECT_EQ(BoxTexts().size(), 2u);
-
-    scripted::FailWindowOpen(true);
-    Click(SendUpdateButton);
-    EXPECT_EQ(BoxTexts().back(), "Alert: Canceled");
-}
-
-TEST_F(DialogInProgramTest, ButtonsStayEnglishInATranslatedProgram) {
-    prefs["language"] = "fr";
-    Start();
-    Texts captions;
-    scripted::OnDialogOpened([&](int) {
-        for (int id : {CommitPrompt, CommitOk, CommitCancel})
-            captions.push_back(platform::GetText(id));
-        scripted::PushClick(CommitCancel);
-    });
-    Click(SendUpdateButton);
-    EXPECT_EQ(scripted::Dialogs().back().title, "Commentaire");
-    EXPECT_EQ(captions, (Texts{"Donnez un commentaire pour votre envoi", "OK", "Cancel"}));
-    EXPECT_EQ(BoxTexts(), Texts{"Alerte: Annulé"});
+    std::string line;
+    for (int i = 0; i < 300; ++i) line += "\xC3\xA9";  // é: a cut must not split it
+    std::string flood;
+    for (int i = 0; i < 40; ++i) flood += line + "\n";
+    ReportClientError(flood);
+    ASSERT_EQ(BoxTexts().size(), 1u);
+    std::vector<std::string> shown;
+    std::istringstream in(BoxTexts()[0]);
+    for (std::string l; std::getline(in, l);) shown.push_back(l);
+    ASSERT_EQ(shown.size(), 33u);
+    std::string cut;
+    for (int i = 0; i < 100; ++i) cut += "\xC3\xA9";
+    for (size_t i = 2; i < 32; ++i) EXPECT_EQ(shown[i], cut + "\u2026") << i;
+    EXPECT_EQ(shown.back(), "\u2026 lines not shown: 10");
+    // A screenful exactly is shown whole, with no count.
+    scripted::ClearBoxes();
+    ReportClientError(std::string(29, '\n') + "last");
+    EXPECT_EQ(BoxTexts()[0].substr(BoxTexts()[0].size() - 5), "\nlast");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // One program run per test on the scripted window: a sandbox as the current
 // directory (with the built gfx/ and locale/), HOME, XDG_CONFIG_HOME, TMPDIR
-// and XDG_RUNTIME_DIR inside it, and the preferences the test writes before the start.
+// and XDG_RUNTIME_DIR inside it, and the preferences the test writes before the
+// start; with the user's usual steps (menus on rows, own windows, busy state).
 #pragma once
 #include <gtest/gtest.h>
 
@@ -12,7 +13,9 @@
 #include <memory>
 #include <string>
 
+#include "app/control_ids.h"
 #include "app/dispatch.h"
+#include "app/entry_tree.h"
 #include "app/program.h"
 #include "app/shell_state.h"
 #include "app/text_dialog.h"
@@ -25,11 +28,15 @@
 
 namespace apptest {
 
+using namespace app;
 using platform::EventType;
 using testsupport::ReadFile;
 using testsupport::ShellQuote;
 using testsupport::WriteFile;
 using Texts = std::vector<std::string>;
+using Items = std::vector<int>;
+using Rows = std::vector<std::vector<std::string>>;
+using Files = std::map<std::string, std::string>;
 
 // The user's part once the text dialog shows: types `text` unless null, then clicks.
 inline std::function<void(int)> TypeThenClick(const char* text, int button = app::DialogOk) {
@@ -43,14 +50,13 @@ class AppTest : public ::testing::Test {
 protected:
     testsupport::Sandbox box;
     std::map<std::string, std::string> prefs;  // written by Start()
+    std::string url;                           // of the repository Repo() made
 
     std::string PrefsPath() const { return box / "config/Vellum.prefs"; }
 
     void SetUp() override {
         scripted::Reset();
-        testsupport::MakeDirs(box / "config");
-        testsupport::MakeDirs(box / "tmp");
-        testsupport::MakeDirs(box / "run");
+        for (const char* dir : {"config", "tmp", "run"}) testsupport::MakeDirs(box / dir);
         auto env = [this](const char* name, const std::string& value) {
             env_.push_back(std::make_unique<testsupport::ScopedEnv>(name, value));
         };
@@ -85,12 +91,38 @@ protected:
         testsupport::Run("chmod +x " + ShellQuote(box / path));
     }
 
+    // The repository box/repo with `files`, and its working copy box/wc if asked.
+    void Repo(const Files& files, bool workingCopy = false) {
+        url = testsupport::MakeRepository(box / "repo", files);
+        if (workingCopy) testsupport::Checkout(url, box / "wc");
+    }
+
+    // Writes `files` (paths from the sandbox), folders made as needed.
+    void Write(const Files& files) {
+        for (const auto& [path, text] : files) WriteFile(box / path, text);
+    }
+
+    // Another working copy (box/other) sends `files`, added where new.
+    void CommitElsewhere(const Files& files) {
+        Sh("rm -rf " + At("other"));
+        testsupport::Checkout(url, box / "other");
+        for (const auto& [path, text] : files) WriteFile(box / ("other/" + path), text);
+        Sh("svn add -q --force " + At("other") + " && svn commit -q -m theirs " + At("other"));
+    }
+
+    std::string At(const std::string& relative) const { return ShellQuote(box / relative); }
+
+    // A shell command's output (and errors).
+    static std::string Sh(const std::string& command) {
+        std::string out;
+        testsupport::Run(command, &out);
+        return out;
+    }
+
     // A client first in the lookup that runs `before`, then the real svn.
-    void SlowClient(const std::string& before) {
-        std::string svn;
-        testsupport::Run("command -v svn", &svn);
-        svn.erase(svn.find_last_not_of('\n') + 1);
-        MakeScript("svn/bin/svn", before + "\nexec " + svn + " \"$@\"\n");
+    void WrapClient(const std::string& before) {
+        const std::string svn = Sh("command -v svn");
+        MakeScript("svn/bin/svn", before + "\nexec " + svn.substr(0, svn.size() - 1) + " \"$@\"\n");
     }
 
     void WritePrefs() {
@@ -110,19 +142,17 @@ protected:
         app::EndProgram();
     }
 
-    // One event through the real dispatch; false on a close request (the
-    // scripted window sends one when a test waits in vain).
-    bool Step() { return !app::HandleEvent(platform::WaitEvent()); }
-
     // Handles every event queued so far, and what they queue in turn.
     void Settle() {
         auto reached = std::make_shared<bool>(false);
         platform::RunOnMainThread([reached] { *reached = true; });
-        while (!*reached) ASSERT_TRUE(Step()) << "the loop received a close request";
+        RunUntil([reached] { return *reached; });
     }
 
+    // Events through the real dispatch until `done`; a close request (the
+    // scripted window sends one when a test waits in vain) fails the test.
     void RunUntil(const std::function<bool()>& done) {
-        while (!done()) ASSERT_TRUE(Step()) << "timed out waiting";
+        while (!done()) ASSERT_FALSE(app::HandleEvent(platform::WaitEvent())) << "timed out";
     }
 
     void Click(int id, EventType type = EventType::LeftClick) {
@@ -154,6 +184,63 @@ protected:
         Click(app::EntryTree, type);
     }
 
+    // The items of the menu a right click on `text` shows; none when it shows none.
+    Items MenuFor(const std::string& text) {
+        const int before = scripted::MenusShown();
+        ClickRow(text, EventType::RightClick);
+        Items ids;
+        if (scripted::MenusShown() != before)
+            for (const auto& item : scripted::LastMenu()) ids.push_back(item.id);
+        return ids;
+    }
+
+    void MenuOn(const std::string& text, int item) {
+        ClickRow(text, EventType::RightClick);
+        Menu(item);
+    }
+
+    static Texts Captions() {
+        Texts out;
+        for (const auto& item : scripted::LastMenu()) out.push_back(item.caption);
+        return out;
+    }
+
+    // The entry's status; the icon the tree shows for it must say the same.
+    std::string StatusOf(const std::string& text) {
+        app::g_entries.MakeCurrent(RowOf(text));
+        const browse::ListEntry& e = *app::g_entries.Current();
+        EXPECT_EQ(scripted::Tree()[RowOf(text)].image, app::StatusIcon(e.status, e.isFolder))
+            << text;
+        return e.status;
+    }
+
+    // Opens the commit window and lets `user` act in it.
+    void SendUpdate(std::function<void()> user) {
+        scripted::OnDialogOpened([user](int) { user(); });
+        Click(app::SendUpdateButton);
+    }
+
+    static int OwnWindow(const std::string& title) {
+        for (const auto& w : scripted::Dialogs())
+            if (w.open && w.own && w.title == title) return w.handle;
+        return -1;
+    }
+
+    void AwaitStatus(int label) {
+        RunUntil([label] { return platform::GetText(label) != "Please wait"; });
+    }
+
+    void AwaitIdle() {
+        RunUntil([] { return !app::g_shell.busy; });
+    }
+
+    // Whether the controls the busy state toggles (ids up to 18) are all `enabled`.
+    static bool BusyControlsAre(bool enabled) {
+        for (const auto& c : scripted::Controls())
+            if (c.id <= 18 && c.enabled != enabled) return false;
+        return true;
+    }
+
     // Polls for a file that another process writes.
     static bool WaitForFile(const std::string& path, int ms = 10000) {
         for (int waited = 0; waited < ms; waited += 20) {
@@ -173,6 +260,15 @@ protected:
         Texts out;
         for (const auto& b : scripted::Boxes()) out.push_back(b.title + ": " + b.text);
         return out;
+    }
+
+    // The one box shown: the client's error, its own words after the heading.
+    static void ExpectClientError() {
+        const Texts boxes = BoxTexts();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_TRUE(
+            boxes[0].starts_with("Alert: The Subversion client reported an error:\n\nsvn: E"))
+            << boxes[0];
     }
 
 private:

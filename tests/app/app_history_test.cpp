@@ -6,17 +6,13 @@
 namespace apptest {
 namespace {
 
-using namespace app;
 using platform::TextStyle;
-using Rows = std::vector<std::vector<std::string>>;
 
 class HistoryTest : public AppTest {
 protected:
-    std::string url;
-
     void SetUp() override {
         AppTest::SetUp();
-        url = testsupport::MakeRepository(box / "repo", {{"README", "v1\n"}, {"src/", ""}});
+        Repo({{"README", "v1\n"}, {"src/", ""}});
         // Revision properties may change: the anonymous commit below.
         MakeScript("repo/hooks/pre-revprop-change", "exit 0\n");
         prefs["SVNRemoteRepositery"] = url;
@@ -26,7 +22,7 @@ protected:
     void Commit(const std::string& text, const std::string& author, const std::string& message) {
         WriteFile(box / "put.txt", text);
         Mucc("--username " + ShellQuote(author) + " -m " + ShellQuote(message) + " put " +
-             ShellQuote(box / "put.txt") + " README");
+             At("put.txt") + " README");
     }
 
     void Mucc(const std::string& args) {
@@ -34,20 +30,9 @@ protected:
         ASSERT_EQ(testsupport::Run("svnmucc -U " + ShellQuote(url) + " " + args, &out), 0) << out;
     }
 
-    int OwnWindow(const std::string& title) {
-        for (const auto& w : scripted::Dialogs())
-            if (w.open && w.own && w.title == title) return w.handle;
-        return -1;
-    }
-
-    void AwaitStatus(int label) {
-        RunUntil([label] { return platform::GetText(label) != "Please wait"; });
-    }
-
     void MenuOnRemote(const std::string& name, int item) {
         Click(ExploreRemoteButton);
-        ClickRow(name, EventType::RightClick);
-        Menu(item);
+        MenuOn(name, item);
     }
 };
 
@@ -56,7 +41,7 @@ TEST_F(HistoryTest, PagesFilterDetailsAndTheChangesOfARevision) {
         Commit("v" + std::to_string(i) + "\n", "ann", "Change " + std::to_string(i));
     Commit("v54\n", "Zoë", "Fix <b> & ]]> for Ünïcode\nsecond line");
     Commit("v55\n", "bob", "");
-    testsupport::Run("svn propdel -q --revprop -r 55 svn:author " + ShellQuote(url));
+    Sh("svn propdel -q --revprop -r 55 svn:author " + ShellQuote(url));
     Mucc("-m copied cp HEAD README copy.txt");
     Start();
     MenuOnRemote("README", HistoryItem);
@@ -128,50 +113,21 @@ TEST_F(HistoryTest, PagesFilterDetailsAndTheChangesOfARevision) {
     EXPECT_GT(OwnWindow("Changes to README, r54"), 0);
 }
 
-TEST_F(HistoryTest, FailuresShowTheClientsWordsAndACloseEndsASlowClient) {
-    testsupport::Checkout(url, box / "wc");
-    Start();
-    Click(ExploreLocalButton);
-    ClickRow("README", EventType::RightClick);
-    testsupport::Run("rm -rf " + ShellQuote(box / "wc/.svn"));  // no working copy any more
-    Menu(HistoryItem);
-    AwaitStatus(HistoryStatus);
-    EXPECT_EQ(platform::GetText(HistoryStatus), "The Subversion client reported an error:");
-    EXPECT_NE(platform::GetText(HistoryDetails).find("svn: E"), std::string::npos);
-    EXPECT_TRUE(scripted::ListRows(HistoryList).empty());
-    EXPECT_FALSE(platform::IsEnabled(HistoryMoreButton));
-
-    Click(ExploreRemoteButton);
-    ClickRow("README", EventType::RightClick);
-    SlowClient("exec sleep 29.5");  // a length no other test uses
-    Menu(HistoryItem);
-    const auto started = std::chrono::steady_clock::now();
-    scripted::PushClose(OwnWindow("History of README"));
-    Settle();
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
-    EXPECT_EQ(OwnWindow("History of README"), -1);
-    std::string left;
-    testsupport::Run("pgrep -f 'slee[p] 29.5' || true", &left);
-    EXPECT_EQ(left, "");
-}
-
-TEST_F(HistoryTest, LocalChangesAndBlame) {
+TEST_F(HistoryTest, LocalChangesBlameFailuresAndASlowClientClosed) {
     Commit("one\ntwo\nthree\n", "ann", "three lines");
     Commit("one\n2\nthree\n", "bob", "second line\nchanged");
     testsupport::Checkout(url, box / "wc");
     WriteFile(box / "wc/README", "one\n2\n--- three\n");
     Start();
     Click(ExploreLocalButton);
-    ClickRow("README", EventType::RightClick);
-    Menu(ChangesItem);
+    MenuOn("README", ChangesItem);
     ASSERT_GT(OwnWindow("Changes to README"), 0);
     AwaitStatus(ChangesStatus);
     const std::string text = platform::GetText(ChangesText);
     EXPECT_NE(text.find("-three\n+--- three\n"), std::string::npos) << text;
     EXPECT_EQ(scripted::TextRuns(ChangesText).back().style, TextStyle::Added);
 
-    ClickRow("README", EventType::RightClick);
-    Menu(BlameItem);
+    MenuOn("README", BlameItem);
     ASSERT_GT(OwnWindow("Blame of README"), 0);
     AwaitStatus(BlameStatus);
     EXPECT_EQ(scripted::ListRows(BlameList),
@@ -181,6 +137,27 @@ TEST_F(HistoryTest, LocalChangesAndBlame) {
     const std::string message = platform::GetText(BlameMessage);
     EXPECT_EQ(message.substr(0, 8), "r3  bob ");
     EXPECT_TRUE(message.ends_with("\n\nsecond line\nchanged")) << message;
+
+    // Failures show the client's words.
+    ClickRow("README", EventType::RightClick);
+    Sh("rm -rf " + At("wc/.svn"));  // no working copy any more
+    Menu(HistoryItem);
+    AwaitStatus(HistoryStatus);
+    EXPECT_EQ(platform::GetText(HistoryStatus), "The Subversion client reported an error:");
+    EXPECT_NE(platform::GetText(HistoryDetails).find("svn: E"), std::string::npos);
+    EXPECT_TRUE(scripted::ListRows(HistoryList).empty());
+    EXPECT_FALSE(platform::IsEnabled(HistoryMoreButton));
+
+    Click(ExploreRemoteButton);
+    ClickRow("README", EventType::RightClick);
+    WrapClient("exec sleep 29.5");  // a length no other test uses
+    Menu(HistoryItem);
+    const auto started = std::chrono::steady_clock::now();
+    scripted::PushClose(OwnWindow("History of README"));
+    Settle();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    EXPECT_EQ(OwnWindow("History of README"), -1);
+    EXPECT_EQ(Sh("pgrep -f 'slee[p] 29.5' || true"), "");
 }
 
 // Each line's style after the lines before it.

@@ -2,32 +2,36 @@
 // ending, and the two copies with the busy state they hold.
 #include <chrono>
 
-#include "app/entry_tree.h"
 #include "app_fixture.h"
 
 namespace apptest {
 namespace {
 
-using namespace app;
-
 class WorkersTest : public AppTest {
 protected:
     void SetUp() override {
         AppTest::SetUp();
-        prefs["SVNRemoteRepositery"] = testsupport::MakeRepository(
-            box / "repo", {{"trunk/a.txt", "a"}, {"trunk/B.TXT", "b"}, {"trunk/docs/c.txt", "c"}});
+        Repo({{"trunk/a.txt", "a"}, {"trunk/B.TXT", "b"}, {"trunk/docs/c.txt", "c"}});
+        prefs["SVNRemoteRepositery"] = url;
         prefs["SVNUsername"] = "ann";
         prefs["SVNPassword"] = "pw";
     }
 
-    // Whether the controls the busy state toggles (ids up to 18) are all `enabled`.
-    static bool BusyControlsAre(bool enabled) {
-        for (const auto& c : scripted::Controls())
-            if (c.id <= 18 && c.enabled != enabled) return false;
-        return true;
+    // Searching for `pattern` (by Return or the button) until the worker's end is handled.
+    void Search(const std::string& pattern, int how = SearchButton) {
+        scripted::Type(SearchField, pattern);
+        Click(how, how == SearchField ? EventType::Activate : EventType::LeftClick);
+        AwaitIdle();
+        Settle();
     }
 
-    static bool Idle() { return !g_shell.busy; }
+    // The button is back, and every control the search held is enabled.
+    static void ExpectSearchEnded() {
+        EXPECT_FALSE(g_shell.busy);
+        EXPECT_EQ(platform::GetText(SearchButton), "Search");
+        EXPECT_FALSE(platform::ControlExists(StopSearchButton));
+        EXPECT_TRUE(BusyControlsAre(true));
+    }
 };
 
 TEST_F(WorkersTest, SearchShowsMatchesAndEndsByItself) {
@@ -36,20 +40,14 @@ TEST_F(WorkersTest, SearchShowsMatchesAndEndsByItself) {
     Click(SearchButton);
     EXPECT_FALSE(platform::ControlExists(SearchButton));
     EXPECT_EQ(platform::GetText(StopSearchButton), "Stop search");
-
-    RunUntil(Idle);
+    AwaitIdle();
     Settle();
     EXPECT_EQ(TreeTexts(), (Texts{"trunk/a.txt", "trunk/docs/c.txt"}));
-    EXPECT_EQ(platform::GetText(SearchButton), "Search");
-    EXPECT_FALSE(platform::ControlExists(StopSearchButton));
-    EXPECT_TRUE(BusyControlsAre(true));
+    ExpectSearchEnded();
     EXPECT_EQ(g_shell.listContent, ListContent::SearchResults);
 
     // A found line is a file of the repository, addressed by the whole line.
-    ClickRow("trunk/docs/c.txt", EventType::RightClick);
-    std::vector<int> items;
-    for (const auto& item : scripted::LastMenu()) items.push_back(item.id);
-    EXPECT_EQ(items, (std::vector<int>{DownloadItem, OpenItem, HistoryItem, BlameItem}));
+    EXPECT_EQ(MenuFor("trunk/docs/c.txt"), (Items{DownloadItem, OpenItem, HistoryItem, BlameItem}));
     scripted::AnswerSaveFile(box / "found.txt");
     Click(EntryTree, EventType::DoubleClick);
     EXPECT_EQ(scripted::Choosers().back().start, "c.txt");
@@ -57,24 +55,25 @@ TEST_F(WorkersTest, SearchShowsMatchesAndEndsByItself) {
 
     // Return in the field searches; a folder found (its "/") offers no file action.
     const size_t choosers = scripted::Choosers().size();
-    scripted::Type(SearchField, "docs");
-    Click(SearchField, EventType::Activate);
-    RunUntil(Idle);
-    Settle();
+    Search("docs", SearchField);
     EXPECT_EQ(TreeTexts(), (Texts{"trunk/docs/", "trunk/docs/c.txt"}));
-    ClickRow("trunk/docs/", EventType::RightClick);
-    ASSERT_EQ(scripted::LastMenu().size(), 1u);
-    EXPECT_EQ(scripted::LastMenu()[0].id, HistoryItem);
+    EXPECT_EQ(MenuFor("trunk/docs/"), Items{HistoryItem});
     Click(EntryTree, EventType::DoubleClick);
     EXPECT_EQ(scripted::Choosers().size(), choosers);
 
     // A path the pattern is too complex for is told, not silently dropped.
-    testsupport::Run("svn mkdir -q -m m " + ShellQuote(prefs["SVNRemoteRepositery"] + "trunk/" +
-                                                       std::string(40, 'a') + "cab"));
-    scripted::Type(SearchField, "(a+)+b");
-    Click(SearchButton);
-    RunUntil(Idle);
+    Sh("svn mkdir -q -m m " + ShellQuote(url + "trunk/" + std::string(40, 'a') + "cab"));
+    Search("(a+)+b");
     EXPECT_EQ(BoxTexts(), Texts{"Alert: Paths the pattern is too complex to search: 1"});
+
+    // A work copy takes the credentials as typed, the field not left.
+    scripted::Type(UserNameField, "bob");
+    scripted::Type(PasswordField, "two words");
+    Enter(FolderField, box / "wc");
+    Click(WorkCopyButton);
+    EXPECT_EQ(settings::g_settings.SVNUsername, "bob");
+    EXPECT_EQ(settings::g_settings.SVNPassword, "two words");
+    AwaitIdle();
 }
 
 TEST_F(WorkersTest, StopClickedWhileRowsPourInEndsOnceAndKeepsTheResults) {
@@ -96,17 +95,14 @@ TEST_F(WorkersTest, StopClickedWhileRowsPourInEndsOnceAndKeepsTheResults) {
     // Rows travel in batches, not one hand-over each.
     EXPECT_LT(scripted::HandOvers(), found / 100);
     EXPECT_EQ(BoxTexts().size(), 1u);
-    EXPECT_FALSE(g_shell.busy);
-    EXPECT_TRUE(BusyControlsAre(true));
-    EXPECT_TRUE(platform::ControlExists(SearchButton));
-    EXPECT_FALSE(platform::ControlExists(StopSearchButton));
+    ExpectSearchEnded();
     Settle();
     EXPECT_EQ(platform::TreeCount(EntryTree), found);  // nothing arrives after the stop
 }
 
 TEST_F(WorkersTest, CopiesHoldTheBusyStateUntilTheyEnd) {
     prefs["SVNAuthCache"] = "1";
-    SlowClient("sleep 1");  // slow enough to look at
+    WrapClient("sleep 1");  // slow enough to look at
     Start();
     struct Copy {
         int button;
@@ -121,7 +117,7 @@ TEST_F(WorkersTest, CopiesHoldTheBusyStateUntilTheyEnd) {
         Click(GoLink);  // an event while busy: the credential rule stays off
         EXPECT_FALSE(platform::IsEnabled(WorkCopyButton));
 
-        RunUntil(Idle);
+        AwaitIdle();
         EXPECT_EQ(platform::GetText(copy.button), copy.caption);
         // The end of busy enables every control; the rule then takes back only
         // the password field, so the user-name field stays usable.
@@ -147,37 +143,20 @@ TEST_F(WorkersTest, CopiesHoldTheBusyStateUntilTheyEnd) {
         testsupport::Run("rm " + ShellQuote(box / "opened.txt"));
     }
     // The copy's report lines are working-copy entries with their change.
-    platform::TreeSelect(EntryTree, 0);
-    Click(EntryTree, EventType::RightClick);
-    ASSERT_EQ(scripted::LastMenu().size(), 2u);
-    EXPECT_EQ(scripted::LastMenu()[0].caption, "Added");
-    EXPECT_EQ(scripted::LastMenu()[1].id, DeleteLocalItem);
+    EXPECT_EQ(MenuFor("rw/trunk"), (Items{StatusItem, DeleteLocalItem}));
+    EXPECT_EQ(Captions()[0], "Added");
 
     // A copy the client refuses says why, opens nothing and still ends.
     platform::SetText(UrlField, "file://" + box / "no-such-repository/");
     Click(UrlField, EventType::Change);
     Enter(FolderField, box / "failed");
     Click(ReadOnlyCopyButton);
-    RunUntil(Idle);
-    ASSERT_EQ(BoxTexts().size(), 1u);
-    EXPECT_EQ(BoxTexts()[0].rfind("Alert: The Subversion client reported an error:\n\nsvn: E", 0),
-              0u)
-        << BoxTexts()[0];
+    AwaitIdle();
+    ExpectClientError();
     EXPECT_TRUE(TreeTexts().empty());
     EXPECT_EQ(platform::GetText(ReadOnlyCopyButton), "Receive a read only repositery copy");
     platform::Sleep(200);
     EXPECT_FALSE(platform::IsRegularFile(box / "opened.txt"));
-}
-
-TEST_F(WorkersTest, WorkCopyTakesTheCredentialsAsTyped) {
-    Start();
-    scripted::Type(UserNameField, "bob");
-    scripted::Type(PasswordField, "two words");
-    Enter(FolderField, box / "wc");
-    Click(WorkCopyButton);
-    EXPECT_EQ(settings::g_settings.SVNUsername, "bob");
-    EXPECT_EQ(settings::g_settings.SVNPassword, "two words");
-    RunUntil(Idle);
 }
 
 }  // namespace
