@@ -100,8 +100,13 @@ LRESULT TreeNotify(int id, ControlRecord& tree, NMHDR* header);
 void SyncTree(ControlRecord& tree);
 // The rows changed: the list view hears of it once the loop comes round.
 void TreeChanged(ControlRecord& tree, bool shifted);
-// The list view's row for tree row `row` and back; -1 when hidden or none.
+// The list view's row for tree row `row`; -1 when hidden or none.
 int ShownIndex(const ControlRecord& tree, int row);
+// Selects list view row `index` (-1: none), focused so the arrow keys go on
+// from it, and scrolls it into view.
+void SelectIndex(HWND list, int index);
+// Posted to a tree's list view: the rows changed (TreeChanged).
+constexpr UINT kTreeSyncMessage = WM_APP + 3;
 // ... and of the report list (window_list.cpp).
 LRESULT ListNotify(int id, ControlRecord& list, NMHDR* header);
 HWND NewList(HWND parent, int id, int x, int y, int w, int h, const std::string& caption);

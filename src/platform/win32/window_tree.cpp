@@ -1,7 +1,9 @@
 // The tree list's calls: rows addressed from the top across all depths
 // (children of collapsed items included), kept by the program's own row
 // model and shown by a list view that asks for what it draws
-// (window_tree_view.cpp); and the 16x16 images the rows show.
+// (window_tree_view.cpp). A change of the rows reaches the list view once the
+// loop comes round, so a batch of appends costs it one message. And the
+// 16x16 images the rows show.
 #include <windows.h>
 // after windows.h, which it needs
 #include <commctrl.h>
@@ -59,7 +61,48 @@ void Measure(ControlRecord& c, int row) {
     c.needed = std::max(c.needed, (levels + 1) * 16 + kImageAndPadding + static_cast<int>(size.cx));
 }
 
+// The one column fills the list, wider when a row needs more: the list then
+// scrolls sideways.
+void FitColumn(const ControlRecord& c) {
+    RECT client{};
+    GetClientRect(c.hwnd, &client);
+    const int width = std::max(static_cast<int>(client.right), c.needed);
+    if (ListView_GetColumnWidth(c.hwnd, 0) != width) ListView_SetColumnWidth(c.hwnd, 0, width);
+}
+
 }  // namespace
+
+int ShownIndex(const ControlRecord& tree, int row) {
+    return row >= 0 && row < tree.rows.size() ? tree.rows.VisibleIndex(row) : -1;
+}
+
+void TreeChanged(ControlRecord& tree, bool shifted) {
+    tree.shifted = tree.shifted || shifted;
+    if (tree.stale) return;
+    tree.stale = true;
+    PostMessageW(tree.hwnd, kTreeSyncMessage, 0, 0);
+}
+
+void SyncTree(ControlRecord& tree) {
+    if (!tree.stale) return;
+    tree.stale = false;
+    Quiet quiet;
+    const int count = tree.rows.VisibleCount();
+    // Rows only added below: the selection, the scroll position and the rows
+    // in sight stay as they are.
+    if (count != tree.shown || tree.shifted) {
+        const DWORD keep =
+            tree.shifted ? LVSICF_NOSCROLL : LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL;
+        ListView_SetItemCountEx(tree.hwnd, count, keep);
+        tree.shown = count;
+    }
+    if (tree.shifted) InvalidateRect(tree.hwnd, nullptr, FALSE);
+    tree.shifted = false;
+    const int selected = ShownIndex(tree, tree.rows.Selected());
+    if (ListView_GetNextItem(tree.hwnd, -1, LVNI_SELECTED) != selected)
+        SelectIndex(tree.hwnd, selected);
+    FitColumn(tree);
+}
 
 HIMAGELIST Images() {
     if (!images) {
@@ -164,12 +207,7 @@ void TreeSelect(int id, int row) {
     if (known && !c->rows.Visible(row)) TreeChanged(*c, true);
     c->rows.Select(known ? row : -1);
     SyncTree(*c);
-    const int index = ShownIndex(*c, c->rows.Selected());
-    ListView_SetItemState(c->hwnd, -1, 0, LVIS_SELECTED);
-    if (index < 0) return;
-    const UINT state = LVIS_SELECTED | LVIS_FOCUSED;
-    ListView_SetItemState(c->hwnd, index, state, state);
-    ListView_EnsureVisible(c->hwnd, index, FALSE);
+    SelectIndex(c->hwnd, ShownIndex(*c, c->rows.Selected()));
 }
 
 ImageHandle CreateImage(const uint32_t* argb) {

@@ -16,14 +16,7 @@
 #include "platform/win32/window_backend.h"
 
 namespace platform::win32 {
-namespace {
 
-constexpr UINT kSyncMessage = WM_APP + 3;
-constexpr int kLevel = 16;  // one step of indent: the image list's width
-
-int keyboardMenuTree = -1;  // the tree whose Menu key asked for the last menu
-
-// Selects list row `index` (-1: none), focused so the arrow keys go on from it.
 void SelectIndex(HWND list, int index) {
     if (index >= 0 && ListView_GetNextItem(list, -1, LVNI_SELECTED) == index) {
         ListView_SetItemState(list, index, LVIS_FOCUSED, LVIS_FOCUSED);
@@ -36,6 +29,12 @@ void SelectIndex(HWND list, int index) {
     ListView_SetItemState(list, index, state, state);
     ListView_EnsureVisible(list, index, FALSE);
 }
+
+namespace {
+
+constexpr int kLevel = 16;  // one step of indent: the image list's width
+
+int keyboardMenuTree = -1;  // the tree whose Menu key asked for the last menu
 
 // The list row at `at` (client pixels), by its height: -1 past the rows.
 int IndexAt(HWND list, POINT at) {
@@ -102,7 +101,10 @@ LRESULT CustomDraw(const ControlRecord& c, NMLVCUSTOMDRAW* draw) {
 // What the list view asks of a row as it draws or measures it.
 void Describe(const ControlRecord& c, LVITEMW& item) {
     const int row = c.rows.VisibleRow(item.iItem);
-    if (row < 0) return;
+    if (row < 0) {  // gone since the list view last heard: drawn blank until the sync
+        if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) item.pszText[0] = 0;
+        return;
+    }
     if (item.mask & LVIF_IMAGE) item.iImage = c.rows.Image(row);
     if (item.mask & LVIF_INDENT) item.iIndent = c.rows.Depth(row) + (c.nested ? 1 : 0);
     if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
@@ -188,10 +190,10 @@ LRESULT CALLBACK TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
     const bool input = (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
                        (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST);
     int id = -1;
-    ControlRecord* c = input || message == kSyncMessage ? ControlOf(hwnd, &id) : nullptr;
+    ControlRecord* c = input || message == kTreeSyncMessage ? ControlOf(hwnd, &id) : nullptr;
     if (c) SyncTree(*c);
     switch (message) {
-    case kSyncMessage: return 0;
+    case kTreeSyncMessage: return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         if (c && ClickGlyph(*c, id, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) {
@@ -216,15 +218,6 @@ LRESULT CALLBACK TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-// The one column fills the list, wider when a row needs more: the list then
-// scrolls sideways.
-void FitColumn(const ControlRecord& c) {
-    RECT client{};
-    GetClientRect(c.hwnd, &client);
-    const int width = std::max(static_cast<int>(client.right), c.needed);
-    if (ListView_GetColumnWidth(c.hwnd, 0) != width) ListView_SetColumnWidth(c.hwnd, 0, width);
-}
-
 }  // namespace
 
 HWND NewTree(HWND parent, int id, int x, int y, int w, int h) {
@@ -244,38 +237,6 @@ HWND NewTree(HWND parent, int id, int x, int y, int w, int h) {
     ListView_InsertColumn(list, 0, &column);
     SetWindowSubclass(list, TreeProc, 0, 0);
     return list;
-}
-
-int ShownIndex(const ControlRecord& tree, int row) {
-    return row >= 0 && row < tree.rows.size() ? tree.rows.VisibleIndex(row) : -1;
-}
-
-void TreeChanged(ControlRecord& tree, bool shifted) {
-    tree.shifted = tree.shifted || shifted;
-    if (tree.stale) return;
-    tree.stale = true;
-    PostMessageW(tree.hwnd, kSyncMessage, 0, 0);
-}
-
-void SyncTree(ControlRecord& tree) {
-    if (!tree.stale) return;
-    tree.stale = false;
-    Quiet quiet;
-    const int count = tree.rows.VisibleCount();
-    // Rows only added below: the selection, the scroll position and the rows
-    // in sight stay as they are.
-    if (count != tree.shown || tree.shifted) {
-        const DWORD keep =
-            tree.shifted ? LVSICF_NOSCROLL : LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL;
-        ListView_SetItemCountEx(tree.hwnd, count, keep);
-        tree.shown = count;
-    }
-    if (tree.shifted) InvalidateRect(tree.hwnd, nullptr, FALSE);
-    tree.shifted = false;
-    const int selected = ShownIndex(tree, tree.rows.Selected());
-    if (ListView_GetNextItem(tree.hwnd, -1, LVNI_SELECTED) != selected)
-        SelectIndex(tree.hwnd, selected);
-    FitColumn(tree);
 }
 
 void KeyboardMenuAsked(int id) {
