@@ -209,7 +209,7 @@ LRESULT CALLBACK TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
         break;
     case WM_SIZE: {
         const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
-        if (ControlRecord* sized = ControlOf(hwnd, &id)) SyncTree(*sized);
+        if (ControlRecord* sized = ControlOf(hwnd, &id)) TreeChanged(*sized, false);  // the column
         return result;
     }
     case WM_NCDESTROY: RemoveWindowSubclass(hwnd, TreeProc, 0); break;
