@@ -74,7 +74,7 @@ void RowModel::Insert(const TreePlacement& p, std::string_view text, int image) 
     Row row;
     row.parent = p.parent;
     row.depth = p.depth;
-    row.image = image;
+    row.image = image >= 0 && image <= 0xFFFF ? image : 0;
     row.visible = p.parent < 0 || (rows_[p.parent].visible && rows_[p.parent].expanded);
     row.index = p.lastSiblingAbove >= 0 ? rows_[p.lastSiblingAbove].index + 1 : 0;
     rows_.insert(rows_.begin() + at, row);
@@ -83,7 +83,7 @@ void RowModel::Insert(const TreePlacement& p, std::string_view text, int image) 
     for (size_t k = row.index + 1; k < siblings.size(); ++k)
         rows_[siblings[k]].index = static_cast<int>(k);
 
-    std::vector<size_t> cells(columns_, 0);
+    std::vector<uint32_t> cells(columns_, 0);
     cells[0] = Store(text);
     starts_.insert(starts_.begin() + Cell(at, 0), cells.begin(), cells.end());
     if (countsKnown_ && at == size() - 1)
@@ -100,24 +100,24 @@ void RowModel::Append(const std::vector<std::string_view>& cells) {
 }
 
 void RowModel::SetText(int row, int column, std::string_view text) {
-    size_t& start = starts_[Cell(row, column)];
+    uint32_t& start = starts_[Cell(row, column)];
     if (start != 0) dead_ += std::strlen(bytes_.data() + start) + 1;
     start = Store(text);
     if (dead_ < 4096 || dead_ < bytes_.size() / 2) return;
     std::string live(1, '\0');
-    for (size_t& s : starts_) {
+    for (uint32_t& s : starts_) {
         if (s == 0) continue;
         const size_t length = std::strlen(bytes_.data() + s) + 1;
         live.append(bytes_.data() + s, length);
-        s = live.size() - length;
+        s = static_cast<uint32_t>(live.size() - length);
     }
     bytes_.swap(live);
     dead_ = 0;
 }
 
-size_t RowModel::Store(std::string_view text) {
+uint32_t RowModel::Store(std::string_view text) {
     if (text.empty()) return 0;
-    const size_t start = bytes_.size();
+    const auto start = static_cast<uint32_t>(bytes_.size());
     bytes_.append(text);
     bytes_.push_back('\0');
     return start;

@@ -38,7 +38,7 @@ const std::map<int, Expected> kControls = {
     {2, {L"Edit", 10, 30, 300, 20, L""}},
     {3, {L"Button", 310, 30, 130, 20, L"Search"}},
     {4, {L"Button", 10, 50, 430, 20, L"Explore remote repositery"}},
-    {22, {L"SysTreeView32", 10, 70, 430, 250, L""}},
+    {22, {L"SysListView32", 10, 70, 430, 250, L""}},
     {5, {L"Static", 10, 323, 120, 20, L"Local repositery"}},
     {6, {L"Edit", 80, 321, 280, 20, nullptr}},
     {7, {L"Button", 360, 321, 80, 20, L"Choose"}},

@@ -10,16 +10,9 @@
 #include <vector>
 
 #include "platform/control_table.h"
-#include "platform/tree_placement.h"
+#include "platform/row_model.h"
 
 namespace platform::win32 {
-
-// One tree item, kept in row order beside the tree view, so a row finds its
-// item without walking the control.
-struct TreeRow {
-    HTREEITEM item;
-    int depth;
-};
 
 struct ControlRecord {
     int window = 0;
@@ -27,7 +20,15 @@ struct ControlRecord {
     HWND hwnd = nullptr;
     std::string caption;  // as created
     bool tooltip = false;
-    TreeRows<TreeRow> rows;  // trees only
+    // A tree's rows; its list view holds only their visible count and asks
+    // for a row's text, image and indent as it draws it (window_tree_view.cpp).
+    RowModel rows{1};
+    int shown = 0;         // the count the list view was last given
+    bool stale = false;    // the rows changed since: a sync is on its way
+    bool shifted = false;  // ... and rows in sight may have moved or changed
+    bool nested = false;   // an item below the top: room for the glyphs
+    size_t widest = 0;     // the most characters a row's text and indent took
+    int needed = 0;        // the pixels that row needs: the column's least width
     // The report list's texts by row and column: the list view asks for
     // them as it draws (LVS_OWNERDATA), so appending costs no item per row.
     std::vector<std::vector<std::wstring>> cells;
@@ -91,8 +92,21 @@ void ReportClose(int window);
 bool CloseAsked();  // noted, and no box is to open any more
 void DropQueued();  // at shutdown
 
-// The window procedure's share of the tree: WM_NOTIFY from a tree view.
+// The tree (window_tree_view.cpp): a list view over its rows, and the
+// window procedure's share of it, WM_NOTIFY from that list view.
+HWND NewTree(HWND parent, int id, int x, int y, int w, int h);
 LRESULT TreeNotify(int id, ControlRecord& tree, NMHDR* header);
+// Brings the list view up to the rows: its count, selection and drawing.
+void SyncTree(ControlRecord& tree);
+// The rows changed: the list view hears of it once the loop comes round.
+void TreeChanged(ControlRecord& tree, bool shifted);
+// The list view's row for tree row `row`; -1 when hidden or none.
+int ShownIndex(const ControlRecord& tree, int row);
+// Selects list view row `index` (-1: none), focused so the arrow keys go on
+// from it, and scrolls it into view.
+void SelectIndex(HWND list, int index);
+// Posted to a tree's list view: the rows changed (TreeChanged).
+constexpr UINT kTreeSyncMessage = WM_APP + 3;
 // ... and of the report list (window_list.cpp).
 LRESULT ListNotify(int id, ControlRecord& list, NMHDR* header);
 HWND NewList(HWND parent, int id, int x, int y, int w, int h, const std::string& caption);

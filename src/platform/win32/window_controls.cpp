@@ -21,17 +21,6 @@ HWND tooltip = nullptr;
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
 
-HWND NewTree(HWND parent, int id, int x, int y, int w, int h) {
-    HWND tree = CreateWindowExW(
-        WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
-        kChild | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
-        x, y, w, h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
-    if (!tree) return nullptr;
-    SendMessageW(tree, TVM_SETEXTENDEDSTYLE, TVS_EX_DOUBLEBUFFER, TVS_EX_DOUBLEBUFFER);
-    SendMessageW(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(Images()));
-    return tree;
-}
-
 HWND Build(HWND parent, int id, ControlKind kind, int x, int y, int w, int h,
            const std::string& caption) {
     const std::wstring text = Widen(caption);

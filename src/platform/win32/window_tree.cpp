@@ -1,35 +1,25 @@
-// The tree list: a tree view addressed by row, the item's place counted from
-// the top across all depths (children of collapsed items included), and the
-// 16x16 images its items show.
+// The tree list's calls: rows addressed from the top across all depths
+// (children of collapsed items included), kept by the program's own row
+// model and shown by a list view that asks for what it draws
+// (window_tree_view.cpp). A change of the rows reaches the list view once the
+// loop comes round, so a batch of appends costs it one message. And the
+// 16x16 images the rows show.
 #include <windows.h>
 // after windows.h, which it needs
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 
-#include "platform/tree_placement.h"
 #include "platform/win32/utf16.h"
 #include "platform/win32/window_backend.h"
 
 namespace platform::win32 {
 namespace {
 
-// Index 0 is a transparent square: an item "without image" still needs one,
-// or the tree view shows the first image of the list.
+// Index 0 is a transparent square: a row "without image" still needs one,
+// or the list view shows the first image of the list.
 HIMAGELIST images = nullptr;
-int keyboardMenuTree = -1;  // the tree whose Menu key asked for the last menu
-
-int RowOf(const ControlRecord& c, HTREEITEM item) {
-    return FindRow(c.rows, [item](const TreeRow& r) { return r.item == item; });
-}
-
-HTREEITEM ItemAtCursor(HWND tree) {
-    TVHITTESTINFO hit{};
-    GetCursorPos(&hit.pt);
-    ScreenToClient(tree, &hit.pt);
-    HTREEITEM item = TreeView_HitTest(tree, &hit);
-    return item && (hit.flags & TVHT_ONITEM) ? item : nullptr;
-}
 
 HBITMAP Bitmap(const uint32_t* argb) {
     BITMAPINFO bi{};
@@ -46,7 +36,73 @@ HBITMAP Bitmap(const uint32_t* argb) {
     return bmp;
 }
 
+// The text as the control shows it: invalid UTF-8 reads back as U+FFFD.
+std::string_view Shown(const std::string& text, std::string& fixed) {
+    if (std::none_of(text.begin(), text.end(), [](char b) { return b & 0x80; })) return text;
+    fixed = Narrow(Widen(text));
+    return fixed;
+}
+
+// The column grows to the widest row, measured only when a row is longer
+// than any before it (in characters, with its indent).
+void Measure(ControlRecord& c, int row) {
+    const int levels = c.rows.Depth(row) + (c.nested ? 1 : 0);
+    const size_t room = std::strlen(c.rows.Text(row)) + 2 * static_cast<size_t>(levels);
+    if (room <= c.widest) return;
+    c.widest = room;
+    const std::wstring text = Widen(c.rows.Text(row));
+    HDC dc = GetDC(c.hwnd);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(c.hwnd, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(c.hwnd, dc);
+    constexpr int kImageAndPadding = 16 + 16;
+    c.needed = std::max(c.needed, (levels + 1) * 16 + kImageAndPadding + static_cast<int>(size.cx));
+}
+
+// The one column fills the list, wider when a row needs more: the list then
+// scrolls sideways.
+void FitColumn(const ControlRecord& c) {
+    RECT client{};
+    GetClientRect(c.hwnd, &client);
+    const int width = std::max(static_cast<int>(client.right), c.needed);
+    if (ListView_GetColumnWidth(c.hwnd, 0) != width) ListView_SetColumnWidth(c.hwnd, 0, width);
+}
+
 }  // namespace
+
+int ShownIndex(const ControlRecord& tree, int row) {
+    return row >= 0 && row < tree.rows.size() ? tree.rows.VisibleIndex(row) : -1;
+}
+
+void TreeChanged(ControlRecord& tree, bool shifted) {
+    tree.shifted = tree.shifted || shifted;
+    if (tree.stale) return;
+    tree.stale = true;
+    PostMessageW(tree.hwnd, kTreeSyncMessage, 0, 0);
+}
+
+void SyncTree(ControlRecord& tree) {
+    if (!tree.stale) return;
+    tree.stale = false;
+    Quiet quiet;
+    const int count = tree.rows.VisibleCount();
+    // Rows only added below: the selection, the scroll position and the rows
+    // in sight stay as they are.
+    if (count != tree.shown || tree.shifted) {
+        const DWORD keep =
+            tree.shifted ? LVSICF_NOSCROLL : LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL;
+        ListView_SetItemCountEx(tree.hwnd, count, keep);
+        tree.shown = count;
+    }
+    if (tree.shifted) InvalidateRect(tree.hwnd, nullptr, FALSE);
+    tree.shifted = false;
+    const int selected = ShownIndex(tree, tree.rows.Selected());
+    if (ListView_GetNextItem(tree.hwnd, -1, LVNI_SELECTED) != selected)
+        SelectIndex(tree.hwnd, selected);
+    FitColumn(tree);
+}
 
 HIMAGELIST Images() {
     if (!images) {
@@ -65,42 +121,6 @@ void ReleaseImages() {
     images = nullptr;
 }
 
-void KeyboardMenuAsked(int id) {
-    keyboardMenuTree = id;
-    Controls().Report(id, EventType::RightClick);
-}
-
-bool KeyboardMenuPoint(POINT* at) {
-    const ControlRecord* tree = Controls().Tree(keyboardMenuTree);
-    HTREEITEM item = tree ? TreeView_GetSelection(tree->hwnd) : nullptr;
-    RECT r;
-    if (!item || !TreeView_GetItemRect(tree->hwnd, item, &r, TRUE)) return false;
-    *at = POINT{r.left, r.bottom};
-    return ClientToScreen(tree->hwnd, at) != FALSE;
-}
-
-LRESULT TreeNotify(int id, ControlRecord& tree, NMHDR* header) {
-    switch (header->code) {
-    case TVN_SELCHANGEDW:
-        if (!Quiet::Active()) Controls().Report(id, EventType::Change);
-        return 0;
-    case NM_RCLICK:
-    case NM_DBLCLK: {
-        // What the click acts on is the selected row when it is reported; a
-        // click on empty space leaves no row selected.
-        HTREEITEM item = ItemAtCursor(tree.hwnd);
-        keyboardMenuTree = -1;
-        if (header->code == NM_RCLICK || !item) TreeView_SelectItem(tree.hwnd, item);
-        Controls().Report(
-            id, header->code == NM_RCLICK ? EventType::RightClick : EventType::DoubleClick);
-        return TRUE;  // no expanding on a double click, no context menu
-    }
-    case NM_SETFOCUS: Controls().Report(id, EventType::FocusGained); return 0;
-    case NM_KILLFOCUS: Controls().Report(id, EventType::FocusLost); return 0;
-    default: return 0;
-    }
-}
-
 }  // namespace platform::win32
 
 namespace platform {
@@ -110,99 +130,84 @@ void TreeClear(int id) {
     ControlRecord* c = Controls().Tree(id);
     if (!c) return;
     Quiet quiet;
-    TreeView_DeleteAllItems(c->hwnd);
-    c->rows.clear();
+    c->rows.Clear();
+    c->shown = 0;
+    c->stale = c->shifted = c->nested = false;
+    c->widest = 0;
+    c->needed = 0;
+    ListView_SetItemCountEx(c->hwnd, 0, 0);
+    TreeChanged(*c, true);  // the column narrows again
 }
 
 void TreeAddItem(int id, int row, const std::string& text, ImageHandle image, int depth) {
     ControlRecord* c = Controls().Tree(id);
     if (!c) return;
-    TreeRows<TreeRow>& rows = c->rows;
-    const TreePlacement p = rows.Place(row, depth);
-    std::wstring wide = Widen(text);
-    TVINSERTSTRUCTW insert{};
-    insert.hParent = p.parent >= 0 ? rows[p.parent].item : TVI_ROOT;
-    // After a known sibling: TVI_LAST walks the parent's children each time.
-    insert.hInsertAfter = p.lastSiblingAbove >= 0 ? rows[p.lastSiblingAbove].item : TVI_FIRST;
-    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
-    insert.item.pszText = wide.data();
     const int count = images ? ImageList_GetImageCount(images) : 0;
-    insert.item.iImage = insert.item.iSelectedImage = image > 0 && image < count ? image : 0;
-    insert.item.lParam = 0;
-    HTREEITEM item = reinterpret_cast<HTREEITEM>(
-        SendMessageW(c->hwnd, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
-    if (!item) return;
-    rows.Insert(p, TreeRow{item, p.depth});
+    std::string fixed;
+    RowModel& rows = c->rows;
+    const TreePlacement p =
+        rows.Add(row, depth, Shown(text, fixed), image > 0 && image < count ? image : 0);
+    // Rows below moved, the indent came, or a parent got its glyph: the rows
+    // in sight are drawn again. A row added at the end costs nothing more.
+    bool shifted = p.at != rows.size() - 1 || (p.depth > 0 && !c->nested) ||
+                   (p.parent >= 0 && rows.ChildCount(p.parent) == 1 && rows.Visible(p.parent));
+    c->nested = c->nested || p.depth > 0;
+    Measure(*c, p.at);
+    TreeChanged(*c, shifted);
 }
 
 int TreeCount(int id) {
     ControlRecord* c = Controls().Tree(id);
-    return c ? static_cast<int>(c->rows.size()) : 0;
+    return c ? c->rows.size() : 0;
 }
 
+// The value is not shown: the list view need not hear of it.
 void TreeSetValue(int id, int row, int value) {
-    ControlRecord* c = Controls().TreeRow(id, row);
-    if (!c) return;
-    TVITEMW item{};
-    item.mask = TVIF_PARAM;
-    item.hItem = c->rows[row].item;
-    item.lParam = value;
-    SendMessageW(c->hwnd, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    if (ControlRecord* c = Controls().TreeRow(id, row)) c->rows.SetValue(row, value);
 }
 
 int TreeValue(int id, int row) {
     ControlRecord* c = Controls().TreeRow(id, row);
-    if (!c) return 0;
-    TVITEMW item{};
-    item.mask = TVIF_PARAM;
-    item.hItem = c->rows[row].item;
-    SendMessageW(c->hwnd, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    return static_cast<int>(item.lParam);
+    return c ? c->rows.Value(row) : 0;
 }
 
 std::string TreeText(int id, int row) {
     ControlRecord* c = Controls().TreeRow(id, row);
-    if (!c) return "";
-    wchar_t buffer[4097] = {};  // up to 4096 characters are read back
-    TVITEMW item{};
-    item.mask = TVIF_TEXT;
-    item.hItem = c->rows[row].item;
-    item.pszText = buffer;
-    item.cchTextMax = 4097;
-    SendMessageW(c->hwnd, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    return Narrow(item.pszText, wcslen(item.pszText));
+    return c ? c->rows.Text(row) : "";
 }
 
 int TreeDepth(int id, int row) {
     ControlRecord* c = Controls().TreeRow(id, row);
-    return c ? c->rows[row].depth : 0;
+    return c ? c->rows.Depth(row) : 0;
 }
 
 bool TreeExpanded(int id, int row) {
     ControlRecord* c = Controls().TreeRow(id, row);
-    return c && (TreeView_GetItemState(c->hwnd, c->rows[row].item, TVIS_EXPANDED) & TVIS_EXPANDED);
+    return c && c->rows.Expanded(row);
 }
 
 void TreeExpand(int id, int row) {
-    if (ControlRecord* c = Controls().TreeRow(id, row))
-        TreeView_Expand(c->hwnd, c->rows[row].item, TVE_EXPAND);
+    ControlRecord* c = Controls().TreeRow(id, row);
+    if (!c) return;
+    c->rows.Expand(row);
+    TreeChanged(*c, true);
 }
 
 int TreeSelectedRow(int id) {
     ControlRecord* c = Controls().Tree(id);
-    if (!c) return -1;
-    HTREEITEM item = TreeView_GetSelection(c->hwnd);
-    return item ? RowOf(*c, item) : -1;
+    return c ? c->rows.Selected() : -1;
 }
 
+// Selecting opens the row's ancestors and scrolls it into view.
 void TreeSelect(int id, int row) {
     ControlRecord* c = Controls().Tree(id);
     if (!c) return;
     Quiet quiet;
-    HTREEITEM item = Controls().TreeRow(id, row) ? c->rows[row].item : nullptr;
-    // Selecting opens the item's ancestors and scrolls it into view.
-    TreeView_SelectItem(c->hwnd, item);
-    if (item) TreeView_EnsureVisible(c->hwnd, item);
+    const bool known = Controls().TreeRow(id, row) != nullptr;
+    if (known && !c->rows.Visible(row)) TreeChanged(*c, true);
+    c->rows.Select(known ? row : -1);
+    SyncTree(*c);
+    SelectIndex(c->hwnd, ShownIndex(*c, c->rows.Selected()));
 }
 
 ImageHandle CreateImage(const uint32_t* argb) {
