@@ -314,14 +314,8 @@ void ListClear(int id) {
 }
 
 void ListAppend(int id, const std::vector<std::vector<std::string>>& rows) {
-    With(id, 0, [&](Slot& l) {
-        for (const auto& row : rows) {  // cells past the columns go, as in a real list
-            l.listRows.push_back(row);
-            if (!l.columns.empty() && row.size() > l.columns.size())
-                l.listRows.back().resize(l.columns.size());
-        }
-        return 0;
-    });
+    With(id, 0,
+         [&](Slot& l) { return l.listRows.insert(l.listRows.end(), rows.begin(), rows.end()), 0; });
 }
 
 int ListCount(int id) {

@@ -97,46 +97,18 @@ inline std::string Reading(int id, ControlKind kind) {
 }
 
 // The program's own calls.
-inline Step Call(std::function<void()> fn) {
-    return [fn](Run&) { return fn(), true; };
+template <class F, class... A>
+Step Do(F f, A... args) {
+    return [=](Run&) { return f(args...), true; };
 }
-inline Step Set(int id, std::string text) {
-    return Call([=] { SetText(id, text); });
-}
-inline Step Tick(int id, int state) {
-    return Call([=] { SetCheck(id, state); });
-}
-inline Step Disable(int id) {
-    return Call([=] { SetEnabled(id, false); });
-}
-inline Step Focus(int id) {
-    return Call([=] { SetFocus(id); });
-}
-inline Step Items(int id, std::vector<std::string> items) {
-    return Call([=] { ChoiceSetItems(id, items); });
-}
-inline Step Columns(int id, std::vector<ListColumn> columns) {
-    return Call([=] { ListSetColumns(id, columns); });
-}
-inline Step Append(int id, std::vector<std::vector<std::string>> rows) {
-    return Call([=] { ListAppend(id, rows); });
-}
-inline Step Select(int id, int row) {
-    return Call([=] { ListSelect(id, row); });
-}
-inline Step Empty(int id) {
-    return Call([=] { ListClear(id); });
-}
-inline Step SetCell(int id, int row, int column, std::string text) {
-    return Call([=] { ListSetText(id, row, column, text); });
-}
-inline Step Write(int id, std::string text, TextStyle style) {
-    return Call([=] { TextAppend(id, text, style); });
-}
+using Rows = std::vector<std::vector<std::string>>;
+using Texts = std::vector<std::string>;
+using Columns = std::vector<ListColumn>;
+// A window titled "W" and its handle, which a hand may look it up by.
 inline Step Open(int w, int h, bool own = false) {
     return [=](Run& r) {
-        const std::string title = "W" + std::to_string(r.opened.size());
-        const int handle = own ? OpenWindow(title, w, h) : OpenDialog(title, w, h);
+        const int handle = own ? OpenWindow("W", w, h) : OpenDialog("W", w, h);
+        SetWindowTitle(handle, "W" + std::to_string(handle));
         r.opened.push_back(handle);
         return handle > 0;
     };
@@ -197,10 +169,14 @@ inline Step Then(std::string events, std::string readings = "?", int focus = -1)
         std::string read;
         for (int id : r.c.watch)
             read += (read.empty() ? "" : " ") + std::to_string(id) + "=" + Reading(id, r.kinds[id]);
-        if (readings != "?") EXPECT_EQ(read, readings) << at;
+        if (readings != "?") {
+            EXPECT_EQ(read, readings) << at;
+        }
         if (focus < 0) return true;
         const int focused = r.hand.Focused();
-        if (focused != -2) EXPECT_EQ(focused, focus) << at;
+        if (focused != -2) {
+            EXPECT_EQ(focused, focus) << at;
+        }
         return focused != -2;
     };
 }
@@ -243,7 +219,7 @@ inline Step Styled(int id, std::vector<int> offsets, const char* styles) {
 // Runs the case from a fresh main window; how far the hand could go.
 inline size_t RunCase(Hand& hand, const Case& c) {
     hand.Fresh();
-    Run run{hand, c};
+    Run run{hand, c, {0}, {}, 0};
     size_t done = 0;
     for (const std::vector<Step>& part : c.steps)
         for (const Step& step : part)
@@ -266,10 +242,11 @@ inline const std::vector<Case>& Cases() {
            Make(0, 2, K::Button, "Two"), Make(0, 5, K::Field, "start", {80, 9, 330, 20}),
            Make(0, 18, K::CheckBox, "Box", {10, 370, 250, 20}),
            Make(0, 20, K::Link, "Go", {420, 11, 20, 20}), Then("", "1=One 5=start 18=[ ]"),
-           Set(5, cafe), Tick(18, 1), Set(1, "Uno"), Then("", "1=Uno 5=caf\xC3\xA9 18=[x]")},
+           Do(SetText, 5, cafe), Do(SetCheck, 18, 1), Do(SetText, 1, "Uno"),
+           Then("", "1=Uno 5=caf\xC3\xA9 18=[x]")},
           {TypeIn(5, "x"), Then("5:change", "1=Uno 5=caf\xC3\xA9x 18=[x]"), ClickOn(1), ClickOn(18),
            ClickOn(20), Then("1:click 18:click 20:click", "1=Uno 5=caf\xC3\xA9x 18=[ ]"),
-           Disable(1), ClickOn(1), Then("", "1=Uno(off) 5=caf\xC3\xA9x 18=[ ]")},
+           Do(SetEnabled, 1, false), ClickOn(1), Then("", "1=Uno(off) 5=caf\xC3\xA9x 18=[ ]")},
           {PickMenu({{7, "Update"}, {8, "Off", false}}, 0), Then("menu 7"), CloseBox(0),
            Then("close", "1=Uno(off) 5=caf\xC3\xA9x 18=[ ]"), PressOn(5, Key::Escape),
            PressOn(5, Key::Return), Then("5:activate")}}},
@@ -288,10 +265,10 @@ inline const std::vector<Case>& Cases() {
            Make(2, 40, K::Field, "", {10, 10, 280, 25}),
            Make(2, 41, K::Editor, "", {10, 50, 280, 80}),
            Make(2, 42, K::Button, "Go", {10, 140, 80, 25}),
-           Make(2, 52, K::Choice, "Recent", {100, 140, 120, 25}), Set(41, lines),
-           Items(52, {"a", "b"}), Then("", "41=Zeile 1\n\u00c4rger \u2713 52=#-1"), ClickOn(42),
-           Then("42:click@2"), TypeIn(41, "x"),
-           Then("41:change@2", "41=Zeile 1\n\u00c4rger \u2713x 52=#-1")},
+           Make(2, 52, K::Choice, "Recent", {100, 140, 120, 25}), Do(SetText, 41, lines),
+           Do(ChoiceSetItems, 52, Texts{"a", "b"}),
+           Then("", "41=Zeile 1\n\u00c4rger \u2713 52=#-1"), ClickOn(42), Then("42:click@2"),
+           TypeIn(41, "x"), Then("41:change@2", "41=Zeile 1\n\u00c4rger \u2713x 52=#-1")},
           {PressOn(41, Key::Return), Then("41:change@2", "41=Zeile 1\n\u00c4rger \u2713x\n 52=#-1"),
            PressOn(41, Key::CtrlReturn), PressOn(41, Key::Escape),
            Then("41:activate@2 close@2", "41=Zeile 1\n\u00c4rger \u2713x\n 52=#-1"),
@@ -300,33 +277,35 @@ inline const std::vector<Case>& Cases() {
         {"a list reports the user's moves, never the program's",
          {30},
          {{Make(0, 30, K::List, "Revisions", {10, 10, 430, 200}),
-           Columns(30, {{"Rev", 60}, {"Author", 80}, {"Message", 50}}),
-           Append(30, {{"3", "anne", cafe}, {"2", "bob"}, {"1", "cy", "x", "extra"}}), Focus(30),
-           Then("", "30=-1/3 3,2,1,"), Cells(30, 4, "3|anne|caf\xC3\xA9|;2|bob||;1|cy|x|;"),
-           Select(30, 1), Append(30, {{"0", "dee", "root"}}), Then("", "30=1/4 3,2,1,0,"),
+           Do(ListSetColumns, 30, Columns{{"Rev", 60}, {"Author", 80}, {"Message", 50}}),
+           Do(ListAppend, 30, Rows{{"3", "anne", cafe}, {"2", "bob"}, {"1", "cy", "x"}}),
+           Do(platform::SetFocus, 30), Then("", "30=-1/3 3,2,1,"),
+           Cells(30, 4, "3|anne|caf\xC3\xA9|;2|bob||;1|cy|x|;"), Do(ListSelect, 30, 1),
+           Do(ListAppend, 30, Rows{{"0", "dee", "root"}}), Then("", "30=1/4 3,2,1,0,"),
            Cell(30, 2, 1), Then("30:change", "30=2/4 3,2,1,0,")},
           {PressOn(30, Key::Down), Then("30:change", "30=3/4 3,2,1,0,"), PressOn(30, Key::Return),
            Then("30:double"), Cell(30, 0, 1, 2), Then("30:change 30:double", "30=0/4 3,2,1,0,"),
-           Select(30, -1), Then("", "30=-1/4 3,2,1,0,"), Select(30, 3), Empty(30),
-           Then("", "30=-1/0 ")}}},
+           Do(ListSelect, 30, -1), Then("", "30=-1/4 3,2,1,0,"), Do(ListSelect, 30, 3),
+           Do(ListClear, 30), Then("", "30=-1/0 ")}}},
         {"tick boxes tick by a click on the box or Space, never by the row's double click",
          {43},
          {{Make(0, 43, K::List, "Changes", {10, 10, 430, 200}),
-           Columns(43, {{"", 24, true}, {"Path", 100}}),
-           Append(43, {{"1", "a"}, {"0", "b"}, {"", "c"}}), SetCell(43, 0, 0, "0"),
-           Then("", "43=-1/3 0,0,,"), Cell(43, 1, 0), Then("43:change", "43=1/3 0,1,,"),
-           Cell(43, 2, 0), Then("43:change", "43=2/3 0,1,,"), Cell(43, 0, 1),
-           Then("43:change", "43=0/3 0,1,,"), PressOn(43, Key::Space), Then("", "43=0/3 1,1,,"),
-           Cell(43, 0, 0, 2), Then("", "43=0/3 1,1,,"), Cell(43, 1, 1, 2),
+           Do(ListSetColumns, 43, Columns{{"", 24, true}, {"Path", 100}}),
+           Do(ListAppend, 43, Rows{{"1", "a"}, {"0", "b"}, {"", "c"}}),
+           Do(ListSetText, 43, 0, 0, "0"), Then("", "43=-1/3 0,0,,"), Cell(43, 1, 0),
+           Then("43:change", "43=1/3 0,1,,"), Cell(43, 2, 0), Then("43:change", "43=2/3 0,1,,"),
+           Cell(43, 0, 1), Then("43:change", "43=0/3 0,1,,"), PressOn(43, Key::Space),
+           Then("", "43=0/3 1,1,,"), Cell(43, 0, 0, 2), Then("", "43=0/3 1,1,,"), Cell(43, 1, 1, 2),
            Then("43:change 43:double", "43=1/3 1,1,,")}}},
         {"the text keeps each run's style, takes no typing and is replaced whole",
          {31},
          {{Make(0, 31, K::Text, "Diff", {10, 10, 430, 300}),
-           Write(31, "Index: a\n", TextStyle::Heading), Write(31, "-old\n", TextStyle::Removed),
-           Write(31, "+new\n", TextStyle::Added), Write(31, " same\n", TextStyle::Plain),
-           TypeIn(31, "x"), Then("", "31=Index: a\n-old\n+new\n same\n"),
-           Styled(31, {0, 8, 9, 14, 19}, "HHRAP"), Set(31, odd), Then("", "31=" + odd),
-           Styled(31, {0}, "P")}}},
+           Do(TextAppend, 31, "Index: a\n", TextStyle::Heading),
+           Do(TextAppend, 31, "-old\n", TextStyle::Removed),
+           Do(TextAppend, 31, "+new\n", TextStyle::Added),
+           Do(TextAppend, 31, " same\n", TextStyle::Plain), TypeIn(31, "x"),
+           Then("", "31=Index: a\n-old\n+new\n same\n"), Styled(31, {0, 8, 9, 14, 19}, "HHRAP"),
+           Do(SetText, 31, odd), Then("", "31=" + odd), Styled(31, {0}, "P")}}},
         {"a window of its own: closing asks, its anchored controls follow its size, never "
          "below the first",
          {40},

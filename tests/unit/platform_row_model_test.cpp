@@ -105,9 +105,10 @@ TEST(ScriptedWindowTest, KeepsTheWindowServicesTablesAsFarAsItsUserGoes) {
     hand.Fresh();
     platform::CreateControl(0, 22, platform::ControlKind::Tree, 10, 70, 430, 250, "");
     treecases::ServiceRows rows{22};
-    for (const treecases::Case& c : treecases::Cases())
-        if (const std::string got = treecases::Run(rows, c); got != "?")
-            EXPECT_EQ(got, c.rows) << c.name;
+    for (const treecases::Case& c : treecases::Cases()) {
+        const std::string got = treecases::Run(rows, c);  // "?": a fold, which it can't
+        EXPECT_EQ(got == "?" ? c.rows : got, c.rows) << c.name;
+    }
 }
 
 TEST(RowModelTest, PlacesAsTheFullRuleAndAnswersAsAWalkThroughRandomChanges) {
