@@ -124,24 +124,27 @@ protected:
             return true;
         wchar_t type[32] = {};
         GetClassNameW(control, type, 32);
+        // Posted, in order with the other moves' messages.
         if (std::wstring(type) == L"Button")
-            SendMessageW(control, BM_CLICK, 0, 0);
+            PostMessageW(control, BM_CLICK, 0, 0);
         else
-            SendMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+            PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
         return true;
     }
     bool Press(int id, Key key) override {
-        static const WPARAM keys[] = {VK_RETURN, VK_RETURN, VK_ESCAPE, VK_TAB, VK_DOWN, VK_SPACE};
+        static const WPARAM keys[] = {VK_RETURN, VK_RETURN, VK_ESCAPE, VK_TAB,
+                                      VK_DOWN,   VK_SPACE,  VK_TAB};
         HWND control = Focus(id);
         BYTE state[256];
         GetKeyboardState(state);
         state[VK_CONTROL] = key == Key::CtrlReturn ? 0x80 : 0;
+        state[VK_SHIFT] = key == Key::ShiftTab ? 0x80 : 0;
         SetKeyboardState(state);
         PostMessageW(control, WM_KEYDOWN, keys[int(key)], 0);
         PostMessageW(control, WM_KEYUP, keys[int(key)], 0xC0000001);
-        if (key != Key::CtrlReturn) return true;
-        held_ = Events();  // taken while Ctrl is down
-        state[VK_CONTROL] = 0;
+        if (key != Key::CtrlReturn && key != Key::ShiftTab) return true;
+        held_ = Events();  // taken while the modifier is down
+        state[VK_CONTROL] = state[VK_SHIFT] = 0;
         return SetKeyboardState(state);
     }
     // The list view selects the row, then says where the click was.
@@ -202,22 +205,8 @@ protected:
         while (!ran) events.push_back(WaitEvent());
         return events;
     }
-    // The events so far as "id:type", "menu id" and "close", each with
-    // "@window" when not the main window's, the focus's too.
-    std::string Pending() {
-        static const char* const kTypes[] = {"click", "right", "double",  "change",
-                                             "in",    "out",   "activate"};
-        std::string seen;
-        for (const Event& e : Events()) {
-            if (e.kind == Event::Other) continue;
-            seen += seen.empty() ? "" : " ";
-            if (e.kind == Event::Menu) seen += "menu " + std::to_string(e.id);
-            if (e.kind == Event::Close) seen += "close";
-            if (e.kind == Event::Control) seen += std::to_string(e.id) + ":" + kTypes[int(e.type)];
-            if (e.window != 0) seen += "@" + std::to_string(e.window);
-        }
-        return seen;
-    }
+    // The events so far, the focus's too, each window's by its handle.
+    std::string Pending() { return windowcases::Said(Events(), {0}, true); }
 
     // The tree's notification with the pointer on `item` (or below it); the events.
     std::string ClickTreeAt(HTREEITEM item, int code, LONG below = 0) {
