@@ -84,6 +84,20 @@ auto Locked(F f) {
     return f();
 }
 
+// A copy of one of the data, and a new value for one, under the lock.
+template <class T>
+T Read(T Data::*field) {
+    return Locked([&] { return s.*field; });
+}
+template <class T, class V>
+void Write(T Data::*field, V value) {
+    Locked([&] { s.*field = std::move(value); });
+}
+template <class T, class V>
+void Queue(std::deque<T> Data::*answers, V answer) {
+    Locked([&] { (s.*answers).push_back(answer); });
+}
+
 // A copy of the control, or one with id -1 when there is none.
 scripted::Control Get(int id) {
     Lock lk(s.m);
@@ -409,9 +423,7 @@ ImageHandle CreateImage(const uint32_t* rgba16x16) {
     return static_cast<ImageHandle>(s.images.size());
 }
 
-bool ReturnKeyDown() {
-    return Locked([&] { return s.returnDown; });
-}
+bool ReturnKeyDown() { return Read(&Data::returnDown); }
 
 Event WaitEvent() {
     Lock lk(s.m);
@@ -494,9 +506,7 @@ void Reset() {
 
 int HandOvers() { return handOvers; }
 
-void FailWindowOpen(bool fail) {
-    Locked([&] { s.failOpen = fail; });
-}
+void FailWindowOpen(bool fail) { Write(&Data::failOpen, fail); }
 
 const Control* Find(int id) {
     return Locked([&] { return FindLocked(id); });
@@ -510,13 +520,9 @@ std::vector<Control> Controls(int window) {
     return out;
 }
 
-WindowInfo MainWindow() {
-    return Locked([&] { return s.mainWindow; });
-}
+WindowInfo MainWindow() { return Read(&Data::mainWindow); }
 
-std::vector<WindowInfo> Dialogs() {
-    return Locked([&] { return s.dialogs; });
-}
+std::vector<WindowInfo> Dialogs() { return Read(&Data::dialogs); }
 
 std::vector<TreeItem> Tree(int id) {
     return With(id, std::vector<TreeItem>(), [](Slot& t) {
@@ -548,41 +554,23 @@ const uint32_t* ImagePixels(platform::ImageHandle h) {
     return s.images[h - 1].data();
 }
 
-std::vector<Box> Boxes() {
-    return Locked([&] { return s.boxes; });
-}
+std::vector<Box> Boxes() { return Read(&Data::boxes); }
 
-void ClearBoxes() {
-    Locked([&] { s.boxes.clear(); });
-}
+void ClearBoxes() { Write(&Data::boxes, std::vector<Box>()); }
 
-std::vector<platform::MenuItem> LastMenu() {
-    return Locked([&] { return s.lastMenu; });
-}
+std::vector<platform::MenuItem> LastMenu() { return Read(&Data::lastMenu); }
 
-int MenusShown() {
-    return Locked([&] { return s.menusShown; });
-}
+int MenusShown() { return Read(&Data::menusShown); }
 
-std::vector<ChooserCall> Choosers() {
-    return Locked([&] { return s.choosers; });
-}
+std::vector<ChooserCall> Choosers() { return Read(&Data::choosers); }
 
-void AnswerYesNo(bool yes) {
-    Locked([&] { s.yesNoAnswers.push_back(yes); });
-}
+void AnswerYesNo(bool yes) { Queue(&Data::yesNoAnswers, yes); }
 
-void AnswerFolder(const std::string& folder) {
-    Locked([&] { s.folderAnswers.push_back(folder); });
-}
+void AnswerFolder(const std::string& folder) { Queue(&Data::folderAnswers, folder); }
 
-void AnswerSaveFile(const std::string& path) {
-    Locked([&] { s.saveAnswers.push_back(path); });
-}
+void AnswerSaveFile(const std::string& path) { Queue(&Data::saveAnswers, path); }
 
-void OnDialogOpened(std::function<void(int window)> fn) {
-    Locked([&] { s.onDialogOpened = std::move(fn); });
-}
+void OnDialogOpened(std::function<void(int window)> fn) { Write(&Data::onDialogOpened, fn); }
 
 void PushEvent(const platform::Event& e) { PushInput(e); }
 
@@ -624,16 +612,10 @@ void ToggleListTick(int id, int row, int column) {
     if (!cell.empty()) cell = cell == "1" ? "0" : "1";
 }
 
-void AskCloseDuringCommand() {
-    Locked([&] { s.closeAsked = true; });
-}
+void AskCloseDuringCommand() { Write(&Data::closeAsked, true); }
 
-void SetReturnKeyDown(bool down) {
-    Locked([&] { s.returnDown = down; });
-}
+void SetReturnKeyDown(bool down) { Write(&Data::returnDown, down); }
 
-void SetIdleTimeout(int ms) {
-    Locked([&] { s.idleTimeoutMs = ms; });
-}
+void SetIdleTimeout(int ms) { Write(&Data::idleTimeoutMs, ms); }
 
 }  // namespace scripted
