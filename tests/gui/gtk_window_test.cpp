@@ -1,9 +1,9 @@
-// What the real program's run can't show of the GTK window service: tree rows
-// through the table every keeper of rows shares, against the rows the view
-// walks and shows expanded, a right click far down, a worker's post waking
-// a blocked wait, input dropped during a command and the close that ends it,
-// and the main window's captions as drawn in every language; a window of its
-// own as it grows and closes, the report list's events and the styled text.
+// The GTK window service under a real X server: the window service's table
+// and the tree rows' table with GTK's own events for the user's moves, the
+// rows as the view walks and shows them, a right click far down, a worker's
+// hand-over, input dropped during a command and the close that ends it, the
+// main window's captions as drawn in every language, and what only GTK
+// shows: a list's accessible shape, bad bytes replaced.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -20,6 +20,7 @@
 #include "platform/main_thread_queue.h"
 #include "platform/window.h"
 #include "support/tree_row_cases.h"
+#include "support/window_cases.h"
 
 using namespace platform;
 using namespace std::chrono_literals;
@@ -96,23 +97,7 @@ TEST_F(GtkWindowTest, TreeKeepsTheTreeRowsContractAsTheViewSeesIt) {
     }
 }
 
-TEST_F(GtkWindowTest, AWorkersPostWakesAWaitAlreadyBlocked) {
-    // A watchdog's late post ends the wait otherwise, so the test fails
-    // instead of hanging.
-    std::atomic<bool> stop{false};
-    std::thread poster([&] {
-        std::this_thread::sleep_for(100ms);
-        PostControlEvent(21, EventType::LeftClick);
-        for (int i = 0; i < 1000 && !stop; ++i) std::this_thread::sleep_for(10ms);
-        if (!stop) PostControlEvent(1000, EventType::LeftClick);
-    });
-    Event e;
-    do e = WaitEvent();
-    while (e.kind == Event::Other);
-    stop = true;
-    poster.join();
-    EXPECT_EQ(std::pair(e.kind, e.id), std::pair(Event::Control, 21)) << "the wait was not woken";
-}
+TEST_F(GtkWindowTest, WorkersHandOverToTheMainThread) { windowcases::ExpectWorkersHandOver(); }
 
 // Puts a synthetic event for the main window in GDK's queue: Return for keys.
 void Put(GdkEventType type) {
@@ -266,17 +251,11 @@ bool Settle(const std::function<bool()>& done) {
     return done();
 }
 
-// The events queued so far (no calls): "window:id:type " each, "close" for a Close;
-// not the focus events, which come as the X server hands the focus round.
-std::string Events() {
+// The events queued so far, the calls among them run.
+std::vector<Event> TakeEvents() {
     HandlePending();
-    std::string out;
-    while (std::optional<queue::Taken> t = queue::TakeNext()) {
-        const Event e = t->event;
-        if (e.type == EventType::FocusGained || e.type == EventType::FocusLost) continue;
-        const std::string type = e.kind == Event::Close ? "close" : std::to_string(int(e.type));
-        out += std::to_string(e.window) + ":" + std::to_string(e.id) + ":" + type + " ";
-    }
+    std::vector<Event> out;
+    while (std::optional<queue::Taken> t = queue::TakeNext()) out.push_back(t->event);
     return out;
 }
 
@@ -292,10 +271,19 @@ void Send(GdkEventType type, GdkWindow* window, std::function<void(GdkEvent&)> f
     gdk_event_free(e);
 }
 
-// A key the window hands to its focused control unless it takes it itself.
+// A key pressed and let go, which the window hands to its focused control
+// unless it takes it itself.
 void Key(GtkWidget* window, guint keyval, guint state = 0) {
-    Send(GDK_KEY_PRESS, gtk_widget_get_window(window),
-         [&](GdkEvent& e) { e.key.keyval = keyval, e.key.state = state; });
+    GdkKeymapKey* keys = nullptr;  // key bindings go by the key's code
+    gint n = 0;
+    gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gdk_display_get_default()), keyval,
+                                      &keys, &n);
+    for (auto type : {GDK_KEY_PRESS, GDK_KEY_RELEASE})
+        Send(type, gtk_widget_get_window(window), [&](GdkEvent& e) {
+            e.key.keyval = keyval, e.key.state = state;
+            if (n > 0) e.key.hardware_keycode = keys[0].keycode, e.key.group = keys[0].group;
+        });
+    g_free(keys);
 }
 
 // Presses and releases a button (the first one unless told) at (x, y), `times` times.
@@ -304,13 +292,6 @@ void Click(GdkWindow* window, int x = 5, int y = 5, int times = 1, guint button 
     for (int i = 0; i < times; ++i)  // GDK follows a second press with a double click
         for (auto t : {GDK_BUTTON_PRESS, i ? GDK_2BUTTON_PRESS : GDK_NOTHING, GDK_BUTTON_RELEASE})
             if (t != GDK_NOTHING) Send(t, window, at);
-}
-
-// A control's place in its window.
-std::array<int, 4> Place(int id) {
-    GtkWidget* w = gtk::FindControl(id)->outer;
-    const GtkAllocation a = Allocation(w), canvas = Allocation(gtk_widget_get_parent(w));
-    return {a.x - canvas.x, a.y - canvas.y, a.width, a.height};
 }
 
 TEST_F(GtkWindowTest, ARightClickOnAFarRowActsOnThatRow) {
@@ -337,174 +318,167 @@ TEST_F(GtkWindowTest, ARightClickOnAFarRowActsOnThatRow) {
     GdkRectangle a;
     gtk_tree_view_get_cell_area(TreeView(), path, nullptr, &a);
     gtk_tree_path_free(path);
-    Events();
+    TakeEvents();
     Click(gtk_tree_view_get_bin_window(TreeView()), a.x + 20, a.y + a.height / 2, 1, 3);
-    const std::string tree = "0:" + std::to_string(kTree) + ":";
-    EXPECT_EQ(Events(), tree + std::to_string(int(EventType::Change)) + " " + tree +
-                            std::to_string(int(EventType::RightClick)) + " ");
+    EXPECT_EQ(windowcases::Said(TakeEvents()), "22:change 22:right");
     EXPECT_EQ(TreeSelectedRow(kTree), target);
 }
 
-constexpr int kList = 30, kText = 31, kButton = 32, kLabel = 33;
+// A control's window.
+GtkWidget* WindowOf(int id) { return gtk::FindWindow(gtk::FindControl(id)->window)->window; }
 
-TEST_F(GtkWindowTest, AWindowOfItsOwnGrowsItsAnchoredControlsAndReportsItsList) {
-    const int dialog = OpenDialog("Dialog", 100, 100);
-    CloseDialog(dialog);
-    const int own = OpenWindow("Own", 300, 200);
-    ASSERT_GT(own, dialog);
-    using Box = std::array<int, 4>;
-    struct Case {
-        int id;
-        ControlKind kind;
-        Box at;
-        unsigned anchors;
-        Box grown;
-    };
-    const unsigned all = AnchorLeft | AnchorTop | AnchorRight | AnchorBottom;
-    const unsigned corner = AnchorRight | AnchorBottom;
-    const Case cases[] = {
-        // grown: the window 100 x 50 larger
-        {kList, ControlKind::List, {10, 10, 200, 100}, all, {10, 10, 300, 150}},
-        {kButton, ControlKind::Button, {210, 170, 80, 24}, corner, {310, 220, 80, 24}},
-        {kText, ControlKind::Text, {10, 115, 190, 50}, all & ~AnchorTop, {10, 165, 290, 50}},
-        {kLabel, ControlKind::Label, {220, 10, 70, 20}, 0, {220, 10, 70, 20}},
-    };
-    for (const Case& c : cases) {
-        CreateControl(own, c.id, c.kind, c.at[0], c.at[1], c.at[2], c.at[3], "Log");
-        if (c.anchors) SetAnchors(c.id, c.anchors);
+// The user at the X server: GTK's own events for each move.
+struct GtkHand : windowcases::Hand {
+    void Fresh() override { ShutdownWindowing(), OpenMainWindow("Main", 450, 430); }
+    // Shown, with the keyboard focus on `id` and its caret at the end.
+    GtkWidget* Focus(int id) {
+        GtkWidget* window = focusWindow = WindowOf(id);
+        gtk::ShowWindows();
+        Settle([&] { return gtk_widget_get_mapped(window); });
+        Send(GDK_FOCUS_CHANGE, gtk_widget_get_window(window),
+             [](GdkEvent& e) { e.focus_change.in = 1; });
+        SetFocus(id);
+        GtkWidget* inner = gtk::FindControl(id)->inner;
+        if (GTK_IS_EDITABLE(inner)) gtk_editable_set_position(GTK_EDITABLE(inner), -1);
+        if (GTK_IS_TEXT_VIEW(inner)) {
+            GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(inner));
+            GtkTextIter end;
+            gtk_text_buffer_get_end_iter(buffer, &end);
+            gtk_text_buffer_place_cursor(buffer, &end);
+        }
+        return window;
     }
-    ListSetColumns(kList, {{"Revision", 60}, {"Author", 80}, {"Message", 50}});
-    GtkTreeView* view = GTK_TREE_VIEW(gtk::FindControl(kList)->inner);
+    bool Type(int id, const std::string& text) override {
+        GtkWidget* window = Focus(id);
+        for (char c : text) Key(window, gdk_unicode_to_keyval(c));
+        return true;
+    }
+    bool Click(int id) override {
+        Focus(id);
+        const gtk::ControlRecord& r = *gtk::FindControl(id);
+        if (r.kind != ControlKind::Link) {
+            ::Click(gtk_button_get_event_window(GTK_BUTTON(r.inner)));
+            return true;
+        }
+        GdkEvent* e = gdk_event_new(GDK_BUTTON_RELEASE);
+        e->button.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(r.outer)));
+        e->button.button = 1, e->button.x = e->button.y = 2;
+        gtk_widget_event(r.outer, e);
+        gdk_event_free(e);
+        return true;
+    }
+    bool Press(int id, windowcases::Key key) override {
+        using K = windowcases::Key;
+        static const guint keys[] = {GDK_KEY_Return,      GDK_KEY_Return, GDK_KEY_Escape,
+                                     GDK_KEY_Tab,         GDK_KEY_Down,   GDK_KEY_space,
+                                     GDK_KEY_ISO_Left_Tab};
+        GtkWidget* window = Focus(id);
+        if (key == K::Down)  // the key's binding, as the focused widget takes it
+            gtk_bindings_activate(G_OBJECT(gtk::FindControl(id)->inner), GDK_KEY_Down, {});
+        else
+            Key(window, keys[int(key)],
+                key == K::CtrlReturn ? GDK_CONTROL_MASK
+                : key == K::ShiftTab ? GDK_SHIFT_MASK
+                                     : 0);
+        return true;
+    }
+    bool ClickCell(int id, int row, int column, int times) override {
+        Focus(id);
+        GtkTreeView* view = GTK_TREE_VIEW(gtk::FindControl(id)->inner);
+        GdkRectangle a;
+        g_autoptr(GtkTreePath) path = gtk_tree_path_new_from_indices(row, -1);
+        gtk_tree_view_get_cell_area(view, path, gtk_tree_view_get_column(view, column), &a);
+        ::Click(gtk_tree_view_get_bin_window(view), a.x + a.width / 2, a.y + a.height / 2, times);
+        return true;
+    }
+    bool CloseBox(int window) override {
+        gtk::ShowWindows();
+        Send(GDK_DELETE, gtk_widget_get_window(gtk::FindWindow(window)->window));
+        return true;
+    }
+    bool Menu(const std::vector<MenuItem>& items, int pick) override {
+        ShowPopupMenu(items);
+        GtkWidget* main = GTK_WIDGET(gtk::MainGtkWindow());
+        GtkMenuShell* menu = GTK_MENU_SHELL(gtk_menu_get_for_attach_widget(main)->data);
+        GList* entries = gtk_container_get_children(GTK_CONTAINER(menu));
+        gtk_menu_item_activate(GTK_MENU_ITEM(g_list_nth_data(entries, pick)));
+        g_list_free(entries);
+        gtk_menu_shell_deactivate(menu);
+        return true;
+    }
+    bool Resize(int window, int w, int h) override {
+        const gtk::WindowRecord& r = *gtk::FindWindow(window);
+        gtk::ShowWindows();
+        gtk_window_resize(GTK_WINDOW(r.window), w, h);
+        // Till it has the size, or GTK has long settled on another one.
+        for (int i = 0; i < 400; ++i, std::this_thread::sleep_for(5ms)) {
+            HandlePending();
+            const GtkAllocation a = Allocation(r.canvas);
+            if ((a.width == w && a.height == h) || (i > 60 && !gtk_events_pending())) break;
+        }
+        return true;
+    }
+    std::string Place(int id) override {
+        GtkWidget* w = gtk::FindControl(id)->outer;
+        Settle([] { return !gtk_events_pending(); });
+        const GtkAllocation a = Allocation(w), canvas = Allocation(gtk_widget_get_parent(w));
+        return std::to_string(a.x - canvas.x) + "," + std::to_string(a.y - canvas.y) + " " +
+               std::to_string(a.width) + "x" + std::to_string(a.height);
+    }
+    int StyleAt(int id, int offset) override {
+        GtkTextBuffer* buffer =
+            gtk_text_view_get_buffer(GTK_TEXT_VIEW(gtk::FindControl(id)->inner));
+        GtkTextIter at;
+        gtk_text_buffer_get_iter_at_offset(buffer, &at, offset);
+        GSList* tags = gtk_text_iter_get_tags(&at);
+        gchar* name = nullptr;
+        if (tags) g_object_get(tags->data, "name", &name, nullptr);
+        const std::string tag = name ? name : "";
+        const int style = !tags              ? 0
+                          : tags->next       ? -1
+                          : tag == "added"   ? 1
+                          : tag == "removed" ? 2
+                          : tag == "heading" ? 3
+                                             : -1;
+        g_free(name);
+        g_slist_free(tags);
+        return style;
+    }
+    int Focused() override {
+        for (auto& [id, r] : gtk::Controls())
+            if (r.inner == gtk_window_get_focus(GTK_WINDOW(focusWindow))) return id;
+        return -1;
+    }
+    GtkWidget* focusWindow = nullptr;
+    std::vector<Event> Events() override { return TakeEvents(); }
+};
+
+TEST_F(GtkWindowTest, KeepsTheWindowServicesTable) {
+    GtkHand hand;
+    windowcases::ExpectEveryMove(hand);
+}
+
+// What only GTK shows: a list's accessible shape, its last column taking
+// what is left; cells past the columns dropped; bad bytes replaced.
+TEST_F(GtkWindowTest, ListsShowTheirShapeAndBadBytesAreReplaced) {
+    CreateControl(0, 30, ControlKind::List, 10, 10, 200, 100, "Log");
+    ListSetColumns(30, {{"Revision", 60}, {"Author", 80}, {"Message", 50}});
+    GtkTreeView* view = GTK_TREE_VIEW(gtk::FindControl(30)->inner);
     std::string shape = atk_object_get_name(gtk_widget_get_accessible(GTK_WIDGET(view)));
     for (int i = 0; GtkTreeViewColumn* c = gtk_tree_view_get_column(view, i); ++i)
         shape += std::string(" ") + gtk_tree_view_column_get_title(c) +
                  (gtk_tree_view_column_get_expand(c) ? "+" : "");
     EXPECT_EQ(shape, "Log Revision Author Message+");
-    ListAppend(kList, {{"3", "ann", "fix"}, {"2", "bob"}, {"1", "\xff!", "x", "extra"}});
-    EXPECT_EQ(ListText(kList, 1, 2) + "|" + ListText(kList, 2, 1) + "|" + ListText(kList, 2, 3),
-              "|\uFFFD!|");
-    GtkWidget* window = gtk::FindWindow(own)->window;
-    gtk::ShowWindows();
-    ASSERT_TRUE(Settle([&] { return gtk_widget_get_mapped(window); }));
-    EXPECT_EQ(gtk_grab_get_current(), nullptr) << "the main window is blocked";
-    for (int grown : {1, 0}) {  // then smaller than it started: it keeps its size
-        gtk_window_resize(GTK_WINDOW(window), grown ? 400 : 50, grown ? 250 : 50);
-        ASSERT_TRUE(Settle([&] { return Place(kList)[2] == 200 + 100 * grown; }));
-        for (const Case& c : cases) EXPECT_EQ(Place(c.id), grown ? c.grown : c.at) << c.id;
-    }
-
-    // The list reports the user's moves only, with the window's handle.
-    Send(GDK_FOCUS_CHANGE, gtk_widget_get_window(window),
-         [](GdkEvent& e) { e.focus_change.in = 1; });
-    const std::string list = std::to_string(own) + ":" + std::to_string(kList) + ":";
-    const std::string change = list + std::to_string(int(EventType::Change)) + " ";
-    const std::string twice = list + std::to_string(int(EventType::DoubleClick)) + " ";
-    using Outcome = std::tuple<int, int, std::string>;  // the selected row, the rows, the events
-    const std::pair<std::function<void()>, Outcome> steps[] = {
-        {[] { SetFocus(kList); }, {-1, 3, ""}},  // GTK's own would select the first row
-        {[] { ListSelect(kList, 1); }, {1, 3, ""}},
-        {[&] { gtk_bindings_activate(G_OBJECT(view), GDK_KEY_Down, {}); }, {2, 3, change}},
-        {[&] { Key(window, GDK_KEY_Return); }, {2, 3, twice}},
-        {[] { ListAppend(kList, {{"0"}}); }, {2, 4, ""}},
-        {[&] { Click(gtk_tree_view_get_bin_window(view), 5, 5, 2); }, {0, 4, change + twice}},
-        {[] { ListSelect(kList, -1); }, {-1, 4, ""}},
-        {[] { ListSelect(kList, 3), ListClear(kList); }, {-1, 0, ""}},
-    };
-    for (const auto& [act, outcome] : steps) {
-        act();
-        EXPECT_EQ(Outcome(ListSelectedRow(kList), ListCount(kList), Events()), outcome);
-    }
-    gtk_bindings_activate(G_OBJECT(window), GDK_KEY_Tab, {});
-    EXPECT_EQ(gtk_window_get_focus(GTK_WINDOW(window)), gtk::FindControl(kButton)->inner);
-
-    SetFocus(kList);  // Escape goes to the window, not to the focused list
-    Key(window, GDK_KEY_Escape);
-    Send(GDK_DELETE, gtk_widget_get_window(window));
-    const std::string closed = std::to_string(own) + ":-1:close ";
-    EXPECT_EQ(Events(), closed + closed);
+    ListAppend(30, {{"1", "\xff!", "x", "extra"}});
+    CreateControl(0, 31, ControlKind::Text, 10, 120, 400, 300, "Diff");
+    TextAppend(31, "+n\xe9w\xff\n", TextStyle::Added);
+    EXPECT_EQ(ListText(30, 0, 1) + "|" + ListText(30, 0, 3) + "|" + GetText(31),
+              "\uFFFD!||+n\uFFFDw\uFFFD\n");
+    SetText(31, "plain \xc3");
+    EXPECT_EQ(GetText(31), "plain \uFFFD");
+    const int own = OpenWindow("Own", 100, 100);  // closed, it goes whole
     CloseDialog(own);
-    EXPECT_FALSE(ControlExists(kList) || gtk::FindWindow(own));
-}
-
-TEST_F(GtkWindowTest, TextRunsKeepTheirStylesAndBadBytesAreReplaced) {
-    CreateControl(0, kText, ControlKind::Text, 10, 10, 400, 300, "Diff");
-    const std::tuple<std::string, TextStyle, const char*, std::string> runs[] = {
-        // tag, shown
-        {"Index: a\n", TextStyle::Heading, "heading", "Index: a\n"},
-        {"-old\n", TextStyle::Removed, "removed", "-old\n"},
-        {"+n\xe9w\xff\n", TextStyle::Added, "added", "+n\uFFFDw\uFFFD\n"},
-        {" same\n", TextStyle::Plain, nullptr, " same\n"},
-    };
-    GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(gtk::FindControl(kText)->inner));
-    GtkTextTagTable* table = gtk_text_buffer_get_tag_table(buffer);
-    std::string whole;
-    for (const auto& [text, style, name, shown] : runs) {  // each run starts with its tag alone
-        TextAppend(kText, text, style);
-        GtkTextIter at;
-        gtk_text_buffer_get_iter_at_offset(buffer, &at, g_utf8_strlen(whole.c_str(), -1));
-        GSList* tags = gtk_text_iter_get_tags(&at);
-        GtkTextTag* tag = name ? gtk_text_tag_table_lookup(table, name) : nullptr;
-        EXPECT_TRUE(tags ? !tags->next && tags->data == tag : !tag) << shown;
-        g_slist_free(tags);
-        whole += shown;
-    }
-    EXPECT_EQ(GetText(kText), whole);
-    SetText(kText, "plain \xc3");
-    EXPECT_EQ(GetText(kText), "plain \uFFFD");
-}
-
-// Beside a modal dialog, a window of its own takes keys and clicks; the main window takes none.
-TEST_F(GtkWindowTest, AWindowBesideAModalDialogTakesTextAndTicks) {
-    CreateControl(0, kButton, ControlKind::Button, 10, 10, 80, 24, "Main");
-    OpenDialog("Commit", 300, 200);
-    const int own = OpenWindow("Changes", 300, 320);
-    using K = ControlKind;
-    for (int id = 40; K kind : {K::Field, K::Editor, K::Button, K::List})  // ids 40 to 43
-        CreateControl(own, id, kind, 10, 10 + 50 * (id - 40), 280, id < 43 ? 45 : 150, ""), ++id;
-    ListSetColumns(43, {{"", 24, true}, {"Path", 100}});
-    ListAppend(43, {{"1", "a"}, {"0", "b"}, {"", "c"}});
-    GtkWidget* window = gtk::FindWindow(own)->window;
-    gtk::ShowWindows();
-    Send(GDK_FOCUS_CHANGE, gtk_widget_get_window(window),
-         [](GdkEvent& e) { e.focus_change.in = 1; });
-    GtkTreeView* view = GTK_TREE_VIEW(gtk::FindControl(43)->inner);
-    auto click = [&](int row, int column, int times = 1) {  // a list cell, or button `row`
-        if (column < 0)
-            return Click(gtk_button_get_event_window(GTK_BUTTON(gtk::FindControl(row)->inner)));
-        GdkRectangle a;
-        g_autoptr(GtkTreePath) path = gtk_tree_path_new_from_indices(row, -1);
-        gtk_tree_view_get_cell_area(view, path, gtk_tree_view_get_column(view, column), &a);
-        Click(gtk_tree_view_get_bin_window(view), a.x + a.width / 2, a.y + a.height / 2, times);
-    };
-    auto state = [&] {  // the boxes, the focus, the events
-        std::string out;
-        for (int row = 0; row < 3; ++row) out += ListText(43, row, 0) + ",";
-        for (auto& [id, r] : gtk::Controls())
-            if (r.inner == gtk_window_get_focus(GTK_WINDOW(window))) out += std::to_string(id);
-        return out + "|" + Events();
-    };
-    const std::string text = "Zeile 1\n\u00c4rger \u2713", at = std::to_string(own) + ":";
-    const std::string typed = at + "41:3 ", ticked = at + "43:3 ";  // Change
-    const std::pair<std::function<void()>, std::string> steps[] = {
-        {[&] {
-             SetFocus(41), SetText(41, text), Key(window, 'x'), Key(window, GDK_KEY_Return),
-                 Key(window, GDK_KEY_Return, GDK_CONTROL_MASK);
-         },
-         "1,0,,41|" + typed + typed + at + "41:6 "},  // Activate
-        {[&] { Key(window, GDK_KEY_Tab); }, "1,0,,42|"},
-        {[&] { SetFocus(41), Key(window, GDK_KEY_ISO_Left_Tab, GDK_SHIFT_MASK); }, "1,0,,40|"},
-        {[&] { click(42, -1), click(kButton, -1); }, "1,0,,42|" + at + "42:0 "},
-        {[&] { ListSetText(43, 0, 0, "0"), SetFocus(43), click(1, 0); }, "0,1,,43|" + ticked},
-        {[&] { Key(window, GDK_KEY_space); }, "0,0,,43|"},
-        {[&] { ListSetText(43, 1, 0, "1"), click(2, 0), Key(window, GDK_KEY_space); },
-         "0,1,,43|" + ticked},  // no box to tick
-        {[&] { click(0, 0, 2), click(0, 1, 2); }, "0,1,,43|" + ticked + at + "43:2 "},  // box, path
-    };
-    for (const auto& [act, outcome] : steps) {
-        act();
-        EXPECT_EQ(state(), outcome);
-    }
-    EXPECT_EQ(GetText(41), text + "x\n");
+    EXPECT_EQ(gtk::FindWindow(own), nullptr);
 }
 
 }  // namespace

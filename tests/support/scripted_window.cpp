@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "platform/main_thread_queue.h"
+#include "platform/row_model.h"
 
 namespace {
 
@@ -23,8 +24,8 @@ using Lock = std::unique_lock<std::mutex>;
 
 struct Slot {  // a control, with its rows and selection when it is a tree or list
     scripted::Control c;
-    std::vector<scripted::TreeItem> rows;
-    int selected = -1;
+    platform::RowModel tree;  // as the real backends keep it
+    int selected = -1;        // a list's or drop-down's
     std::vector<platform::ListColumn> columns;
     std::vector<std::vector<std::string>> listRows;
     std::vector<scripted::TextRun> runs;
@@ -75,10 +76,26 @@ scripted::Control* FindLocked(int id) {
     return slot ? &slot->c : nullptr;
 }
 
+int ListCountLocked(const Slot& l) { return static_cast<int>(l.listRows.size()); }
+
 template <class F>
 auto Locked(F f) {
     Lock lk(s.m);
     return f();
+}
+
+// A copy of one of the data, and a new value for one, under the lock.
+template <class T>
+T Read(T Data::*field) {
+    return Locked([&] { return s.*field; });
+}
+template <class T, class V>
+void Write(T Data::*field, V value) {
+    Locked([&] { s.*field = std::move(value); });
+}
+template <class T, class V>
+void Queue(std::deque<T> Data::*answers, V answer) {
+    Locked([&] { (s.*answers).push_back(answer); });
 }
 
 // A copy of the control, or one with id -1 when there is none.
@@ -103,16 +120,20 @@ bool DialogOpenLocked(int handle) {
     return handle > 0 && handle <= static_cast<int>(s.dialogs.size()) && s.dialogs[handle - 1].open;
 }
 
-scripted::TreeItem* ItemLocked(int id, int row) {
-    auto* tree = SlotLocked(id);
-    if (!tree || row < 0 || row >= static_cast<int>(tree->rows.size())) return nullptr;
-    return &tree->rows[row];
+// `read` of the control's slot, under the lock; `none` without the control.
+template <class R, class F>
+R With(int id, R none, F read) {
+    Lock lk(s.m);
+    Slot* slot = SlotLocked(id);
+    return slot ? read(*slot) : none;
 }
 
-scripted::TreeItem GetItem(int id, int row) {
-    Lock lk(s.m);
-    auto* item = ItemLocked(id, row);
-    return item ? *item : scripted::TreeItem{};
+// `read` of a tree's row, or `none` past its rows.
+template <class R, class F>
+R Row(int id, int row, R none, F read) {
+    return With(id, none, [&](Slot& t) {
+        return row >= 0 && row < t.tree.size() ? read(t.tree, row) : none;
+    });
 }
 
 // The next queued answer, or `none` when the test queued none.
@@ -224,23 +245,22 @@ void DestroyControl(int id) {
 
 bool ControlExists(int id) { return Get(id).id != -1; }
 std::string GetText(int id) {
-    Lock lk(s.m);
-    auto* slot = SlotLocked(id);
-    if (!slot) return "";
-    if (slot->c.kind != ControlKind::Text) return slot->c.text;
-    std::string all;
-    for (const auto& run : slot->runs) all += run.text;
-    return all;
+    return With(id, std::string(), [](Slot& t) {
+        if (t.c.kind != ControlKind::Text) return t.c.text;
+        std::string all;
+        for (const auto& run : t.runs) all += run.text;
+        return all;
+    });
 }
 
 void SetText(int id, const std::string& text) {
-    Lock lk(s.m);
-    auto* slot = SlotLocked(id);
-    if (!slot) return;
-    slot->c.text = text;
-    slot->runs.clear();
-    if (slot->c.kind == ControlKind::Text && !text.empty())
-        slot->runs.push_back({text, TextStyle::Plain});
+    With(id, 0, [&](Slot& t) {
+        t.c.text = text;
+        t.runs.clear();
+        if (t.c.kind == ControlKind::Text && !text.empty())
+            t.runs.push_back({text, TextStyle::Plain});
+        return 0;
+    });
 }
 int GetCheck(int id) { return Get(id).check; }
 void SetCheck(int id, int state) {
@@ -262,135 +282,105 @@ void SetLabelFor(int label, int field) {
 void SetFocus(int) {}  // tests send focus events themselves
 
 void TreeClear(int id) {
-    Lock lk(s.m);
-    if (auto* tree = SlotLocked(id)) {
-        tree->rows.clear();
-        tree->selected = -1;
-    }
+    With(id, 0, [](Slot& t) { return t.tree.Clear(), 0; });
 }
 
 void TreeAddItem(int id, int row, const std::string& text, ImageHandle image, int depth) {
-    Lock lk(s.m);
-    auto* tree = SlotLocked(id);
-    if (!tree) return;
-    row = std::clamp(row, 0, static_cast<int>(tree->rows.size()));
-    tree->rows.insert(tree->rows.begin() + row, scripted::TreeItem{text, image, depth});
-    if (tree->selected >= row) ++tree->selected;  // the selection follows its item
+    With(id, 0, [&](Slot& t) { return t.tree.Add(row, depth, text, image), 0; });
 }
 
 int TreeCount(int id) {
-    Lock lk(s.m);
-    auto* tree = SlotLocked(id);
-    return tree ? static_cast<int>(tree->rows.size()) : 0;
+    return With(id, 0, [](Slot& t) { return t.tree.size(); });
 }
 
 void TreeSetValue(int id, int row, int value) {
-    Lock lk(s.m);
-    if (auto* item = ItemLocked(id, row)) item->value = value;
+    Row(id, row, 0, [&](RowModel& t, int r) { return t.SetValue(r, value), 0; });
 }
 
-int TreeValue(int id, int row) { return GetItem(id, row).value; }
-std::string TreeText(int id, int row) { return GetItem(id, row).text; }
-int TreeDepth(int id, int row) { return GetItem(id, row).depth; }
-bool TreeExpanded(int id, int row) { return GetItem(id, row).expanded; }
-
-// As in a real tree view, an item without children can't be expanded: the
-// handlers list a folder on a double click exactly when it is not expanded.
+int TreeValue(int id, int row) {
+    return Row(id, row, 0, [](RowModel& t, int r) { return t.Value(r); });
+}
+std::string TreeText(int id, int row) {
+    return Row(id, row, std::string(), [](RowModel& t, int r) { return std::string(t.Text(r)); });
+}
+int TreeDepth(int id, int row) {
+    return Row(id, row, 0, [](RowModel& t, int r) { return t.Depth(r); });
+}
+bool TreeExpanded(int id, int row) {
+    return Row(id, row, false, [](RowModel& t, int r) { return t.Expanded(r); });
+}
 void TreeExpand(int id, int row) {
-    Lock lk(s.m);
-    auto* item = ItemLocked(id, row);
-    auto* next = ItemLocked(id, row + 1);
-    if (item && next && next->depth > item->depth) item->expanded = true;
+    Row(id, row, 0, [](RowModel& t, int r) { return t.Expand(r), 0; });
 }
-
 int TreeSelectedRow(int id) {
-    Lock lk(s.m);
-    auto* tree = SlotLocked(id);
-    return tree ? tree->selected : -1;
+    return With(id, -1, [](Slot& t) { return t.tree.Selected(); });
 }
-
 void TreeSelect(int id, int row) {
-    Lock lk(s.m);
-    if (auto* tree = SlotLocked(id)) tree->selected = ItemLocked(id, row) ? row : -1;
+    With(id, 0, [&](Slot& t) { return t.tree.Select(row), 0; });
 }
 
 void ListSetColumns(int id, const std::vector<ListColumn>& columns) {
-    Lock lk(s.m);
-    if (auto* list = SlotLocked(id)) list->columns = columns;
+    With(id, 0, [&](Slot& l) { return l.columns = columns, 0; });
 }
 
 void ListClear(int id) {
-    Lock lk(s.m);
-    if (auto* list = SlotLocked(id)) {
-        list->listRows.clear();
-        list->selected = -1;
-    }
+    With(id, 0, [](Slot& l) { return l.listRows.clear(), l.selected = -1; });
 }
 
 void ListAppend(int id, const std::vector<std::vector<std::string>>& rows) {
-    Lock lk(s.m);
-    if (auto* list = SlotLocked(id))
-        list->listRows.insert(list->listRows.end(), rows.begin(), rows.end());
+    With(id, 0,
+         [&](Slot& l) { return l.listRows.insert(l.listRows.end(), rows.begin(), rows.end()), 0; });
 }
 
 int ListCount(int id) {
-    Lock lk(s.m);
-    auto* list = SlotLocked(id);
-    return list ? static_cast<int>(list->listRows.size()) : 0;
+    return With(id, 0, [](Slot& l) { return static_cast<int>(l.listRows.size()); });
 }
 
 std::string ListText(int id, int row, int column) {
-    Lock lk(s.m);
-    auto* list = SlotLocked(id);
-    if (!list || row < 0 || row >= static_cast<int>(list->listRows.size())) return "";
-    const auto& cells = list->listRows[row];
-    return column >= 0 && column < static_cast<int>(cells.size()) ? cells[column] : "";
+    return With(id, std::string(), [&](Slot& l) {
+        const auto* cells = row >= 0 && row < ListCountLocked(l) ? &l.listRows[row] : nullptr;
+        return cells && column >= 0 && column < static_cast<int>(cells->size()) ? (*cells)[column]
+                                                                                : "";
+    });
 }
 
 void ListSetText(int id, int row, int column, const std::string& text) {
-    Lock lk(s.m);
-    auto* list = SlotLocked(id);
-    if (!list || row < 0 || row >= static_cast<int>(list->listRows.size()) || column < 0) return;
-    auto& cells = list->listRows[row];
-    if (column >= static_cast<int>(cells.size())) cells.resize(column + 1);
-    cells[column] = text;
+    With(id, 0, [&](Slot& l) {
+        if (row < 0 || row >= ListCountLocked(l) || column < 0) return 0;
+        auto& cells = l.listRows[row];
+        if (column >= static_cast<int>(cells.size())) cells.resize(column + 1);
+        return cells[column] = text, 0;
+    });
 }
 
 int ListSelectedRow(int id) {
-    Lock lk(s.m);
-    auto* list = SlotLocked(id);
-    return list ? list->selected : -1;
+    return With(id, -1, [](Slot& l) { return l.selected; });
 }
 
 void ListSelect(int id, int row) {
-    Lock lk(s.m);
-    if (auto* list = SlotLocked(id))
-        list->selected = row >= 0 && row < static_cast<int>(list->listRows.size()) ? row : -1;
+    With(id, 0,
+         [&](Slot& l) { return l.selected = row >= 0 && row < ListCountLocked(l) ? row : -1; });
 }
 
 void ChoiceSetItems(int id, const std::vector<std::string>& items) {
-    Lock lk(s.m);
-    if (auto* choice = SlotLocked(id)) {
-        choice->listRows.clear();
-        for (const auto& item : items) choice->listRows.push_back({item});
-        choice->selected = -1;
-    }
+    With(id, 0, [&](Slot& c) {
+        c.listRows.clear();
+        for (const auto& item : items) c.listRows.push_back({item});
+        return c.selected = -1;
+    });
 }
 
-int ChoiceSelected(int id) {
-    Lock lk(s.m);
-    auto* choice = SlotLocked(id);
-    return choice ? choice->selected : -1;
-}
+int ChoiceSelected(int id) { return ListSelectedRow(id); }
 
 void TextAppend(int id, const std::string& text, TextStyle style) {
-    Lock lk(s.m);
-    auto* slot = SlotLocked(id);
-    if (!slot || text.empty()) return;
-    if (!slot->runs.empty() && slot->runs.back().style == style)
-        slot->runs.back().text += text;
-    else
-        slot->runs.push_back({text, style});
+    With(id, 0, [&](Slot& t) {
+        if (text.empty()) return 0;
+        if (!t.runs.empty() && t.runs.back().style == style)
+            t.runs.back().text += text;
+        else
+            t.runs.push_back({text, style});
+        return 0;
+    });
 }
 
 void ShowPopupMenu(const std::vector<MenuItem>& items) {
@@ -433,9 +423,7 @@ ImageHandle CreateImage(const uint32_t* rgba16x16) {
     return static_cast<ImageHandle>(s.images.size());
 }
 
-bool ReturnKeyDown() {
-    return Locked([&] { return s.returnDown; });
-}
+bool ReturnKeyDown() { return Read(&Data::returnDown); }
 
 Event WaitEvent() {
     Lock lk(s.m);
@@ -518,9 +506,7 @@ void Reset() {
 
 int HandOvers() { return handOvers; }
 
-void FailWindowOpen(bool fail) {
-    Locked([&] { s.failOpen = fail; });
-}
+void FailWindowOpen(bool fail) { Write(&Data::failOpen, fail); }
 
 const Control* Find(int id) {
     return Locked([&] { return FindLocked(id); });
@@ -534,38 +520,32 @@ std::vector<Control> Controls(int window) {
     return out;
 }
 
-WindowInfo MainWindow() {
-    return Locked([&] { return s.mainWindow; });
-}
+WindowInfo MainWindow() { return Read(&Data::mainWindow); }
 
-std::vector<WindowInfo> Dialogs() {
-    return Locked([&] { return s.dialogs; });
-}
+std::vector<WindowInfo> Dialogs() { return Read(&Data::dialogs); }
 
 std::vector<TreeItem> Tree(int id) {
-    Lock lk(s.m);
-    auto* tree = SlotLocked(id);
-    return tree ? tree->rows : std::vector<TreeItem>();
+    return With(id, std::vector<TreeItem>(), [](Slot& t) {
+        std::vector<TreeItem> rows;
+        for (int r = 0; r < t.tree.size(); ++r)
+            rows.push_back({t.tree.Text(r), t.tree.Image(r), t.tree.Depth(r), t.tree.Value(r),
+                            t.tree.Expanded(r)});
+        return rows;
+    });
 }
 
 int SelectedRow(int id) { return platform::TreeSelectedRow(id); }
 
 std::vector<platform::ListColumn> ListColumns(int id) {
-    Lock lk(s.m);
-    auto* list = SlotLocked(id);
-    return list ? list->columns : std::vector<platform::ListColumn>();
+    return With(id, std::vector<platform::ListColumn>(), [](Slot& l) { return l.columns; });
 }
 
 std::vector<std::vector<std::string>> ListRows(int id) {
-    Lock lk(s.m);
-    auto* list = SlotLocked(id);
-    return list ? list->listRows : std::vector<std::vector<std::string>>();
+    return With(id, std::vector<std::vector<std::string>>(), [](Slot& l) { return l.listRows; });
 }
 
 std::vector<TextRun> TextRuns(int id) {
-    Lock lk(s.m);
-    auto* slot = SlotLocked(id);
-    return slot ? slot->runs : std::vector<TextRun>();
+    return With(id, std::vector<TextRun>(), [](Slot& t) { return t.runs; });
 }
 
 const uint32_t* ImagePixels(platform::ImageHandle h) {
@@ -574,41 +554,23 @@ const uint32_t* ImagePixels(platform::ImageHandle h) {
     return s.images[h - 1].data();
 }
 
-std::vector<Box> Boxes() {
-    return Locked([&] { return s.boxes; });
-}
+std::vector<Box> Boxes() { return Read(&Data::boxes); }
 
-void ClearBoxes() {
-    Locked([&] { s.boxes.clear(); });
-}
+void ClearBoxes() { Write(&Data::boxes, std::vector<Box>()); }
 
-std::vector<platform::MenuItem> LastMenu() {
-    return Locked([&] { return s.lastMenu; });
-}
+std::vector<platform::MenuItem> LastMenu() { return Read(&Data::lastMenu); }
 
-int MenusShown() {
-    return Locked([&] { return s.menusShown; });
-}
+int MenusShown() { return Read(&Data::menusShown); }
 
-std::vector<ChooserCall> Choosers() {
-    return Locked([&] { return s.choosers; });
-}
+std::vector<ChooserCall> Choosers() { return Read(&Data::choosers); }
 
-void AnswerYesNo(bool yes) {
-    Locked([&] { s.yesNoAnswers.push_back(yes); });
-}
+void AnswerYesNo(bool yes) { Queue(&Data::yesNoAnswers, yes); }
 
-void AnswerFolder(const std::string& folder) {
-    Locked([&] { s.folderAnswers.push_back(folder); });
-}
+void AnswerFolder(const std::string& folder) { Queue(&Data::folderAnswers, folder); }
 
-void AnswerSaveFile(const std::string& path) {
-    Locked([&] { s.saveAnswers.push_back(path); });
-}
+void AnswerSaveFile(const std::string& path) { Queue(&Data::saveAnswers, path); }
 
-void OnDialogOpened(std::function<void(int window)> fn) {
-    Locked([&] { s.onDialogOpened = std::move(fn); });
-}
+void OnDialogOpened(std::function<void(int window)> fn) { Write(&Data::onDialogOpened, fn); }
 
 void PushEvent(const platform::Event& e) { PushInput(e); }
 
@@ -625,7 +587,8 @@ void PushMenu(int itemId) { PushInput(Event{Event::Menu, 0, itemId}); }
 void Type(int id, const std::string& text) {
     Lock lk(s.m);
     auto* c = FindLocked(id);
-    if (!c || !c->enabled) return;  // nobody can type into it
+    if (!c || !c->enabled || c->kind == platform::ControlKind::Text)
+        return;  // nobody can type into it
     c->text = text;
     PushInput(Event{Event::Control, c->window, id, platform::EventType::Change});
 }
@@ -644,19 +607,15 @@ void ToggleListTick(int id, int row, int column) {
     if (!list || !list->c.enabled || row < 0 || row >= static_cast<int>(list->listRows.size()))
         return;
     std::string& cell = list->listRows[row].at(column);
-    if (!cell.empty()) cell = cell == "1" ? "0" : "1";  // no box, nothing to tick
+    // No box, nothing to tick: an empty cell, or a column without boxes.
+    if (column >= static_cast<int>(list->columns.size()) || !list->columns[column].ticks) return;
+    if (!cell.empty()) cell = cell == "1" ? "0" : "1";
 }
 
-void AskCloseDuringCommand() {
-    Locked([&] { s.closeAsked = true; });
-}
+void AskCloseDuringCommand() { Write(&Data::closeAsked, true); }
 
-void SetReturnKeyDown(bool down) {
-    Locked([&] { s.returnDown = down; });
-}
+void SetReturnKeyDown(bool down) { Write(&Data::returnDown, down); }
 
-void SetIdleTimeout(int ms) {
-    Locked([&] { s.idleTimeoutMs = ms; });
-}
+void SetIdleTimeout(int ms) { Write(&Data::idleTimeoutMs, ms); }
 
 }  // namespace scripted
