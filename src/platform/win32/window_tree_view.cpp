@@ -282,7 +282,10 @@ LRESULT TreeNotify(int id, ControlRecord& tree, NMHDR* header) {
         SyncTree(tree);
         const int index = IndexAtCursor(tree.hwnd);
         keyboardMenuTree = -1;
+        const bool lost = index < 0 && tree.rows.Selected() >= 0;
         if (header->code == NM_RCLICK || index < 0) SelectIndex(tree.hwnd, index);
+        // The list view tells a row gained, not one lost to empty space.
+        if (lost) Controls().Report(id, EventType::Change);
         Controls().Report(
             id, header->code == NM_RCLICK ? EventType::RightClick : EventType::DoubleClick);
         return TRUE;  // no context menu of the list view's own
