@@ -236,7 +236,13 @@ void WaitForActivity(Process* p, int ms) {
         // With both pipes closed only the end of the process is left to see;
         // look for it in short steps.
         int r = poll(fds, 2, piped ? static_cast<int>(left) : std::min<int>(left, 2));
-        if (r > 0 || (r < 0 && errno != EINTR)) return;
+        if (r > 0) {
+            // The client writes line by line: a moment's pause lets a few
+            // hundred lines gather in the pipe, so neither side is woken per line.
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            return;
+        }
+        if (r < 0 && errno != EINTR) return;
         if (!piped && !ProcessAlive(p)) return;
     }
 }
