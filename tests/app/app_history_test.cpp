@@ -158,6 +158,11 @@ TEST_F(HistoryTest, LocalChangesBlameFailuresAndASlowClientClosed) {
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
     EXPECT_EQ(OwnWindow("History of README"), -1);
     EXPECT_EQ(Sh("pgrep -f 'slee[p] 29.5' || true"), "");
+
+    // The program's end ends every window's client with it.
+    for (int item : {HistoryItem, BlameItem}) MenuOn("README", item);
+    Stop();
+    EXPECT_EQ(Sh("sleep 0.5; pgrep -f 'slee[p] 29.5' || true"), "");
 }
 
 // Each line's style after the lines before it.
