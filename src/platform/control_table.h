@@ -2,7 +2,6 @@
 // and the events the controls report. Record is the backend's own; it has
 // `window`, `kind` and, for trees, `rows` in pre-order.
 #pragma once
-#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -63,12 +62,5 @@ public:
 private:
     std::map<int, Record> byId_;
 };
-
-// The row of the first item `same` picks, or -1.
-template <class Rows, class Same>
-int FindRow(const Rows& rows, Same same) {
-    auto found = std::find_if(rows.begin(), rows.end(), same);
-    return found == rows.end() ? -1 : static_cast<int>(found - rows.begin());
-}
 
 }  // namespace platform
