@@ -298,6 +298,13 @@ TEST_F(GtkWindowTest, ARightClickOnAFarRowActsOnThatRow) {
     CreateControl(0, kTree, ControlKind::Tree, 10, 70, 430, 250, "");
     for (int row = 0; row < 100000; ++row)
         TreeAddItem(kTree, row, "item " + std::to_string(row), 0, 0);
+    // The column widens for the longest name, so the view scrolls to show it whole.
+    const std::string wide(150, 'W');
+    TreeAddItem(kTree, 100000, wide, 0, 1);
+    PangoLayout* layout = gtk_widget_create_pango_layout(GTK_WIDGET(TreeView()), wide.c_str());
+    EXPECT_GT(gtk_tree_view_column_get_fixed_width(gtk_tree_view_get_column(TreeView(), 0)),
+              PixelWidth(layout));
+    g_object_unref(layout);
     TreeSelect(kTree, 90010);  // scrolled into view once the view is drawn
     gtk::ShowWindows();
     int first = -1;

@@ -83,7 +83,13 @@ TEST(Process, RunsInTheWorkingFolderAndFindsRelativeProgramsFromHere) {
     }
 }
 
+// Descriptors this process has open: a run must give back all it took.
+long OpenDescriptors() {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
+}
+
 TEST(Process, WhatCannotStartGivesNullAndLeavesNothingBehind) {
+    const long descriptors = OpenDescriptors();
     Sandbox box;
     testsupport::WriteFile(box / "file", "x");
     const std::pair<std::string, std::string> cases[] = {{box / "missing", ""},
@@ -94,7 +100,9 @@ TEST(Process, WhatCannotStartGivesNullAndLeavesNothingBehind) {
     for (const auto& [program, folder] : cases)
         EXPECT_EQ(platform::StartProcess(program, {{"cwd", false}}, folder), nullptr)
             << program << folder;
+    EXPECT_EQ(RunToEnd(StandinClient(), {{"argv", false}, {"x", false}}), "x\n");
     EXPECT_TRUE(NoChildrenWithin(2000));
+    EXPECT_EQ(OpenDescriptors(), descriptors);
 }
 
 TEST(Process, WaitingWakesForOutputAndReadingNeverBlocks) {
