@@ -1,8 +1,7 @@
-// The working-copy commands on real working copies: what the client streams
-// and reports, and the state they leave behind.
+// The working-copy commands on real working copies: the status the client
+// reports, and exactly what add and commit hand it.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <regex>
 
 #include "client_env.h"
@@ -14,62 +13,7 @@ using namespace testsupport;
 
 namespace {
 
-std::string Numbered(int count, const std::string& changed = "", int at = -1) {
-    std::string text;
-    for (int i = 1; i <= count; ++i)
-        text += (i == at ? changed : "line " + std::to_string(i)) + "\n";
-    return text;
-}
-
-bool Has(const Lines& lines, const std::string& line) {
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
-
-class WorkingCopy : public ClientTest {
-protected:
-    // `svn status` of the working copy, paths relative to it.
-    std::string Status() const { return Shell("cd wc && svn status"); }
-};
-
-TEST_F(WorkingCopy, AddRevertAndDeleteChangeTheNamedPathOnly) {
-    CheckedOut(
-        {{"clean.txt", "c\n"}, {"mod.txt", "m\n"}, {"gone.txt", "g\n"}, {"deep/f.txt", "f\n"}});
-    for (const char* name : {"mod.txt", "new.txt", "other.txt", "deep/f.txt"})
-        WriteFile(wc + "/" + name, "changed\n");
-    std::remove((wc + "/gone.txt").c_str());
-
-    using Command = svnclient::ClientResult (*)(const std::string&);
-    for (auto [command, name] : {std::pair<Command, const char*>{svnclient::SvnAdd, "new.txt"},
-                                 {svnclient::SvnRevert, "mod.txt"},
-                                 {svnclient::SvnRevert, "gone.txt"},
-                                 {svnclient::SvnDelete, "clean.txt"}})
-        EXPECT_EQ(command(wc + "/" + name).errors, "") << name;
-    EXPECT_EQ(Status(),
-              "D       clean.txt\nM       deep/f.txt\nA       new.txt\n?       other.txt\n");
-    EXPECT_EQ(ReadFile(wc + "/mod.txt"), "m\n");
-    EXPECT_EQ(ReadFile(wc + "/gone.txt"), "g\n");
-}
-
-TEST_F(WorkingCopy, CommitSendsTheCommentAsItIsAndStreamsTheClientLines) {
-    const std::string url = CheckedOut({{"a.txt", "1\n"}, {"b.txt", "1\n"}});
-    WriteFile(wc + "/a.txt", "2\n");
-    WriteFile(wc + "/b.txt", "2\n");
-    const std::string comment = "fix: it's \"quoted\" and  spaced";
-    Collect c;
-    EXPECT_EQ(svnclient::SvnCommit(comment, c.Sink()).errors, "");
-
-    EXPECT_EQ(Shell("svn propget --revprop -r HEAD svn:log " + ShellQuote(url)), comment + "\n");
-    EXPECT_EQ(Status(), "");
-    EXPECT_EQ(std::count_if(c.lines.begin(), c.lines.end(),
-                            [](const std::string& l) { return l.starts_with("Sending"); }),
-              2);
-    ASSERT_FALSE(c.lines.empty());
-    EXPECT_EQ(c.lines.back(), "Committed revision 2.");
-
-    // Outside a working copy the client's complaint comes back.
-    settings::g_settings.SVNLocalRepositery = box.Path() + "/";
-    EXPECT_NE(svnclient::SvnCommit("x", c.Sink()).errors.find("svn: E"), std::string::npos);
-}
+using WorkingCopy = ClientTest;
 
 // Every kind of change, conflicts of both kinds, awkward names: the codes of
 // svn status --xml and the words of svn info --xml.
@@ -155,49 +99,6 @@ TEST_F(WorkingCopy, AddAndCommitExactlyTheListedPathsWithAMessageOfAnyLines) {
           {svnclient::SvnAddAll({wc + "/two\nlines"}), "line break can't be handed to the client"}})
         EXPECT_NE(result.errors.find(error), std::string::npos) << result.errors;
     EXPECT_EQ(Shell("ls -A tmp; cd wc && svn status"), "M       left.txt\nA       é\n");
-}
-
-// An update from a second working copy: a plain update (U), a merge (G), a
-// conflict (C) and additions (A) among the client's other lines.
-TEST_F(WorkingCopy, UpdateStreamsEveryChangeTheClientMakes) {
-    const std::string url =
-        CheckedOut({{"plain.txt", Numbered(5)}, {"merged.txt", Numbered(9)}, {"clash.txt", "x\n"}});
-    const std::string other = box / "other";
-    Checkout(url, other);
-    WriteFile(other + "/plain.txt", Numbered(5, "theirs", 3));
-    WriteFile(other + "/merged.txt", Numbered(9, "theirs", 1));
-    WriteFile(other + "/clash.txt", "theirs\n");
-    WriteFile(other + "/sub/new.txt", "n\n");
-    ASSERT_EQ(0, testsupport::Run("svn add -q " + ShellQuote(other + "/sub") +
-                                  " && svn commit -q -m c " + ShellQuote(other)));
-    WriteFile(wc + "/merged.txt", Numbered(9, "mine", 9));
-    WriteFile(wc + "/clash.txt", "mine\n");
-    Collect c;
-    EXPECT_EQ(svnclient::SvnUpdate(c.Sink()).errors, "") << "a conflict is no client failure";
-    for (const std::string& line :
-         Lines{"Updating '" + wc + "':", "U    " + wc + "/plain.txt", "G    " + wc + "/merged.txt",
-               "C    " + wc + "/clash.txt", "A    " + wc + "/sub", "A    " + wc + "/sub/new.txt",
-               "Updated to revision 2.", "Summary of conflicts:"})
-        EXPECT_TRUE(Has(c.lines, line)) << line;
-    EXPECT_EQ(ReadFile(wc + "/merged.txt"), Numbered(9, "mine", 9).replace(0, 6, "theirs"));
-
-    Collect again;
-    svnclient::SvnUpdate(again.Sink());
-    EXPECT_EQ(again.lines, (Lines{"Updating '" + wc + "':", "At revision 2."}));
-}
-
-TEST_F(WorkingCopy, CleanupIsQuietOnAWorkingCopyAndReportsAnythingElse) {
-    CheckedOut({{"a.txt", "1\n"}});
-    Collect c;
-    svnclient::ClientResult r = svnclient::SvnCleanup(c.Sink());
-    EXPECT_EQ(r.errors, "");
-    EXPECT_TRUE(c.lines.empty());
-
-    MakeDirs(box / "plain");
-    settings::g_settings.SVNLocalRepositery = box / "plain/";
-    r = svnclient::SvnCleanup(c.Sink());
-    EXPECT_NE(r.errors.find("plain"), std::string::npos) << r.errors;
-    EXPECT_TRUE(c.lines.empty());
 }
 
 }  // namespace
