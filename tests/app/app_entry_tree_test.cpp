@@ -159,6 +159,8 @@ TEST_F(EntryTreeTest, RepositoryFilesAndFoldersFromTheMenu) {
     scripted::OnDialogOpened(TypeThenClick("a/b:c?"));
     MenuOn("README", CreateDirectoryItem);
     EXPECT_NE(Sh("svn ls " + ShellQuote(url + "trunk/")).find("abc/"), std::string::npos);
+    EXPECT_NE(Sh("svn log -l 1 " + ShellQuote(url)).find("Directory abc created"),
+              std::string::npos);
     EXPECT_EQ(TreeTexts()[RowOf("trunk/") + 1], "abc/");
     EXPECT_EQ(scripted::SelectedRow(), RowOf("trunk/"));
 
